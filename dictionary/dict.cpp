@@ -1,0 +1,66 @@
+/*
+** Dictionary layer: every call of the program on the word file goes
+** through here, under the source selector.
+*/
+#include <string.h>
+
+#include "dictionary/dict.h"
+#include "dictionary/wordfile.h"
+
+static int source = -1;
+
+int dictsource(int s)
+{
+    if (s != DICT_DISABLED && s != DICT_FILE)
+        return 0;
+    source = s;
+    return 1;
+}
+
+int dictopen(const char *path)
+{
+    if (source == DICT_DISABLED)
+        return 1;
+    return wordopen(path, 1) ? 0 : 1;
+}
+
+int dictposition(const char *word, int offset)
+{
+    char line[WORD_LINEMAX + 1];
+    if (source == DICT_DISABLED || !wordseek(offset))
+        return 1;
+    if (word[0] && wordread(line, NULL) == WORD_READFAIL)
+        return 1;
+    return 0;
+}
+
+int dictnext(char *word, int *offset, int *more)
+{
+    char line[WORD_LINEMAX + 1];
+    int len, at;
+    if (source == DICT_DISABLED)
+        return 1;
+    /* a line too long for a word, or one holding a NUL byte, is no word */
+    while ((at = wordread(line, &len)) >= 0 &&
+           (len > WORD_MAX || (int)strlen(line) != len))
+        ;
+    if (at == WORD_READFAIL)
+        return 1;
+    if (at < 0) {
+        word[0] = '\0';
+        *offset = 0;
+        *more = 0;
+        return 0;
+    }
+    memcpy(word, line, (size_t)len + 1);
+    *offset = at;
+    *more = 1;
+    return 0;
+}
+
+int dictclose(void)
+{
+    if (source == DICT_DISABLED)
+        return 1;
+    return wordclose();
+}

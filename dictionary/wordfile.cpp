@@ -1,0 +1,225 @@
+/*
+** File layer of the word file reader. Lines are cut out of a block buffer
+** filled by fread, so a pass over the file costs one library call per
+** block rather than one per line.
+*/
+#include <errno.h>
+#include <limits.h>
+#include <string.h>
+
+#include "dictionary/filestat.h"
+#include "dictionary/wordfile.h"
+#include "engine/letters.h"
+
+#define BLOCK_SIZE 65536
+
+static FILE *wf;             /* the open word file, or NULL */
+static int wsize;            /* its size when opened */
+static int wfold;            /* fold lines to lower case */
+static char block[BLOCK_SIZE];
+static int blockoff;         /* file offset of block[0] */
+static int blocklen;         /* bytes held */
+static int blockpos;         /* next byte to hand out */
+
+static void dropblock(int offset)
+{
+    blockoff = offset;
+    blocklen = 0;
+    blockpos = 0;
+}
+
+FILE *wordopen(const char *path, int fold)
+{
+    wordclose();
+    wfold = fold;
+    wf = fopen(path, "rb");
+    if (!wf)
+        return NULL;
+    long long size;
+    if (filestat(wf, &size) != 0 || size > INT_MAX) {
+        int err = (size > INT_MAX) ? EFBIG : errno;
+        fclose(wf);
+        wf = NULL;
+        errno = err;
+        return NULL;
+    }
+    wsize = (int)size;
+    dropblock(0);
+    return wf;
+}
+
+int wordclose(void)
+{
+    if (!wf)
+        return 1;
+    int r = fclose(wf);
+    wf = NULL;
+    dropblock(0);
+    return r;
+}
+
+int wordseek(int offset)
+{
+    if (!wf || offset < 0 || offset > wsize)
+        return 0;
+    /* a move within the bytes already held needs no seek */
+    if (offset >= blockoff && offset <= blockoff + blocklen) {
+        blockpos = offset - blockoff;
+        return 1;
+    }
+    if (fseek(wf, offset, SEEK_SET) != 0)
+        return 0;
+    dropblock(offset);
+    return 1;
+}
+
+/* Reads the next block, never past the size recorded at open. Returns the
+** bytes read: 0 at end of file, -1 on a read error. */
+static int fillblock(void)
+{
+    int start = blockoff + blocklen;
+    int want = wsize - start;
+    if (want > BLOCK_SIZE)
+        want = BLOCK_SIZE;
+    int n = want > 0 ? (int)fread(block, 1, (size_t)want, wf) : 0;
+    dropblock(start);
+    blocklen = n;
+    if (n == 0 && want > 0 && ferror(wf)) {
+        clearerr(wf);
+        return -1;
+    }
+    return n;
+}
+
+int wordread(char *dst, int *len)
+{
+    int kept = 0;       /* characters stored in dst */
+    int total = 0;      /* characters of the line */
+    int ended = 0;      /* a line feed was seen */
+    char last = 0;
+    int start;
+
+    dst[0] = '\0';
+    if (len)
+        *len = 0;
+    if (!wf)
+        return WORD_READFAIL;
+    if (blockpos == blocklen) {
+        int n = fillblock();
+        if (n <= 0)
+            return n < 0 ? WORD_READFAIL : WORD_END;
+    }
+    start = blockoff + blockpos;
+    for (;;) {
+        const char *p = block + blockpos;
+        int avail = blocklen - blockpos;
+        const char *lf = (const char *)memchr(p, '\n', (size_t)avail);
+        int chunk = lf ? (int)(lf - p) : avail;
+        int room = WORD_LINEMAX - kept;
+        int take = chunk < room ? chunk : room;
+        memcpy(dst + kept, p, (size_t)take);
+        kept += take;
+        total += chunk;
+        if (chunk > 0)
+            last = p[chunk - 1];
+        if (lf) {
+            blockpos += chunk + 1;
+            ended = 1;
+            break;
+        }
+        blockpos = blocklen;
+        int n = fillblock();
+        if (n < 0)
+            return WORD_READFAIL;
+        if (n == 0)
+            break;      /* the last line has no line feed */
+    }
+    if (ended && total > 0 && last == '\r') {
+        total--;
+        if (kept > total)
+            kept = total;
+    }
+    dst[kept] = '\0';
+    if (wfold)
+        strlower(dst);
+    if (len)
+        *len = total;
+    return start;
+}
+
+/* Compares key with a line of which only the first slen characters are
+** known to be in s. Returns <0, 0 or >0 as strcmp does when that decides
+** it, and WORD_NOLINEEND when the rest of the line would be needed. */
+static int compareline(const char *key, const char *s, int slen, int complete)
+{
+    int c = complete ? strcmp(key, s) : strncmp(key, s, (size_t)slen);
+    if (c != 0 || complete)
+        return (c > 0) - (c < 0);
+    if ((int)strlen(key) <= slen)
+        return -1;      /* key is a prefix of the longer line */
+    return WORD_NOLINEEND;
+}
+
+/* One probe at mid: compares key with the first line that starts after
+** mid (at mid itself when mid is 0). Returns <0, 0 or >0, with the line's
+** offset in *found, or a negative WORD_ code. */
+static int probe(const char *key, int mid, int *found)
+{
+    char buf[WORD_LINEMAX + 1];
+    if (fseek(wf, mid, SEEK_SET) != 0)
+        return WORD_SEEKFAIL;
+    int want = wsize - mid < WORD_LINEMAX ? wsize - mid : WORD_LINEMAX;
+    int n = (int)fread(buf, 1, (size_t)want, wf);
+    int skip = 0;
+    if (mid > 0) {
+        const char *lf = (const char *)memchr(buf, '\n', (size_t)n);
+        if (!lf)
+            return mid + n >= wsize ? -1 : WORD_NOLINEEND;
+        skip = (int)(lf - buf) + 1;
+    }
+    if (mid + skip >= wsize)
+        return -1;      /* no line starts after the probe: look lower */
+    char *s = buf + skip;
+    int avail = n - skip;
+    const char *lf = (const char *)memchr(s, '\n', (size_t)avail);
+    int slen = lf ? (int)(lf - s) : avail;
+    if (lf && slen > 0 && s[slen - 1] == '\r')
+        slen--;
+    s[slen] = '\0';
+    if (wfold)
+        strlower(s);
+    *found = mid + skip;
+    return compareline(key, s, slen, lf != NULL || mid + n >= wsize);
+}
+
+int wordfind(char *key)
+{
+    if (!wf)
+        return WORD_SEEKFAIL;
+    if (wfold)
+        strlower(key);
+    int lo = 0, hi = wsize, lastprobe = 0, result = WORD_END;
+    while (lo <= hi && !lastprobe) {
+        if (lo + 1 >= hi)
+            lastprobe = 1;
+        int mid = lo + (hi - lo) / 2;
+        int found = 0;
+        int c = probe(key, mid, &found);
+        if (c == WORD_SEEKFAIL || c == WORD_NOLINEEND) {
+            result = c;
+            break;
+        }
+        if (c < 0)
+            hi = mid;
+        else if (c > 0)
+            lo = mid;
+        else {
+            result = found;
+            break;
+        }
+    }
+    /* the probes moved the file; the block buffer starts over from here */
+    long pos = ftell(wf);
+    dropblock(pos < 0 ? 0 : (int)pos);
+    return result;
+}

@@ -1,0 +1,46 @@
+/*
+** File layer of the word file reader: one open word file per process,
+** read line by line through a block buffer, with the byte offset of every
+** line start. Only the dictionary layer and its tests call it.
+*/
+#ifndef VEXLORE_WORDFILE_H
+#define VEXLORE_WORDFILE_H
+
+#include <stdio.h>
+
+/* Characters of one line that wordread hands out; dst holds one more. */
+#define WORD_LINEMAX 80
+
+/* Negative results. */
+#define WORD_END       (-1)   /* no more lines, or no line matches */
+#define WORD_NOLINEEND (-2)   /* wordfind: an 80-byte window held no line end */
+#define WORD_SEEKFAIL  (-3)   /* wordfind: a seek failed */
+#define WORD_READFAIL  (-4)   /* wordread: the file could not be read */
+
+/* Opens path for reading, closing any file still open, and records its
+** size. Refuses (NULL, errno set) what cannot be opened, what is not a
+** regular file, and a file too large for 32-bit offsets. Records fold,
+** which makes every line read come back in lower case, in any case. */
+FILE *wordopen(const char *path, int fold);
+
+/* Closes the open file; returns what fclose returns, or 1 if none is open. */
+int wordclose(void);
+
+/* Moves to offset; returns 1 if 0 <= offset <= size and the move worked,
+** else 0. Bytes past the size recorded at open are never read. */
+int wordseek(int offset);
+
+/* Reads the next whole line and returns the offset it starts at, or
+** WORD_END, or WORD_READFAIL. dst receives at most WORD_LINEMAX characters
+** of it, terminated. The line feed, and a carriage return just before it,
+** are not part of the line; the last line needs no line feed. *len (if len
+** is not NULL) receives the full length of the line, which tells the caller
+** whether dst holds all of it. */
+int wordread(char *dst, int *len);
+
+/* Binary search for key over a file whose lines are in ascending byte
+** order after folding; folds key in place when fold is set. Returns the
+** offset of the matching line, WORD_END, WORD_NOLINEEND or WORD_SEEKFAIL. */
+int wordfind(char *key);
+
+#endif

@@ -1,0 +1,145 @@
+/*
+** The anagram search: passes over the word file, descending into the
+** letters left whenever a word fits and backtracking when a pass runs out,
+** with its frames on the two stacks.
+*/
+#include <stdio.h>
+#include <string.h>
+
+#include "dictionary/dict.h"
+#include "engine/letters.h"
+#include "engine/search.h"
+#include "engine/stack.h"
+
+int trace = 0;
+
+/* Letters the typed text holds once every space and its first tab are
+** gone, as strminus(text, " \t") would leave them; text may be any length. */
+static int countletters(const char *text)
+{
+    int n = 0, tabseen = 0;
+    for (; *text; text++) {
+        if (*text == ' ')
+            continue;
+        if (*text == '\t' && !tabseen) {
+            tabseen = 1;
+            continue;
+        }
+        n++;
+    }
+    return n;
+}
+
+static void copyout(char *dst, size_t size, const char *src)
+{
+    snprintf(dst, size, "%s", src);
+}
+
+/* Pops one frame into letters, word and offset. */
+static void popframe(char *letters, char *word, int *offset)
+{
+    copyout(letters, STACK_STR, strpull());
+    copyout(word, WORD_MAX + 1, strpull());
+    *offset = ipull();
+}
+
+/* Empties the stacks after a search ended by an error, so the next one
+** starts clean. */
+static void dropframes(void)
+{
+    while (strdepth() > 0) {
+        strpull();
+        strpull();
+        ipull();
+    }
+}
+
+int search(SearchWindow *win)
+{
+    const char *text;
+    int type;
+    char blanked[TEXT_MAX + 1];
+    char letters[STACK_STR];
+    char rest[STACK_STR];
+    char word[WORD_MAX + 1] = "";
+    int offset = 0, more = 0, pass = 0, err = SEARCH_OK;
+
+    win->takeinput(&text, &type);
+    if (countletters(text) > TEXT_MAX)
+        return SEARCH_TOOLONG;
+    win->clearlist();
+    int *stop = win->stopflag();
+    *stop = 0;
+
+    strminus(text, " \t", blanked);
+    strlower(blanked);
+    freqsort(blanked, letters);
+    if (trace)
+        fprintf(stderr, "reverse frequency sorted: %s\n", letters);
+
+    strpush("");
+    strpush("");
+    ipush(0);
+    win->startbusy();
+
+    while (strdepth() != 0) {
+        int descended = 0;
+        if (trace)
+            fprintf(stderr, "Positioning to: '%s' or position %d\n", word, offset);
+        if (dictposition(word, offset)) {
+            err = SEARCH_POSITION;
+            break;
+        }
+        if (dictnext(word, &offset, &more)) {
+            err = SEARCH_READ;
+            break;
+        }
+        while (more && !*stop) {
+            win->pump();
+            /* the rarest letter left must be in the word: a cheap test
+            ** that throws out most words before strcontains */
+            if (strchr(word, letters[0]) && strcontains(letters, word)) {
+                if (trace)
+                    fprintf(stderr, "found word: %s\n", word);
+                /* a tenth frame would not fit beside the sentinel */
+                if ((type != SINGLE_WORD || strlen(word) >= strlen(letters)) &&
+                    strdepth() + 2 <= STACK_DEPTH) {
+                    strpush(word);
+                    strpush(letters);
+                    ipush(offset);
+                    strminus(letters, word, rest);
+                    strcpy(letters, rest);
+                    word[0] = '\0';
+                    offset = 0;
+                    if (letters[0]) {
+                        descended = 1;
+                        break;
+                    }
+                    win->addline(stackline());
+                    popframe(letters, word, &offset);
+                }
+            }
+            if (dictnext(word, &offset, &more)) {
+                err = SEARCH_READ;
+                break;
+            }
+        }
+        if (err)
+            break;
+        if (trace)
+            fprintf(stderr, "Pass %d of dictionary complete\n", pass);
+        pass++;
+        if (!descended)
+            popframe(letters, word, &offset);
+    }
+
+    if (err) {
+        dropframes();
+        fprintf(stderr, "%s: dictionary file error [%d]\n", "vexlore", err);
+        return err;
+    }
+    win->stopbusy();
+    if (win->countlines() == 0)
+        win->addline("*No anagrams found*");
+    return SEARCH_OK;
+}

@@ -1,0 +1,50 @@
+/*
+** The anagram search behind the Start command: a depth-first scan of the
+** word file, rescanned from its first line on every descent.
+*/
+#ifndef VEXLORE_SEARCH_H
+#define VEXLORE_SEARCH_H
+
+/* Results of search(). */
+#define SEARCH_OK        0
+#define SEARCH_POSITION  52   /* dictposition failed */
+#define SEARCH_READ      53   /* dictnext failed */
+#define SEARCH_TOOLONG   54   /* the typed text holds more than TEXT_MAX letters */
+
+/* Letters a search can take once blanks are removed. */
+#define TEXT_MAX 79
+
+#define SINGLE_WORD 0
+#define MULTI_WORD  1
+
+/* Everything the search needs from the window that runs it. The dialog
+** implements it, and so do the command-line finder and the tests. */
+class SearchWindow {
+public:
+    /* take the controls' values: the typed text (valid until the next
+    ** call) and the search type, SINGLE_WORD or MULTI_WORD */
+    virtual void takeinput(const char **text, int *type) = 0;
+    virtual void clearlist() = 0;
+    /* add one result line; the list keeps its lines sorted */
+    virtual void addline(const char *line) = 0;
+    virtual int countlines() = 0;
+    virtual void startbusy() = 0;
+    virtual void stopbusy() = 0;
+    /* dispatch one pending message, if any; called once per examined word */
+    virtual void pump() = 0;
+    /* the stop flag: the search clears it at its start, Stop sets it */
+    virtual int *stopflag() = 0;
+protected:
+    ~SearchWindow() {}
+};
+
+/* When set, the search writes its progress to standard error. */
+extern int trace;
+
+/* Runs one search to its end, reading the open word file. Returns
+** SEARCH_OK, or SEARCH_TOOLONG without touching the list, or
+** SEARCH_POSITION / SEARCH_READ after a dictionary error; the frame
+** stacks are empty again whatever the result. */
+int search(SearchWindow *win);
+
+#endif

@@ -1,0 +1,38 @@
+#include <stdio.h>
+
+#include <algorithm>
+
+#include "dictionary/dict.h"
+#include "tests/testutil.h"
+
+const char nine_words[] =
+    "dirty\ndormitory\nenlist\ninlets\nlisten\nmoor\nroom\nsilent\ntinsel\n";
+
+std::string makefile(const std::string &bytes)
+{
+    static int count;
+    std::string name = "vtest-" + std::to_string(++count) + ".words";
+    FILE *f = fopen(name.c_str(), "wb");
+    if (f) {
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+    }
+    return name;
+}
+
+std::vector<std::string> find(const std::string &path, const std::string &text,
+                              int type, int *result)
+{
+    TestWindow win;
+    win.text = text;
+    win.type = type;
+    dictsource(DICT_FILE);
+    if (dictopen(path.c_str()) != 0)
+        return {"cannot open " + path};
+    int r = search(&win);
+    dictclose();
+    if (result)
+        *result = r;
+    std::sort(win.lines.begin(), win.lines.end());
+    return win.lines;
+}

@@ -1,0 +1,47 @@
+/* Helpers shared by the tests: word files on disk and a window that
+** records what the search does to it. */
+#ifndef VEXLORE_TESTUTIL_H
+#define VEXLORE_TESTUTIL_H
+
+#include <string>
+#include <vector>
+
+#include "engine/search.h"
+
+/* Writes bytes to a new file in the current folder; returns its name. */
+std::string makefile(const std::string &bytes);
+
+/* The nine-word file of the worked examples. */
+extern const char nine_words[];
+
+class TestWindow : public SearchWindow {
+public:
+    std::string text;
+    int type = SINGLE_WORD;
+    std::vector<std::string> lines;
+    int clears = 0;
+    int pumps = 0;
+    int stopafter = -1;     /* set the stop flag on this pump, if >= 0 */
+    bool busy = false;
+    int stop = 0;
+
+    void takeinput(const char **t, int *ty) override { *t = text.c_str(); *ty = type; }
+    void clearlist() override { lines.clear(); clears++; }
+    void addline(const char *line) override { lines.push_back(line); }
+    int countlines() override { return (int)lines.size(); }
+    void startbusy() override { busy = true; }
+    void stopbusy() override { busy = false; }
+    void pump() override
+    {
+        if (pumps++ == stopafter)
+            stop = 1;
+    }
+    int *stopflag() override { return &stop; }
+};
+
+/* Opens path as the word file, runs one search for text and returns the
+** lines in sorted order. */
+std::vector<std::string> find(const std::string &path, const std::string &text,
+                              int type, int *result = nullptr);
+
+#endif
