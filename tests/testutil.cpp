@@ -1,4 +1,5 @@
 #include <stdio.h>
+#include <stdlib.h>
 
 #include <algorithm>
 
@@ -8,10 +9,19 @@
 const char nine_words[] =
     "dirty\ndormitory\nenlist\ninlets\nlisten\nmoor\nroom\nsilent\ntinsel\n";
 
+static int made;
+
+static void removemade()
+{
+    for (int i = 1; i <= made; i++)
+        remove(("vtest-" + std::to_string(i) + ".words").c_str());
+}
+
 std::string makefile(const std::string &bytes)
 {
-    static int count;
-    std::string name = "vtest-" + std::to_string(++count) + ".words";
+    if (made == 0)
+        atexit(removemade);
+    std::string name = "vtest-" + std::to_string(++made) + ".words";
     FILE *f = fopen(name.c_str(), "wb");
     if (f) {
         fwrite(bytes.data(), 1, bytes.size(), f);

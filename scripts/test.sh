@@ -1,0 +1,42 @@
+#!/bin/bash
+# The one test command: installs what is missing, builds every tree and runs
+# every test. Native (g++), native under AddressSanitizer and UBSan, and the
+# Windows build under Wine.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${VEXLORE_BUILD:-$top/build}
+jobs=$(nproc)
+
+bash "$top/scripts/setup.sh"
+source "$top/scripts/wine-env.sh"
+
+step() { echo; echo "=== $*"; }
+
+step "native build"
+cmake -S "$top" -B "$build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build/native" -j "$jobs"
+(cd "$build/native" && ctest --output-on-failure)
+
+step "native build, AddressSanitizer and UBSan"
+cmake -S "$top" -B "$build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DVEXLORE_SANITIZE=ON >/dev/null
+cmake --build "$build/sanitize" -j "$jobs"
+(cd "$build/sanitize" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure)
+
+step "32-bit Windows build"
+cmake -S "$top" -B "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$build/win32" -j "$jobs"
+
+# Wine runs what the machine's kernel can: a kernel without 32-bit support
+# cannot start the 32-bit Wine, so the tests then run on the 64-bit build
+# of the same sources under wine64.
+wintree=$build/win32
+if ! wine32_works; then
+  step "this machine runs no 32-bit code: Windows tests run on the 64-bit build under wine64"
+  cmake -S "$top" -B "$build/win64" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-x86_64.cmake" >/dev/null
+  cmake --build "$build/win64" -j "$jobs"
+  wintree=$build/win64
+fi
+
+step "Windows tests under Wine ($(basename "$wintree"))"
+wine_prefix "$build/wineprefix-$(basename "$wintree")"
+(cd "$wintree" && ctest --output-on-failure)
