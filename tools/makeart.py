@@ -1,0 +1,493 @@
+#!/usr/bin/env python3
+"""makeart.py - draws Vexlore's own application icon and busy animation.
+
+Writes, next to this tools/ folder:
+  resources/vexlore.ico  IDI_APP (128): 32x32 and 16x16 images, 16 VGA
+                         colours, with an AND mask for transparency.
+                         A magnifying glass over scrambled letter tiles.
+  resources/busy.avi     IDA_BUSY (130, type "AVI"): 48x50, 23 BI_RLE8
+                         frames at 7 fps, 64-colour palette, magenta
+                         background. Frames 1-11: the glass circles;
+                         frames 12-23: a page of text grows into view
+                         and the glass sweeps across it.
+
+  python3 tools/makeart.py          write both files
+  python3 tools/makeart.py --check  read both back with an independent
+                                    decoder, check them, and write PNG
+                                    previews to /tmp (busy-montage.png,
+                                    icon-32.png, icon-16.png)
+
+Standard library only; every run writes the same bytes.
+"""
+import math
+import os
+import struct
+import sys
+import zlib
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+ICO_PATH = os.path.join(ROOT, "resources", "vexlore.ico")
+AVI_PATH = os.path.join(ROOT, "resources", "busy.avi")
+
+# ---------------------------------------------------------------- glyphs
+# 5x5 letters for the tiles, 3x5 digits for the preview labels; rows are
+# separated by spaces.
+LETTERS = {
+    "A": ".###. #...# ##### #...# #...#",
+    "E": "##### #.... ####. #.... #####",
+    "N": "#...# ##..# #.#.# #..## #...#",
+}
+DIGITS = ["### #.# #.# #.# ###", ".#. ##. .#. .#. ###", "### ..# ### #.. ###",
+          "### ..# ### ..# ###", "#.# #.# ### ..# ..#", "### #.. ### ..# ###",
+          "### #.. ### #.# ###", "### ..# ..# ..# ..#", "### #.# ### #.# ###",
+          "### #.# ### ..# ###"]
+
+
+def inked(glyph, u, v):
+    """True if (u, v), measured in glyph cells, falls on an inked cell."""
+    rows = glyph.split()
+    if u < 0 or v < 0 or v >= len(rows) or u >= len(rows[0]):
+        return False
+    return rows[int(v)][int(u)] == "#"
+
+
+# ---------------------------------------------------------------- scenes
+# A scene maps a point (x, y) in pixels, y down, to an (r, g, b) colour or
+# None where nothing is drawn. Pictures are sampled at pixel centres.
+
+def render(scene, w, h):
+    return [[scene(x + 0.5, y + 0.5) for x in range(w)] for y in range(h)]
+
+
+def tile(x0, y0, size, letter, face, edge, ink, outline=None, cell=1):
+    """A square letter tile with its top-left corner at (x0, y0), the letter
+    drawn with cells of `cell` pixels, shaded along its right and bottom."""
+    def at(x, y):
+        u, v = x - x0, y - y0
+        if not (0 <= u < size and 0 <= v < size):
+            return None
+        if outline and (u < 1 or v < 1 or u >= size - 1 or v >= size - 1):
+            return outline
+        pad = (size - 5 * cell) / 2
+        if inked(LETTERS[letter], (u - pad) / cell, (v - pad) / cell):
+            return ink
+        rim = 2 if outline else 1
+        return edge if u >= size - rim or v >= size - rim else face
+    return at
+
+
+def page(cx, cy, w, h, s, c, fold=7):
+    """A sheet of text centred on (cx, cy), w x h at full size, scaled by s,
+    with its top right corner folded down."""
+    ends = (w - 13, w - 5, w - 8, w - 5, w - 14, w - 5, w - 7, w - 5, w - 16)
+
+    def at(x, y):
+        u, v = (x - cx) / s + w / 2, (y - cy) / s + h / 2
+        e = max(1.0, 1 / s)                   # outlines stay a pixel wide
+        if not (0 <= u < w and 0 <= v < h):
+            return None
+        du = u - (w - fold)                   # > 0 in the folded corner
+        if du > v + 0.6 * e:
+            return None
+        if du > v - 0.6 * e:
+            return c["edge"]
+        if du >= 0 and v < fold:
+            return c["edge"] if du < e or v >= fold - e else c["fold"]
+        if u < e or v < e or u >= w - e or v >= h - e:
+            return c["edge"]
+        line, off = divmod(v - 4, 4)
+        if 0 <= line < len(ends) and off < max(1.4, e) \
+                and 4 <= u < ends[int(line)]:
+            return c["title"] if line == 0 else c["text"]
+        return c["paper"]
+    return at
+
+
+def glass(cx, cy, r, below, c, lens, mag=1.6, rim=2.5, length=10.0,
+          half=2.3, inner=True, shine=(0.55, 0.85)):
+    """A magnifying glass, lens centred on (cx, cy), outer radius r, handle
+    pointing down-right; the lens shows `below` enlarged, through `lens`.
+    `inner` draws an outline inside the rim as well as outside; `shine` is
+    the band of the lens, as fractions of its radius, that glints."""
+    k = math.sqrt(0.5)
+
+    def at(x, y):
+        dx, dy = x - cx, y - cy
+        d = math.hypot(dx, dy)
+        if d < r - rim:                                   # the lens
+            if shine and shine[0] < d / (r - rim) < shine[1] \
+                    and abs(math.atan2(dy, dx) + 2.36) < 0.55:
+                return c["shine"]
+            return lens(below(cx + dx / mag, cy + dy / mag))
+        if d < r:                                         # the rim
+            if d >= r - 1.0 or (inner and d < r - rim + 0.5):
+                return c["outline"]
+            light = -(dx + dy) * k / d
+            return c["rim_hi"] if light > 0.35 else \
+                c["rim_lo"] if light < -0.35 else c["rim"]
+        t, s = (dx + dy) * k, (dy - dx) * k               # along, across
+        end = r + length
+        tc = min(max(t, r - 1), end)
+        if t >= r - 1 and math.hypot(t - tc, s) < half:   # the handle
+            if math.hypot(t - tc, s) >= half - 1.0:
+                return c["outline"]
+            if t < r + 2.2:
+                return c["rim_lo"] if s > 0 else c["rim"]
+            return c["handle_hi"] if s < -0.4 else \
+                c["handle_lo"] if s > 0.7 else c["handle"]
+        return below(x, y)
+    return at
+
+
+def layers(*scenes):
+    def at(x, y):
+        for sc in scenes:
+            col = sc(x, y)
+            if col is not None:
+                return col
+        return None
+    return at
+
+
+# ------------------------------------------------------------------ icon
+VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128),
+       (128, 0, 128), (0, 128, 128), (192, 192, 192), (128, 128, 128),
+       (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255), (255, 0, 255),
+       (0, 255, 255), (255, 255, 255)]
+BLACK, MAROON, OLIVE, SILVER, GREY, YELLOW, AQUA, WHITE = (
+    VGA[0], VGA[1], VGA[3], VGA[7], VGA[8], VGA[11], VGA[14], VGA[15])
+ICON_COLOURS = dict(outline=BLACK, rim_hi=WHITE, rim=SILVER, rim_lo=GREY,
+                    shine=WHITE, handle=MAROON, handle_hi=VGA[9],
+                    handle_lo=BLACK)
+
+
+def icon_scene(size):
+    """Our icon: letter tiles, one of them large under a magnifying glass."""
+    lens = lambda col: AQUA if col is None else col
+    if size == 32:
+        tiles = layers(tile(5, 5, 14, "A", YELLOW, OLIVE, BLACK, BLACK, 2),
+                       tile(1, 22, 9, "N", YELLOW, OLIVE, BLACK, BLACK),
+                       tile(22, 1, 9, "E", YELLOW, OLIVE, BLACK, BLACK))
+        return glass(12, 12, 11.5, tiles, ICON_COLOURS, lens, mag=1,
+                     rim=3, length=9.5, half=3.2, shine=(0.75, 0.98))
+    return glass(5.5, 5.5, 5.5, tile(2, 2, 7, "A", YELLOW, OLIVE, BLACK),
+                 ICON_COLOURS, lens, mag=1, rim=1.9, length=6, half=1.9,
+                 inner=False, shine=None)
+
+
+def dib_icon(pixels):
+    """One ICO image: BITMAPINFOHEADER, palette, 4-bit XOR, 1-bit AND."""
+    n = len(pixels)
+    xor, mask = b"", b""
+    for row in reversed(pixels):                   # DIBs run bottom-up
+        idx = [0 if p is None else VGA.index(p) for p in row]
+        xor += bytes(idx[i] << 4 | idx[i + 1] for i in range(0, n, 2))
+        bits = "".join("1" if p is None else "0" for p in row)
+        line = int(bits, 2).to_bytes(n // 8, "big")
+        mask += line + bytes(-len(line) % 4)
+    header = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 4, 0,
+                         len(xor) + len(mask), 0, 0, 16, 0)
+    pal = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in VGA)
+    return header + pal + xor + mask
+
+
+def make_ico():
+    images = [dib_icon(render(icon_scene(n), n, n)) for n in (32, 16)]
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for n, img in zip((32, 16), images):
+        out += struct.pack("<BBBBHHII", n, n, 16, 0, 1, 4, len(img), offset)
+        offset += len(img)
+    return out + b"".join(images)
+
+
+# ------------------------------------------------------------- animation
+W, H, FRAMES, FPS = 48, 50, 23, 7
+MAGENTA = (255, 0, 255)
+CLIP_COLOURS = dict(
+    outline=(28, 30, 48), rim_hi=(236, 238, 246), rim=(170, 174, 188),
+    rim_lo=(100, 104, 122), shine=(255, 255, 255), handle=(128, 74, 30),
+    handle_hi=(184, 124, 62), handle_lo=(78, 42, 14),
+    paper=(255, 255, 255), edge=(110, 110, 120), fold=(214, 214, 222),
+    text=(150, 150, 158), title=(60, 80, 150))
+GLASS_TINT, LENS_EMPTY = (150, 200, 255), (200, 228, 252)
+
+
+def clip_lens(col):
+    """The colour of `col` seen through the glass: a light blue tint."""
+    if col == MAGENTA:
+        return LENS_EMPTY
+    return tuple(round(a * 0.78 + b * 0.22) for a, b in zip(col, GLASS_TINT))
+
+
+def clip_frame(i):
+    """Frame i (0-based) of the busy clip as rows of colours."""
+    back = lambda x, y: MAGENTA
+    if i < 11:                                # the glass goes round
+        a = 2 * math.pi * i / 11 - math.pi
+        cx, cy = 20 + 7 * math.cos(a), 21 + 7 * math.sin(a)
+        scene = glass(cx, cy, 9.5, back, CLIP_COLOURS, clip_lens)
+    else:
+        j = i - 11                            # 0..11
+        grow = min(1.0, (j + 2) / 6)          # page full size from j = 4
+        sheet = layers(page(24, 25, 32, 42, grow, CLIP_COLOURS), back)
+        if j < 5:                             # glass rises to the top line
+            cx, cy = 13, 21 - 7 * j / 4
+        else:                                 # then sweeps across the text
+            t = (j - 4) / 7
+            cx, cy = 13 + 18 * t, 14 + 14 * t
+        scene = glass(cx, cy, 9.5, sheet, CLIP_COLOURS, clip_lens)
+    return [[MAGENTA if p is None else p for p in row]
+            for row in render(scene, W, H)]
+
+
+def clip_palette(frames):
+    """MAGENTA first, then each colour in order of first use, then a 4x4x4
+    colour cube, up to 64 distinct entries."""
+    pal = [MAGENTA]
+    cube = [(r, g, b) for r in (0, 85, 170, 255) for g in (0, 85, 170, 255)
+            for b in (0, 85, 170, 255)]
+    for col in [p for f in frames for row in f for p in row] + cube:
+        if col not in pal and len(pal) < 64:
+            pal.append(col)
+    assert len(pal) == 64
+    return pal
+
+
+def rle8(rows):
+    """BI_RLE8 data for rows given top-down: runs of 2+ equal pixels in
+    encoded mode, 3+ differing pixels in absolute mode (padded to a word),
+    an end-of-line after every row and end-of-bitmap at the end."""
+    out = bytearray()
+    for row in reversed(rows):
+        x, n = 0, len(row)
+        while x < n:
+            run = 1
+            while x + run < n and row[x + run] == row[x] and run < 255:
+                run += 1
+            if run >= 2:
+                out += bytes((run, row[x]))
+                x += run
+                continue
+            lit = 1                           # gather differing pixels
+            while x + lit < n and lit < 255 and not (
+                    x + lit + 1 < n and row[x + lit] == row[x + lit + 1]):
+                lit += 1
+            if lit >= 3:
+                out += bytes((0, lit)) + bytes(row[x:x + lit])
+                out += bytes(lit % 2)
+            else:
+                for p in row[x:x + lit]:
+                    out += bytes((1, p))
+            x += lit
+        out += b"\0\0"
+    return bytes(out) + b"\0\1"
+
+
+def chunk(fourcc, data):
+    return fourcc + struct.pack("<I", len(data)) + data + bytes(len(data) % 2)
+
+
+def riff_list(kind, fourcc, *parts):
+    return chunk(kind, fourcc + b"".join(parts))
+
+
+def make_avi():
+    frames = [clip_frame(i) for i in range(FRAMES)]
+    pal = clip_palette(frames)
+    index = {col: k for k, col in enumerate(pal)}
+    data = [rle8([[index[p] for p in row] for row in f]) for f in frames]
+    biggest = max(len(d) for d in data)
+    assert biggest <= W * H
+    avih = struct.pack("<14I", 142857, biggest * FPS, 0, 0x10, FRAMES, 0, 1,
+                       biggest, W, H, 0, 0, 0, 0)
+    strh = struct.pack("<4s4sIHHIIIIIIIIhhhh", b"vids", b"MRLE", 0, 0, 0, 0,
+                       1, FPS, 0, FRAMES, biggest, 0xFFFFFFFF, 0, 0, 0, W, H)
+    strf = struct.pack("<IiiHHIIiiII", 40, W, H, 1, 8, 1, W * H, 0, 0,
+                       64, 0)
+    strf += b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in pal)
+    hdrl = riff_list(b"LIST", b"hdrl", chunk(b"avih", avih),
+                     riff_list(b"LIST", b"strl", chunk(b"strh", strh),
+                               chunk(b"strf", strf)))
+    movi, idx1, pos = b"", b"", 4     # idx1 offsets count from 'movi'
+    for d in data:
+        idx1 += struct.pack("<4sIII", b"00dc", 0x10, pos, len(d))
+        movi += chunk(b"00dc", d)
+        pos = 4 + len(movi)
+    return riff_list(b"RIFF", b"AVI ", hdrl, riff_list(b"LIST", b"movi", movi),
+                     chunk(b"idx1", idx1))
+
+
+# ----------------------------------------------------------------- check
+# Reads the files back without the encoder, checks what the resources
+# promise, and writes previews.
+
+def write_png(path, rows):
+    raw = b"".join(b"\0" + bytes(v for p in row for v in p) for row in rows)
+
+    def part(tag, data):
+        return (struct.pack(">I", len(data)) + tag + data
+                + struct.pack(">I", zlib.crc32(tag + data)))
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + part(b"IHDR", struct.pack(
+            ">IIBBBBB", len(rows[0]), len(rows), 8, 2, 0, 0, 0))
+            + part(b"IDAT", zlib.compress(raw, 9)) + part(b"IEND", b""))
+
+
+def scaled(rows, k):
+    return [[p for p in row for _ in range(k)]
+            for row in rows for _ in range(k)]
+
+
+def chunks(buf, start, end):
+    """(fourcc, data start, size) of each RIFF chunk in buf[start:end]."""
+    found, pos = [], start
+    while pos < end:
+        cc, n = struct.unpack_from("<4sI", buf, pos)
+        assert pos + 8 + n <= end, "chunk %r runs past its parent" % cc
+        found.append((cc, pos + 8, n))
+        pos += 8 + n + n % 2
+    assert pos == end, "ragged chunk list"
+    return found
+
+
+def unrle8(data, w, h):
+    """Decodes one BI_RLE8 frame into rows of palette indices, top-down,
+    insisting on a full row before each end-of-line."""
+    rows, row, i = [], [], 0
+    while True:
+        n, v = data[i], data[i + 1]
+        i += 2
+        if n:                                     # encoded run
+            row += [v] * n
+        elif v == 0:                              # end of line
+            assert len(row) == w, "row %d is short" % len(rows)
+            rows.append(row)
+            row = []
+        elif v == 1:                              # end of bitmap
+            break
+        else:                                     # absolute run
+            assert v >= 3, "delta or short absolute run"
+            row += list(data[i:i + v])
+            i += v + v % 2
+        assert len(row) <= w, "row overflows"
+    assert i == len(data) and not row and len(rows) == h, "bad frame end"
+    return rows[::-1]
+
+
+def check_avi(buf):
+    assert buf[:4] == b"RIFF" and buf[8:12] == b"AVI "
+    assert struct.unpack_from("<I", buf, 4)[0] + 8 == len(buf)
+    top = chunks(buf, 12, len(buf))
+    assert [t[0] for t in top] == [b"LIST", b"LIST", b"idx1"]
+    (_, hd, hn), (_, mv, mn), (_, ix, xn) = top
+    assert buf[hd:hd + 4] == b"hdrl" and buf[mv:mv + 4] == b"movi"
+    hdrl = chunks(buf, hd + 4, hd + hn)
+    assert [t[0] for t in hdrl] == [b"avih", b"LIST"]
+    avih = struct.unpack_from("<14I", buf, hdrl[0][1])
+    strl = chunks(buf, hdrl[1][1] + 4, hdrl[1][1] + hdrl[1][2])
+    assert buf[hdrl[1][1]:hdrl[1][1] + 4] == b"strl"
+    assert [t[0] for t in strl] == [b"strh", b"strf"]
+    strh = struct.unpack_from("<4s4sIHHIIIIIIIIhhhh", buf, strl[0][1])
+    bih = struct.unpack_from("<IiiHHIIiiII", buf, strl[1][1])
+    usec, _, _, flags, total, _, streams, _, w, h = avih[:10]
+    assert (usec, total, streams, w, h) == (142857, 23, 1, 48, 50)
+    assert flags & 0x10 and strh[:2] == (b"vids", b"MRLE")
+    assert strh[7] / strh[6] == 7 and strh[9] == total
+    assert bih[:6] == (40, w, h, 1, 8, 1) and bih[9] == 64
+    assert strl[1][2] == 40 + 4 * 64
+    pal = [struct.unpack_from("<BBB", buf, strl[1][1] + 40 + 4 * k)[::-1]
+           for k in range(64)]
+    movi = chunks(buf, mv + 4, mv + mn)
+    assert [t[0] for t in movi] == [b"00dc"] * total
+    assert max(t[2] for t in movi) <= min(avih[7], strh[10])
+    index = [struct.unpack_from("<4sIII", buf, ix + 16 * k)
+             for k in range(xn // 16)]
+    assert xn == 16 * total
+    for (cc, start, n), (ic, iflags, off, isize) in zip(movi, index):
+        assert (ic, iflags, isize) == (cc, 0x10, n)
+        assert mv + off == start - 8, "idx1 offset does not hit its chunk"
+    frames = [[[pal[p] for p in row] for row in unrle8(buf[s:s + n], w, h)]
+              for _, s, n in movi]
+    return frames, "%d frames %dx%d, %d us/frame, %d fps, frames %d-%d bytes" \
+        % (total, w, h, usec, strh[7] // strh[6], min(t[2] for t in movi),
+           max(t[2] for t in movi))
+
+
+def check_ico(buf):
+    assert struct.unpack_from("<HHH", buf, 0) == (0, 1, 2)
+    images = []
+    for k in range(2):
+        w, h, cols, _, planes, bpp, size, off = struct.unpack_from(
+            "<BBBBHHII", buf, 6 + 16 * k)
+        assert w == h and (cols, planes, bpp) == (16, 1, 4)
+        bih = struct.unpack_from("<IiiHHIIiiII", buf, off)
+        assert bih[:6] == (40, w, 2 * w, 1, 4, 0)
+        pal = [struct.unpack_from("<BBB", buf, off + 40 + 4 * i)[::-1]
+               for i in range(16)]
+        assert pal == VGA
+        xor, stride = off + 40 + 64, w // 2
+        mask, mstride = xor + stride * w, (w // 8 + 3) // 4 * 4
+        assert off + size == mask + mstride * w
+        rows = []
+        for y in range(w - 1, -1, -1):
+            row = []
+            for x in range(w):
+                hole = buf[mask + y * mstride + x // 8] >> (7 - x % 8) & 1
+                p = buf[xor + y * stride + x // 2] >> (4 * (1 - x % 2)) & 15
+                assert not (hole and p), "transparent pixel with colour"
+                row.append(None if hole else pal[p])
+            rows.append(row)
+        images.append(rows)
+    return images
+
+
+def label(rows, x0, y0, text, k, col):
+    for n, ch in enumerate(text):
+        for j in range(5 * k):
+            for i in range(3 * k):
+                if inked(DIGITS[int(ch)], i / k, j / k):
+                    rows[y0 + j][x0 + n * 4 * k + i] = col
+
+
+def check():
+    with open(AVI_PATH, "rb") as f:
+        frames, summary = check_avi(f.read())
+    assert frames == [clip_frame(i) for i in range(FRAMES)], "round trip"
+    assert all(f[0][0] == f[-1][-1] == MAGENTA for f in frames)
+    print("busy.avi:", summary)
+    k, pad, top, cols = 4, 8, 22, 6
+    tw, th = W * k + pad, H * k + top + pad
+    sheet = [[(64, 64, 64)] * (cols * tw + pad) for _ in range(
+        (FRAMES + cols - 1) // cols * th + pad)]
+    for n, f in enumerate(frames):
+        x0, y0 = pad + n % cols * tw, pad + n // cols * th
+        label(sheet, x0, y0, str(n + 1), 3, (255, 255, 255))
+        for y, row in enumerate(scaled(f, k)):
+            sheet[y0 + top + y][x0:x0 + W * k] = row
+    write_png("/tmp/busy-montage.png", sheet)
+    with open(ICO_PATH, "rb") as f:
+        icons = check_ico(f.read())
+    for img in icons:
+        n = len(img)
+        board = [[p or ((200, 200, 200) if (x // 2 + y // 2) % 2 else
+                        (240, 240, 240)) for x, p in enumerate(row)]
+                 for y, row in enumerate(img)]
+        write_png("/tmp/icon-%d.png" % n, scaled(board, 256 // n))
+        print("vexlore.ico: %dx%d, %d transparent pixels" % (
+            n, n, sum(p is None for row in img for p in row)))
+    print("previews: /tmp/busy-montage.png /tmp/icon-32.png /tmp/icon-16.png")
+
+
+def main():
+    if sys.argv[1:] == ["--check"]:
+        return check()
+    os.makedirs(os.path.dirname(ICO_PATH), exist_ok=True)
+    for path, data in ((ICO_PATH, make_ico()), (AVI_PATH, make_avi())):
+        with open(path, "wb") as f:
+            f.write(data)
+        print("wrote %s (%d bytes)" % (os.path.relpath(path, ROOT), len(data)))
+
+
+if __name__ == "__main__":
+    main()
