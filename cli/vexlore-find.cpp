@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,7 @@
 #endif
 
 static const char usage[] =
-    "usage: vexlore-find [-m|--multi] [-w FILE|--words FILE] [--trace] TEXT...\n"
+    "usage: vexlore-find [-m|--multi] [-w FILE|--words FILE] [--trace] [--stats] TEXT...\n"
     "\n"
     "Prints every word of the word file (or, with -m, every combination of\n"
     "words) that uses exactly the letters of TEXT, one line each, sorted.\n"
@@ -29,6 +30,8 @@ static const char usage[] =
     "  -m, --multi        find combinations of words, not single words\n"
     "  -w, --words FILE   the word file (default: 'words' beside the program)\n"
     "      --trace        write the search's progress to standard error\n"
+    "      --stats        write the words examined and the time taken to\n"
+    "                     standard error\n"
     "      --help         show this text\n"
     "\n"
     "Ctrl-C stops the search and prints what was found so far.\n"
@@ -50,6 +53,7 @@ public:
     std::vector<std::string> lines;
     int found = 0;      /* real result lines, not the placeholder */
     int stop = 0;
+    long long examined = 0;
 
     void takeinput(const char **t, int *ty) override { *t = text.c_str(); *ty = type; }
     void clearlist() override { lines.clear(); found = 0; }
@@ -64,6 +68,7 @@ public:
     void stopbusy() override {}
     void pump() override
     {
+        examined++;
         if (interrupted)
             stop = 1;
     }
@@ -96,7 +101,7 @@ int main(int argc, char **argv)
 {
     FinderWindow win;
     std::string path;
-    int i = 1, ntext = 0;
+    int i = 1, ntext = 0, stats = 0;
 
     for (; i < argc; i++) {
         const char *a = argv[i];
@@ -107,6 +112,8 @@ int main(int argc, char **argv)
             win.type = MULTI_WORD;
         } else if (!strcmp(a, "--trace")) {
             trace = 1;
+        } else if (!strcmp(a, "--stats")) {
+            stats = 1;
         } else if (!strcmp(a, "-w") || !strcmp(a, "--words")) {
             if (++i == argc)
                 return fail("option needs a file name: -w FILE");
@@ -135,8 +142,13 @@ int main(int argc, char **argv)
         return 2;
     }
     signal(SIGINT, oninterrupt);
+    auto start = std::chrono::steady_clock::now();
     int r = search(&win);
+    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     dictclose();
+    if (stats)
+        fprintf(stderr, "vexlore-find: examined %lld words in %.3f s, %.1f million words/s\n",
+                win.examined, secs, secs > 0 ? win.examined / secs / 1e6 : 0.0);
     if (r == SEARCH_TOOLONG) {
         fprintf(stderr, "vexlore-find: the text holds more than %d letters, "
                 "which is more than a search can take\n", TEXT_MAX);
