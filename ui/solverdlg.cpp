@@ -1,0 +1,196 @@
+/*
+** The main dialog: opens the word file, binds the controls, and runs the
+** anagram search inside the Start command.
+*/
+#include <stdio.h>
+#include <string.h>
+
+#include <windows.h>
+
+#include "dictionary/dict.h"
+#include "engine/stack.h"
+#include "framework/app.h"
+#include "ui/solverdlg.h"
+#include "ui/wordpath.h"
+
+static const char caption[] = "Vexlore";
+
+BEGIN_MESSAGE_MAP(CSolverDlg, CDialog)
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDCLOSE, OnClickedClose)
+END_MESSAGE_MAP()
+
+CSolverDlg::CSolverDlg(CWnd *parent)
+    : CDialog(CSolverDlg::IDD, parent), m_stop(0), m_type(SINGLE_WORD),
+      m_busy(0), m_closing(0), m_peektick(0)
+{
+    m_hIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_APP));
+}
+
+void CSolverDlg::DoDataExchange(CDataExchange *dx)
+{
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_BUSY, m_animate);
+    DDX_Control(dx, IDC_RESULTS, m_results);
+    DDX_Text(dx, IDC_TEXT, m_text);
+    DDX_Radio(dx, IDC_SINGLE, m_type);
+}
+
+/* Opens the word file beside the program. Without it the dialog ends as
+** soon as it has been set up, and so does the program. */
+BOOL CSolverDlg::OnInitDialog()
+{
+    char path[WORDPATH_SIZE];
+    char msg[WORDPATH_SIZE + 96];
+
+    CDialog::OnInitDialog();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    wordpath(GetCommandLineA(), path, sizeof path);
+    dictsource(DICT_FILE);
+    if (dictopen(path)) {
+        snprintf(msg, sizeof msg, "Unable to open dictionary file (%s).\r\n"
+                 "Ensure this file is where vexlore.exe is located.", path);
+        MessageBoxA(m_hWnd, msg, caption, MB_OK);
+        CDialog::OnCancel();
+    }
+    if (!m_animate.Open(IDA_BUSY))
+        MessageBoxA(m_hWnd, "Unable to open animation resource", caption, MB_OK);
+    return TRUE;
+}
+
+/* Start. While a search runs, clicks still reach the buttons through the
+** search's pump, so a second Start arrives here nested inside the first:
+** it is ignored, since the search's stacks and file position are global. */
+void CSolverDlg::OnOK()
+{
+    char msg[128];
+    int result;
+
+    if (m_busy)
+        return;
+    m_busy = 1;
+    result = search(this);
+    m_busy = 0;
+
+    if (m_closing) {
+        OnClickedClose();
+        return;
+    }
+    if (result == SEARCH_TOOLONG) {
+        snprintf(msg, sizeof msg, "The text holds more than %d letters; "
+                 "blanks do not count.", TEXT_MAX);
+        MessageBoxA(m_hWnd, msg, caption, MB_OK);
+    }
+}
+
+/* Stop, and also Esc and the caption's close box: the dialog manager turns
+** each into IDCANCEL. The window stays open; only Close ends it. */
+void CSolverDlg::OnCancel()
+{
+    m_stop = 1;
+}
+
+/* Close. During a search the word file is still being read, so the search
+** is stopped and the closing is left to OnOK once the search has unwound. */
+void CSolverDlg::OnClickedClose()
+{
+    if (m_busy) {
+        m_stop = 1;
+        m_closing = 1;
+        return;
+    }
+    dictclose();
+    CDialog::OnCancel();
+}
+
+/* Minimised, the window shows its icon centred in the client area. */
+void CSolverDlg::OnPaint()
+{
+    RECT rect;
+    int x, y;
+
+    if (!IsIconic()) {
+        CDialog::OnPaint();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, (WPARAM)dc.m_hDC, 0);
+    GetClientRect(&rect);
+    x = (rect.right - rect.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    y = (rect.bottom - rect.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+HCURSOR CSolverDlg::OnQueryDragIcon()
+{
+    return (HCURSOR)m_hIcon;
+}
+
+/* The text is valid until the next call; the data exchange cannot fail. */
+void CSolverDlg::takeinput(const char **text, int *type)
+{
+    UpdateData(TRUE);
+    *text = m_text;
+    *type = m_type;
+}
+
+void CSolverDlg::clearlist()
+{
+    m_results.ResetContent();
+}
+
+/* A list box draws a line feed as a box, so the line goes in without its
+** last one; the trailing space stays. */
+void CSolverDlg::addline(const char *line)
+{
+    char buf[LINE_SIZE];
+    size_t len = strlen(line);
+
+    if (len > 0 && line[len - 1] == '\n')
+        len--;
+    if (len > sizeof buf - 1)
+        len = sizeof buf - 1;
+    memcpy(buf, line, len);
+    buf[len] = '\0';
+    m_results.AddString(buf);
+}
+
+int CSolverDlg::countlines()
+{
+    return m_results.GetCount();
+}
+
+void CSolverDlg::startbusy()
+{
+    m_animate.Play(0, 0xFFFF, (UINT)-1);
+}
+
+void CSolverDlg::stopbusy()
+{
+    m_animate.Stop();
+}
+
+/* Called for every word the search examines. Looking at the queue costs
+** far more than examining a word, so the pump looks at most once per tick
+** of GetTickCount: often enough for clicks and painting, rarely enough to
+** cost the search next to nothing. One message per look; no translation
+** and no dialog keyboard handling, so typing and Tab wait for the end. */
+void CSolverDlg::pump()
+{
+    DWORD now = GetTickCount();
+    MSG msg;
+
+    if (now == m_peektick)
+        return;
+    m_peektick = now;
+    if (PeekMessageA(&msg, m_hWnd, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+}
+
+int *CSolverDlg::stopflag()
+{
+    return &m_stop;
+}

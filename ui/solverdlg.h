@@ -1,0 +1,56 @@
+/*
+** The main dialog: the typed text, the search type, Start, Stop and Close,
+** the sorted results list and the busy animation. It is also the window
+** the anagram search runs in.
+*/
+#ifndef VEXLORE_SOLVERDLG_H
+#define VEXLORE_SOLVERDLG_H
+
+#include "engine/search.h"
+#include "framework/dialog.h"
+#include "resources/resource.h"
+
+class CSolverDlg : public CDialog, public SearchWindow {
+public:
+    explicit CSolverDlg(CWnd *parent = NULL);
+
+    enum { IDD = IDD_MAIN };
+
+    CAnimateCtrl m_animate;     /* IDC_BUSY */
+    CListBox m_results;         /* IDC_RESULTS */
+    CString m_text;             /* IDC_TEXT */
+    int m_stop;                 /* set by Stop; the search polls it */
+    int m_type;                 /* IDC_SINGLE group: SINGLE_WORD or MULTI_WORD */
+
+protected:
+    HICON m_hIcon;
+
+    virtual void DoDataExchange(CDataExchange *dx);
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();        /* Start */
+    virtual void OnCancel();    /* Stop */
+
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnClickedClose();
+
+public:
+    /* The window side of the search. */
+    void takeinput(const char **text, int *type) override;
+    void clearlist() override;
+    void addline(const char *line) override;
+    int countlines() override;
+    void startbusy() override;
+    void stopbusy() override;
+    void pump() override;
+    int *stopflag() override;
+
+private:
+    int m_busy;         /* a search is running, inside OnOK */
+    int m_closing;      /* Close came during the search: end once it unwinds */
+    DWORD m_peektick;   /* GetTickCount at the pump's last look at the queue */
+
+    DECLARE_MESSAGE_MAP()
+};
+
+#endif
