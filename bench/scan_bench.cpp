@@ -1,0 +1,86 @@
+/*
+** How long one examined word takes: a whole pass over the word file as the
+** search makes it, and whole searches, in nanoseconds per word. Run from
+** the build folder, where the words file lies, or give its path in
+** VEXLORE_WORDS.
+*/
+#include <stdlib.h>
+#include <string.h>
+
+#include <benchmark/benchmark.h>
+
+#include "dictionary/dict.h"
+#include "engine/search.h"
+
+static const char *wordspath()
+{
+    const char *p = getenv("VEXLORE_WORDS");
+    return p ? p : "words";
+}
+
+/* One pass: position at the start, then every word with the rarest-letter
+** test, here for 'y', the rarest letter of 'dirty room'. */
+static void BM_Pass(benchmark::State &state)
+{
+    dictsource(DICT_FILE);
+    if (dictopen(wordspath())) {
+        state.SkipWithError("no words file");
+        return;
+    }
+    char word[WORD_MAX + 1] = "";
+    int offset = 0, more = 0;
+    long long words = 0, hits = 0;
+    for (auto _ : state) {
+        dictposition("", 0);
+        for (dictnext(word, &offset, &more); more; dictnext(word, &offset, &more)) {
+            hits += strchr(word, 'y') != NULL;
+            words++;
+        }
+    }
+    benchmark::DoNotOptimize(hits);
+    dictclose();
+    state.counters["ns/word"] = benchmark::Counter(
+        (double)words, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["words"] = (double)words / (double)state.iterations();
+}
+BENCHMARK(BM_Pass)->Unit(benchmark::kMillisecond);
+
+class CountingWindow : public SearchWindow {
+public:
+    const char *text;
+    int type;
+    long long examined = 0;
+    int lines = 0, stop = 0;
+    void takeinput(const char **t, int *ty) override { *t = text; *ty = type; }
+    void clearlist() override { lines = 0; }
+    void addline(const char *) override { lines++; }
+    int countlines() override { return lines; }
+    void startbusy() override {}
+    void stopbusy() override {}
+    void pump() override { examined++; }
+    int *stopflag() override { return &stop; }
+};
+
+/* A whole multi-word search, end to end, per examined word. */
+static void BM_Search(benchmark::State &state, const char *text)
+{
+    dictsource(DICT_FILE);
+    if (dictopen(wordspath())) {
+        state.SkipWithError("no words file");
+        return;
+    }
+    CountingWindow win;
+    win.text = text;
+    win.type = MULTI_WORD;
+    for (auto _ : state)
+        search(&win);
+    dictclose();
+    state.counters["ns/word"] = benchmark::Counter(
+        (double)win.examined, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["Mwords/s"] = benchmark::Counter(
+        (double)win.examined / 1e6, benchmark::Counter::kIsRate);
+}
+BENCHMARK_CAPTURE(BM_Search, listen, "listen")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Search, dirty_room, "dirty room")->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
