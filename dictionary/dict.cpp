@@ -26,22 +26,21 @@ int dictopen(const char *path)
 
 int dictposition(const char *word, int offset)
 {
-    char line[WORD_LINEMAX + 1];
+    char line[WORD_MAX + 1];
     if (source == DICT_DISABLED || !wordseek(offset))
         return 1;
-    if (word[0] && wordread(line, NULL) == WORD_READFAIL)
+    if (word[0] && wordread(line, sizeof line, NULL) == WORD_READFAIL)
         return 1;
     return 0;
 }
 
 int dictnext(char *word, int *offset, int *more)
 {
-    static char line[WORD_LINEMAX + 1];
     int len, at;
     if (source == DICT_DISABLED)
         return 1;
     /* a line too long for a word, or one holding a NUL byte, is no word */
-    while ((at = wordread(line, &len)) >= 0 && (len < 0 || len > WORD_MAX))
+    while ((at = wordread(word, WORD_MAX + 1, &len)) >= 0 && (len < 0 || len > WORD_MAX))
         ;
     if (at == WORD_READFAIL)
         return 1;
@@ -51,7 +50,6 @@ int dictnext(char *word, int *offset, int *more)
         *more = 0;
         return 0;
     }
-    memcpy(word, line, WORD_MAX + 1);   /* a fixed size copies fastest */
     *offset = at;
     *more = 1;
     return 0;

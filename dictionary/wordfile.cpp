@@ -101,7 +101,7 @@ static int fillblock(void)
 #if defined(__GNUC__)
 __attribute__((noinline))
 #endif
-static int readline(char *dst, int *len)
+static int readline(char *dst, int size, int *len)
 {
     int kept = 0;       /* characters stored in dst */
     int total = 0;      /* characters of the line */
@@ -125,7 +125,7 @@ static int readline(char *dst, int *len)
         int avail = blocklen - blockpos;
         const char *lf = (const char *)memchr(p, '\n', (size_t)avail);
         int chunk = lf ? (int)(lf - p) : avail;
-        int room = WORD_LINEMAX - kept;
+        int room = size - 1 - kept;
         int take = chunk < room ? chunk : room;
         memcpy(dst + kept, p, (size_t)take);
         kept += take;
@@ -159,15 +159,16 @@ static int readline(char *dst, int *len)
 }
 
 #ifdef BYTESCAN
-/* Copies the line at p to dst a chunk at a time, terminated, if it is a
-** plain word: at most WORD_LINEMAX letters 'a' to 'z' before its line
-** feed. Returns its length, or -1 for any other line, which readline then
-** takes. The line feeds padding the block stop the scan. The chunk that
-** holds the line's end is stored whole with its terminator, since a lone
-** byte stored into it would stall the loads that soon read it back. */
-static int copyplain(const char *p, char *dst)
+/* Copies the line at p to dst (of size bytes) a chunk at a time,
+** terminated, if it is a plain word: letters 'a' to 'z' up to its line
+** feed, which comes soon enough for whole chunks to fit in dst. Returns its
+** length, or -1 for any other line, which readline then takes. The line
+** feeds padding the block stop the scan. The chunk that holds the line's
+** end is stored whole with its terminator, since a lone byte stored into
+** it would stall the loads that soon read it back. */
+static int copyplain(const char *p, char *dst, int size)
 {
-    for (int i = 0; i + BYTESCAN <= WORD_LINEMAX; i += BYTESCAN) {
+    for (int i = 0; i + BYTESCAN <= size; i += BYTESCAN) {
         chunk x = chunk_load(p + i);
         unsigned lf = chunk_equal(x, '\n');
         unsigned other = ~chunk_lower(x);
@@ -185,17 +186,17 @@ static int copyplain(const char *p, char *dst)
     return -1;
 }
 #else
-static int copyplain(const char *, char *)
+static int copyplain(const char *, char *, int)
 {
     return -1;
 }
 #endif
 
-int wordread(char *dst, int *len)
+int wordread(char *dst, int size, int *len)
 {
     /* the common case: a whole plain line inside the block */
     if (blockpos < blocklen) {
-        int n = copyplain(block + blockpos, dst);
+        int n = copyplain(block + blockpos, dst, size);
         if (n >= 0 && n < blocklen - blockpos) {
             int start = blockoff + blockpos;
             blockpos += n + 1;
@@ -204,7 +205,7 @@ int wordread(char *dst, int *len)
             return start;
         }
     }
-    return readline(dst, len);
+    return readline(dst, size, len);
 }
 
 /* Compares key with a line of which only the first slen characters are

@@ -8,7 +8,7 @@
 
 #include <stdio.h>
 
-/* Characters of one line that wordread hands out; dst holds one more. */
+/* Bytes of the window wordfind reads at each probe. */
 #define WORD_LINEMAX 80
 
 /* Negative results. */
@@ -31,13 +31,13 @@ int wordclose(void);
 int wordseek(int offset);
 
 /* Reads the next whole line and returns the offset it starts at, or
-** WORD_END, or WORD_READFAIL. dst, of WORD_LINEMAX + 1 bytes, receives at
-** most WORD_LINEMAX characters of it, terminated. The line feed, and a
+** WORD_END, or WORD_READFAIL. dst, of size bytes (at least 1), receives at
+** most size - 1 characters of it, terminated. The line feed, and a
 ** carriage return just before it, are not part of the line; the last line
 ** needs no line feed. *len (if len is not NULL) receives the full length of
 ** the line, which tells the caller whether dst holds all of it, or -1 if
 ** the line holds a NUL byte, which no C string can carry. */
-int wordread(char *dst, int *len);
+int wordread(char *dst, int size, int *len);
 
 /* Binary search for key over a file whose lines are in ascending byte
 ** order after folding; folds key in place when fold is set. Returns the

@@ -126,14 +126,15 @@ TEST(WordFile, ReaderReportsTheFullLengthOfALongLine)
     char line[WORD_LINEMAX + 1];
     int len;
     memset(line, '#', sizeof line);
-    EXPECT_EQ(wordread(line, &len), 0);
+    EXPECT_EQ(wordread(line, sizeof line, &len), 0);
     EXPECT_EQ(len, 100);
     EXPECT_EQ(strlen(line), (size_t)WORD_LINEMAX);
-    EXPECT_EQ(wordread(line, &len), 102);
-    EXPECT_STREQ(line, "ok");
-    EXPECT_EQ(wordread(line, &len), WORD_END);
+    EXPECT_EQ(wordread(line, 2, &len), 102);        /* a buffer smaller than the line */
+    EXPECT_STREQ(line, "o");
+    EXPECT_EQ(len, 2);
+    EXPECT_EQ(wordread(line, sizeof line, &len), WORD_END);
     EXPECT_EQ(wordclose(), 0);
-    EXPECT_EQ(wordread(line, &len), WORD_READFAIL);   /* closed: no read at all */
+    EXPECT_EQ(wordread(line, sizeof line, &len), WORD_READFAIL);   /* closed: no read at all */
 }
 
 TEST(WordFile, SeekStaysWithinTheFile)
@@ -141,11 +142,11 @@ TEST(WordFile, SeekStaysWithinTheFile)
     ASSERT_NE(wordopen(makefile("ab\ncd\n").c_str(), 1), nullptr);
     char line[WORD_LINEMAX + 1];
     EXPECT_EQ(wordseek(6), 1);
-    EXPECT_EQ(wordread(line, nullptr), WORD_END);
+    EXPECT_EQ(wordread(line, sizeof line, nullptr), WORD_END);
     EXPECT_EQ(wordseek(7), 0);
     EXPECT_EQ(wordseek(-1), 0);
     EXPECT_EQ(wordseek(3), 1);
-    EXPECT_EQ(wordread(line, nullptr), 3);
+    EXPECT_EQ(wordread(line, sizeof line, nullptr), 3);
     EXPECT_STREQ(line, "cd");
     wordclose();
     EXPECT_EQ(wordseek(0), 0);
@@ -206,7 +207,7 @@ TEST(WordFind, FindsEveryLineOfASortedFile)
     /* the reader goes on from a known place after a lookup */
     char line[WORD_LINEMAX + 1];
     EXPECT_EQ(wordseek(0), 1);
-    EXPECT_EQ(wordread(line, nullptr), 0);
+    EXPECT_EQ(wordread(line, sizeof line, nullptr), 0);
     EXPECT_STREQ(line, "able");
     wordclose();
 }
