@@ -137,8 +137,8 @@ int main(int argc, char **argv)
 
     dictsource(DICT_FILE);
     if (dictopen(path.c_str())) {
-        fprintf(stderr, "vexlore-find: cannot open word file '%s': %s\n",
-                path.c_str(), strerror(errno));
+        fprintf(stderr, "vexlore-find: cannot open word file '%s': %s\n", path.c_str(),
+                errno == EINVAL ? "not a regular file" : strerror(errno));
         return 2;
     }
     signal(SIGINT, oninterrupt);

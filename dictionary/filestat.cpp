@@ -10,6 +10,18 @@
 #ifdef _WIN32
 #include <io.h>
 
+int pathstat(const char *path)
+{
+    struct _stati64 st;
+    if (_stati64(path, &st) != 0)
+        return -1;
+    if ((st.st_mode & _S_IFMT) != _S_IFREG) {
+        errno = (st.st_mode & _S_IFMT) == _S_IFDIR ? EISDIR : EINVAL;
+        return -1;
+    }
+    return 0;
+}
+
 int filestat(FILE *f, long long *size)
 {
     struct _stati64 st;
@@ -24,6 +36,18 @@ int filestat(FILE *f, long long *size)
 }
 
 #else
+
+int pathstat(const char *path)
+{
+    struct stat st;
+    if (stat(path, &st) != 0)
+        return -1;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return -1;
+    }
+    return 0;
+}
 
 int filestat(FILE *f, long long *size)
 {

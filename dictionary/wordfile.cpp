@@ -36,6 +36,8 @@ FILE *wordopen(const char *path, int fold)
 {
     wordclose();
     wfold = fold;
+    if (pathstat(path) != 0)
+        return NULL;
     wf = fopen(path, "rb");
     if (!wf)
         return NULL;
