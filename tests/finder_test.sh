@@ -42,5 +42,79 @@ check "interrupted search exits as found" 0 $code
 lines=$(grep -c . interrupted.out); [ "$lines" -gt 0 ]; check "interrupted search printed its lines" 0 $?
 sort -c interrupted.out; check "interrupted lines sorted" 0 $?
 
+# Bad inputs, as listed in docs/bad-inputs.md
+out=$("$find" -w "$find" listen 2>bad.err); code=$?
+[ $code -le 1 ] && [ ! -s bad.err ]; check "binary word file (the program itself): no error" 0 $?
+
+: > empty.words
+out=$("$find" -w empty.words listen); check "empty word file" "*No anagrams found*/1" "$out/$?"
+
+{ echo tinsel; head -c 1048576 /dev/zero | tr '\0' s; echo; echo Listen; head -c 1048576 /dev/zero | tr '\0' e; } > long.words
+out=$("$find" -w long.words silent | tr '\n' '|'); check "1 MB lines passed over" "listen |tinsel |" "$out"
+
+mkdir -p folder.words
+err=$("$find" -w folder.words listen 2>&1 >/dev/null); code=$?
+case "$err" in *"folder.words"*"Is a directory"*) ok=yes ;; *) ok="$err" ;; esac
+check "folder as word file" "2 yes" "$code $ok"
+err=$("$find" -w /dev/null listen 2>&1 >/dev/null); code=$?
+case "$err" in *"/dev/null"*"not a regular file"*) ok=yes ;; *) ok="$err" ;; esac
+check "device as word file" "2 yes" "$code $ok"
+rm -rf beside; mkdir -p beside/words; cp "$find" beside/
+err=$(beside/$(basename "$find") listen 2>&1 >/dev/null); code=$?
+case "$err" in *"beside/words"*"Is a directory"*) ok=yes ;; *) ok="$err" ;; esac
+check "folder named words beside the program" "2 yes" "$code $ok"
+
+# root reads any file whatever its mode: as root, try as the user nobody
+printf 'listen\n' > locked.words; chmod 000 locked.words
+asnobody="setpriv --reuid=65534 --regid=65534 --clear-groups"
+if [ "$(id -u)" -ne 0 ]; then
+    err=$("$find" -w locked.words silent 2>&1 >/dev/null); code=$?
+    check "unreadable word file" "2 Permission denied" "$code $(echo "$err" | grep -o 'Permission denied')"
+elif command -v setpriv >/dev/null && $asnobody "$find" -w nine.words silent >/dev/null 2>&1; then
+    err=$($asnobody "$find" -w locked.words silent 2>&1 >/dev/null); code=$?
+    check "unreadable word file (as nobody)" "2 Permission denied" "$code $(echo "$err" | grep -o 'Permission denied')"
+else
+    echo "skip unreadable word file: running as root, and the user nobody cannot run $find here"
+fi
+
+if truncate -s 3G big.words 2>/dev/null; then
+    err=$("$find" -w big.words listen 2>&1 >/dev/null); code=$?
+    case "$err" in *"big.words"*"too large"*) ok=yes ;; *) ok="$err" ;; esac
+    check "sparse word file of 3 GiB refused" "2 yes" "$code $ok"
+else
+    echo "skip sparse word file: truncate -s 3G failed here"
+fi
+rm -f big.words
+
+e40=$(printf '%040d' 0 | tr 0 e); e39=$(printf '%039d' 0 | tr 0 e)
+"$find" -w nine.words "$e40" "$e39" >/dev/null 2>&1; check "79 letters searched" 1 $?
+err=$("$find" -w nine.words "$e40" "$e40" 2>&1 >/dev/null); code=$?
+case "$err" in *"more than 79 letters"*) ok=yes ;; *) ok="$err" ;; esac
+check "80 letters refused" "2 yes" "$code $ok"
+
+printf 'c\tab\n\001\002\n' > ctl.words
+out=$("$find" -w ctl.words "$(printf 'ab\t\tc')" | od -An -c | tr -s ' ')
+want=$(printf 'c\tab \n' | od -An -c | tr -s ' ')
+check "second tab of the text is a letter" "$want" "$out"
+out=$("$find" -w ctl.words "$(printf '\002\001')" | od -An -c | tr -s ' ')
+want=$(printf '\001\002 \n' | od -An -c | tr -s ' ')
+check "control characters are letters" "$want" "$out"
+
+printf 'caf\303\251\nface\n' > utf.words
+out=$("$find" -w utf.words "$(printf '\303\251fac')" | od -An -c | tr -s ' ')
+want=$(printf 'caf\303\251 \n' | od -An -c | tr -s ' ')
+check "bytes of 0x80 and above match themselves" "$want" "$out"
+out=$("$find" -w utf.words "$(printf 'FAC\303\211')"); check "bytes of 0x80 and above do not fold" 1 $?
+
+printf 'a\n' > a.words
+out=$("$find" -m -w a.words aaaaaaaaa); check "nine-word line" "a a a a a a a a a " "$out"
+err=$("$find" -m -w a.words aaaaaaaaaa 2>&1 >/dev/null); check "no ten-word line, no overflow" "1 " "$? $err"
+
+rm -f fifo.words; mkfifo fifo.words
+err=$(timeout 2 "$find" -w fifo.words listen 2>&1 >/dev/null); code=$?
+case "$err" in *"fifo.words"*"not a regular file"*) ok=yes ;; *) ok="$err" ;; esac
+check "named pipe as word file refused, not waited on" "2 yes" "$code $ok"
+rm -rf fifo.words beside folder.words long.words locked.words
+
 echo "$fails failed"
 [ $fails -eq 0 ]

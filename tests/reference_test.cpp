@@ -1,7 +1,6 @@
 /*
-** The search against a small enumerator written from the rules alone:
-** in memory, recursive, with letters kept as counts. Word files and texts
-** are random but seeded, so a failure can be replayed.
+** The search against the reference enumerator (reference.h). Word files
+** and texts are random but seeded, so a failure can be replayed.
 */
 #include <algorithm>
 #include <random>
@@ -10,74 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/letters.h"
 #include "engine/search.h"
+#include "tests/reference.h"
 #include "tests/testutil.h"
 
 typedef std::vector<std::string> Lines;
 
-/* No two of these letters weigh the same, so the rarest one left is never
-** a matter of order. */
-static const char alphabet[] = "abdeilnorst";
-
-struct Reference {
-    std::vector<std::string> words;     /* folded, in file order */
-    bool multi;
-    Lines lines;
-
-    static int weight(char c) { return letter_freq[c - 'a']; }
-
-    void enumerate(int counts[26], int left, std::vector<std::string> &path)
-    {
-        int rarest = -1;
-        for (int c = 0; c < 26; c++)
-            if (counts[c] > 0 && (rarest < 0 || weight('a' + c) < weight('a' + rarest)))
-                rarest = c;
-        for (const std::string &w : words) {
-            int need[26] = {0};
-            bool fits = true, hasrarest = rarest < 0;
-            for (char c : w) {
-                if (c < 'a' || c > 'z' || ++need[c - 'a'] > counts[c - 'a'])
-                    fits = false;
-                else if (c - 'a' == rarest)
-                    hasrarest = true;
-            }
-            if (!fits || !hasrarest || (!multi && (int)w.size() < left) || path.size() == 9)
-                continue;
-            for (int c = 0; c < 26; c++)
-                counts[c] -= need[c];
-            path.push_back(w);
-            if (left == (int)w.size()) {
-                std::string line;
-                for (const std::string &p : path)
-                    line += p + " ";
-                lines.push_back(line + "\n");
-            } else {
-                enumerate(counts, left - (int)w.size(), path);
-            }
-            path.pop_back();
-            for (int c = 0; c < 26; c++)
-                counts[c] += need[c];
-        }
-    }
-
-    Lines run(const std::string &text)
-    {
-        int counts[26] = {0}, left = 0;
-        for (char c : text)
-            if (c != ' ') {
-                counts[(c | 0x20) - 'a']++;
-                left++;
-            }
-        std::vector<std::string> path;
-        lines.clear();
-        enumerate(counts, left, path);
-        if (lines.empty())
-            lines.push_back("*No anagrams found*");
-        std::sort(lines.begin(), lines.end());
-        return lines;
-    }
-};
+static const char alphabet[] = REFERENCE_LETTERS;
 
 static std::string randomword(std::mt19937 &rng, int maxlen)
 {
