@@ -17,7 +17,7 @@ out=$top/docs/performance.md
 if [ ! -x "$find" ] || [ ! -f "$words" ]; then
   bash "$top/scripts/setup.sh"
   cmake -S "$top" -B "$build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build/native" -j "$(nproc)" --target vexlore-find words >/dev/null
+  cmake --build "$build/native" -j "$(nproc)" --target vexlore-find wordlist >/dev/null
 fi
 for p in an wordplay; do
   [ -x /usr/games/$p ] || { [ "$(id -u)" -eq 0 ] && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $p >/dev/null; }
@@ -67,8 +67,8 @@ cat "$tmp/table"
 finders=("vexlore-find:$find")
 [ -n "${BASELINE_FIND:-}" ] && finders+=("vexlore-find (baseline):$BASELINE_FIND")
 
-for spec in "single:listen" "single:painters" "multi:listen" "multi:dirty room" "multi:astronomer" "multi:eleven plus two"; do
-  mode=${spec%%:*}; phrase=${spec#*:}; squeezed=${phrase// /}
+for job in "single:listen" "single:painters" "multi:listen" "multi:dirty room" "multi:astronomer" "multi:eleven plus two"; do
+  mode=${job%%:*}; phrase=${job#*:}; squeezed=${phrase// /}
   for f in "${finders[@]}"; do
     if [ "$mode" = single ]; then
       time_cmd x "${f#*:}" --stats -w "$words" $phrase

@@ -40,3 +40,9 @@ fi
 step "Windows tests under Wine ($(basename "$wintree"))"
 wine_prefix "$build/wineprefix-$(basename "$wintree")"
 (cd "$wintree" && ctest --output-on-failure)
+
+step "the window under Wine on a virtual display"
+bash "$top/scripts/window-test.sh"
+
+step "the window under stress: Start, Stop and Close at random moments"
+bash "$top/scripts/window-stress.sh"

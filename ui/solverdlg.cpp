@@ -15,6 +15,18 @@
 
 static const char caption[] = "Vexlore";
 
+/* The pump reads the clock once in this many words: even GetTickCount,
+** called for every word, would add a fifth to the search's time (some
+** 2.4 ns a call against 11 ns a word under Wine). */
+#define CLOCK_EVERY 256
+
+/* While a search runs, the list draws the lines found at most this often.
+** A list box that draws itself works out and draws its scroll bar again
+** for every line added: some 7 ms a line under Wine, far more than the
+** search spends finding one ('astronomer', 3,505 lines, took 25 s that
+** way against 5 s for the search alone). */
+#define SHOW_EVERY 200      /* ms */
+
 BEGIN_MESSAGE_MAP(CSolverDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
@@ -23,7 +35,7 @@ END_MESSAGE_MAP()
 
 CSolverDlg::CSolverDlg(CWnd *parent)
     : CDialog(CSolverDlg::IDD, parent), m_stop(0), m_type(SINGLE_WORD),
-      m_busy(0), m_closing(0), m_peektick(0)
+      m_busy(0), m_closing(0), m_countdown(0), m_peektick(0), m_showtick(0), m_unshown(0)
 {
     m_hIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_APP));
 }
@@ -74,6 +86,7 @@ void CSolverDlg::OnOK()
     m_busy = 1;
     result = search(this);
     m_busy = 0;
+    showlines(FALSE);   /* a search ended by a file error skips stopbusy */
 
     if (m_closing) {
         OnClickedClose();
@@ -156,6 +169,7 @@ void CSolverDlg::addline(const char *line)
     memcpy(buf, line, len);
     buf[len] = '\0';
     m_results.AddString(buf);
+    m_unshown++;
 }
 
 int CSolverDlg::countlines()
@@ -163,31 +177,63 @@ int CSolverDlg::countlines()
     return m_results.GetCount();
 }
 
+/* The search starts: the list, just emptied, stops drawing each line as
+** it comes; the pump shows them (showlines). */
 void CSolverDlg::startbusy()
 {
+    m_results.SendMessage(WM_SETREDRAW, FALSE);
+    m_unshown = 0;
+    m_showtick = GetTickCount();
     m_animate.Play(0, 0xFFFF, (UINT)-1);
 }
 
 void CSolverDlg::stopbusy()
 {
     m_animate.Stop();
+    showlines(FALSE);
+}
+
+/* Lets the list draw its lines now, scroll bar and all; with hold, it
+** goes back to not drawing for the lines still to come. */
+void CSolverDlg::showlines(BOOL hold)
+{
+    m_results.SendMessage(WM_SETREDRAW, TRUE);
+    InvalidateRect(m_results.m_hWnd, NULL, FALSE);
+    UpdateWindow(m_results.m_hWnd);
+    if (hold)
+        m_results.SendMessage(WM_SETREDRAW, FALSE);
+    m_unshown = 0;
+    m_showtick = GetTickCount();
 }
 
 /* Called for every word the search examines. Looking at the queue costs
 ** far more than examining a word, so the pump looks at most once per tick
 ** of GetTickCount: often enough for clicks and painting, rarely enough to
 ** cost the search next to nothing. One message per look; no translation
-** and no dialog keyboard handling, so typing and Tab wait for the end. */
+** and no dialog keyboard handling, so typing and Tab wait for the end.
+** New lines are shown every SHOW_EVERY ms, and whenever the list is to be
+** painted: a list that is not drawing would take its paint message and
+** leave its area blank. */
 void CSolverDlg::pump()
 {
-    DWORD now = GetTickCount();
+    DWORD now;
     MSG msg;
 
+    if (--m_countdown > 0)
+        return;
+    m_countdown = CLOCK_EVERY;
+    now = GetTickCount();
     if (now == m_peektick)
         return;
     m_peektick = now;
-    if (PeekMessageA(&msg, m_hWnd, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
+    if (PeekMessageA(&msg, m_hWnd, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_PAINT && msg.hwnd == m_results.m_hWnd)
+            showlines(TRUE);
+        else
+            DispatchMessageA(&msg);
+    }
+    if (m_unshown && now - m_showtick >= SHOW_EVERY)
+        showlines(TRUE);
 }
 
 int *CSolverDlg::stopflag()

@@ -46,9 +46,14 @@ public:
     int *stopflag() override;
 
 private:
+    void showlines(BOOL hold);
+
     int m_busy;         /* a search is running, inside OnOK */
     int m_closing;      /* Close came during the search: end once it unwinds */
+    int m_countdown;    /* words the pump lets pass before it reads the clock */
     DWORD m_peektick;   /* GetTickCount at the pump's last look at the queue */
+    DWORD m_showtick;   /* GetTickCount when the list last drew its lines */
+    int m_unshown;      /* lines added since then */
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,0 +1,20 @@
+#!/bin/bash
+# The window against vexlore-find: the same multi-word searches over the
+# build's word list, timed in the window (from the Start click to the end
+# of the search, as the test driver sees it) and in vexlore-find.exe of the
+# same tree under the same Wine. Prints a table with the ratio, which
+# should be at most 1.3. A figure for the record, not a test.
+# usage: bench/window-bench.sh [RUNS [TEXT...]]   (default: 3 'dirty room' astronomer)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${VEXLORE_BUILD:-$top/build}
+source "$top/scripts/window-env.sh"
+
+runs=${1:-3}
+shift || true
+[ $# -gt 0 ] || set -- "dirty room" astronomer
+
+window_tree "$build" window-bench
+xvfb_start
+echo "$(basename "$tree"), $(wc -l <"$tree/words") words, $("$loader" --version)"
+"$loader" "$tree/vexlore-driver.exe" bench "$tree" "$runs" "$@" 2>&1 | tr -d '\r'

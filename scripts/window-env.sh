@@ -1,0 +1,74 @@
+# shellcheck shell=bash
+# Sourced by the scripts that drive the window on a virtual display: the
+# Windows tree this machine runs, built if need be, its Wine and prefix,
+# and an Xvfb of our own that goes away when the script ends.
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+
+# Sets tree and loader for the build folder $1 and brings the tree up to
+# date ($3...: only these targets); $2 names the calling script in messages.
+windows_build() {
+  local top name=$2
+  top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  tree=$(wine_tree "$1")
+  loader=$(wine_loader)
+  shift 2
+  local toolchain=$top/cmake/mingw-i686.cmake
+  if ! wine32_works; then
+    echo "$name: this machine runs no 32-bit code: the window runs from the 64-bit build under wine64"
+    toolchain=$top/cmake/mingw-x86_64.cmake
+  fi
+  if [ ! -f "$tree/CMakeCache.txt" ]; then
+    cmake -S "$top" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+  fi
+  local targets=()
+  for t in "$@"; do targets+=(--target "$t"); done
+  if ! cmake --build "$tree" -j "$(nproc)" "${targets[@]}" >"$tree/window-build.log" 2>&1; then
+    cat "$tree/window-build.log" >&2
+    return 1
+  fi
+}
+
+# The tree, built with the test driver, and a prefix for a display with no
+# window manager: what the scripts that drive the window need.
+window_tree() {
+  windows_build "$1" "$2" || return 1
+  if [ ! -f "$tree/vexlore-driver.exe" ]; then
+    echo "$2: no $tree/vexlore-driver.exe: tests/CMakeLists.txt does not build tests/driver" >&2
+    return 1
+  fi
+  wine_prefix "$1/wineprefix-$(basename "$tree")"
+  wine_bare_display
+}
+
+# Starts Xvfb on a free display number (it picks one itself and says which)
+# and exports DISPLAY; it is stopped when the script exits.
+xvfb_start() {
+  local numfile
+  numfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$numfile" 2>/dev/null &
+  xvfb_pid=$!
+  trap xvfb_stop EXIT
+  for _ in $(seq 100); do
+    [ -s "$numfile" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ ! -s "$numfile" ]; then
+    rm -f "$numfile"
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
+  DISPLAY=:$(head -n 1 "$numfile")
+  export DISPLAY
+  rm -f "$numfile"
+}
+
+# Lets the prefix's Wine processes end (they hold the display), then ends Xvfb.
+xvfb_stop() {
+  timeout 30 wineserver -w 2>/dev/null || true
+  if [ -n "${xvfb_pid:-}" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
+  fi
+}

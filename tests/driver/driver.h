@@ -1,0 +1,52 @@
+/*
+** The window test driver: runs vexlore.exe as a user would and checks
+** what it shows. Three modes, each one process for all its work:
+** the checks, a timing of the window against vexlore-find, and a
+** seeded stress run of random clicks.
+*/
+#ifndef VEXLORE_DRIVER_DRIVER_H
+#define VEXLORE_DRIVER_DRIVER_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+/* Prints one line for a check, "PASS name: detail" or "FAIL name: detail",
+** and counts it. */
+void report(bool ok, const char *name, const char *fmt, ...)
+    __attribute__((format(printf, 3, 4)));
+/* Prints the closing line, "N passed, N failed"; returns the exit status. */
+int summary();
+
+/* Asks the script running the driver for a picture of the window on the
+** screen, saved as NAME.png in the pictures folder, and waits until it is
+** there: prints "screenshot NAME X Y WIDTH HEIGHT". Does nothing when no
+** folder was given. */
+void screenshot(const char *name, HWND window);
+
+/* A path from the command line as Windows names it: a Unix path becomes
+** one on drive Z:, Wine's view of the whole file system. */
+std::string winpath(const std::string &path);
+
+/* Result lines sorted in byte order, as vexlore-find prints them. */
+bool sortedlines(const std::vector<std::string> &lines);
+/* The line's letters are exactly those of text, blanks aside. */
+bool anagramof(const std::string &line, const std::string &text);
+
+/* Runs vexlore-find.exe of the tree in folder dir with the arguments
+** args: the lines it prints (without line feeds), the seconds its search
+** took as it measures them itself (--stats; -1 without that line), and
+** the seconds from its start to its end. FALSE if it could not run. */
+bool runfind(const std::string &dir, const std::string &args, std::vector<std::string> *lines,
+             double *secs = NULL, double *wall = NULL);
+/* The arguments for a search of text over the word file words. */
+std::string findargs(const std::string &words, const std::string &text, bool multi);
+
+/* The modes. tree is the build folder holding vexlore.exe, vexlore-find.exe
+** and words; work a scratch folder of the driver's own. */
+int runchecks(const std::string &tree, const std::string &work);
+int runbench(const std::string &tree, int runs, const std::vector<std::string> &texts);
+int runstress(const std::string &tree, unsigned seed, int actions, double limit);
+
+#endif

@@ -1,0 +1,379 @@
+/*
+** vexlore.exe seen from outside: starting it, finding its window, and
+** the user's actions on it.
+*/
+#include <stdio.h>
+#include <string.h>
+
+#include <windows.h>
+
+#include "vexwin.h"
+
+/* A message to a window of the program: SMTO_NORMAL, since during a
+** search the program answers only when its search looks at its queue. */
+static bool ask(HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT *result, UINT ms = 5000)
+{
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutW(h, msg, wp, lp, SMTO_NORMAL, ms, &r))
+        return false;
+    if (result)
+        *result = (LRESULT)r;
+    return true;
+}
+
+double seconds()
+{
+    static LARGE_INTEGER freq;
+    LARGE_INTEGER now;
+
+    if (!freq.QuadPart)
+        QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&now);
+    return (double)now.QuadPart / (double)freq.QuadPart;
+}
+
+std::string windowtext(HWND h)
+{
+    WCHAR wide[1024];
+    char text[2048];
+
+    /* another process's window: the text comes from the window system,
+    ** without a message to the program */
+    if (!GetWindowTextW(h, wide, 1024))
+        return "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
+    return text;
+}
+
+struct Finding {
+    DWORD pid;
+    bool box;       /* a message box, not the main dialog */
+    HWND found;
+};
+
+static BOOL CALLBACK findproc(HWND h, LPARAM lp)
+{
+    Finding *f = (Finding *)lp;
+    DWORD pid = 0;
+    char cls[64];
+
+    GetWindowThreadProcessId(h, &pid);
+    if (pid != f->pid || !IsWindowVisible(h))
+        return TRUE;
+    if (!GetClassNameA(h, cls, sizeof cls) || strcmp(cls, "#32770") != 0)
+        return TRUE;
+    if ((GetDlgItem(h, ID_TEXT) == NULL) != f->box)
+        return TRUE;
+    f->found = h;
+    return FALSE;
+}
+
+static HWND findwindow(DWORD pid, bool box, double timeout)
+{
+    Finding f = { pid, box, NULL };
+    double end = seconds() + timeout;
+
+    for (;;) {
+        EnumWindows(findproc, (LPARAM)&f);
+        if (f.found || seconds() > end)
+            return f.found;
+        Sleep(20);
+    }
+}
+
+bool vexstart(Vex *v, const std::string &dir, bool window, double timeout)
+{
+    STARTUPINFOA si;
+    std::string cmd = "\"" + dir + "\\vexlore.exe\"";
+
+    *v = Vex();
+    v->dir = dir;
+    memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    /* the program finds its word file from its command line alone */
+    if (!CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, dir.c_str(), &si, &v->pi)) {
+        fprintf(stderr, "driver: cannot start %s (error %lu)\n", cmd.c_str(), GetLastError());
+        return false;
+    }
+    if (!window)
+        return true;
+    WaitForInputIdle(v->pi.hProcess, (DWORD)(timeout * 1000));
+    v->dlg = findwindow(v->pi.dwProcessId, false, timeout);
+    if (!v->dlg)
+        return false;
+    v->text = GetDlgItem(v->dlg, ID_TEXT);
+    v->results = GetDlgItem(v->dlg, ID_RESULTS);
+    v->start = GetDlgItem(v->dlg, ID_START);
+    v->stop = GetDlgItem(v->dlg, ID_STOP);
+    v->close = GetDlgItem(v->dlg, ID_CLOSE);
+    v->single = GetDlgItem(v->dlg, ID_SINGLE);
+    v->multi = GetDlgItem(v->dlg, ID_MULTI);
+    v->busy = GetDlgItem(v->dlg, ID_BUSY);
+    /* keys go to the window in front: make sure it is this one */
+    vexfront(v);
+    return v->text && v->results && v->start && v->stop && v->close;
+}
+
+bool vexwaitexit(Vex *v, double timeout, DWORD *code)
+{
+    if (!v->pi.hProcess)
+        return false;
+    if (WaitForSingleObject(v->pi.hProcess, (DWORD)(timeout * 1000)) != WAIT_OBJECT_0)
+        return false;
+    if (code && !GetExitCodeProcess(v->pi.hProcess, code))
+        *code = (DWORD)-1;
+    return true;
+}
+
+bool vexalive(Vex *v)
+{
+    return v->pi.hProcess && WaitForSingleObject(v->pi.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void vexend(Vex *v)
+{
+    if (vexalive(v)) {
+        TerminateProcess(v->pi.hProcess, 99);
+        WaitForSingleObject(v->pi.hProcess, 5000);
+    }
+    if (v->startthread) {
+        WaitForSingleObject(v->startthread, 5000);
+        CloseHandle(v->startthread);
+        v->startthread = NULL;
+    }
+    if (v->pi.hProcess) {
+        CloseHandle(v->pi.hProcess);
+        CloseHandle(v->pi.hThread);
+    }
+    memset(&v->pi, 0, sizeof v->pi);
+    v->dlg = NULL;
+}
+
+bool vexanswers(Vex *v, UINT ms)
+{
+    return ask(v->dlg, WM_NULL, 0, 0, NULL, ms);
+}
+
+HWND vexbox(Vex *v, double timeout)
+{
+    return findwindow(v->pi.dwProcessId, true, timeout);
+}
+
+std::string vexboxtext(HWND box)
+{
+    HWND h = GetDlgItem(box, ID_BOXTEXT);
+    return h ? windowtext(h) : "";
+}
+
+void vextype(Vex *v, const char *text)
+{
+    WCHAR wide[1024];
+
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 1024);
+    ask(v->text, WM_SETTEXT, 0, (LPARAM)wide, NULL);
+}
+
+void vexpick(Vex *v, bool multi)
+{
+    ask(multi ? v->multi : v->single, BM_CLICK, 0, 0, NULL);
+}
+
+static DWORD WINAPI clickstart(LPVOID p)
+{
+    Vex *v = (Vex *)p;
+    DWORD_PTR r;
+
+    /* returns when the Start handler does; a search may take minutes */
+    SendMessageTimeoutW(v->start, BM_CLICK, 0, 0, SMTO_NORMAL, 600000, &r);
+    v->ended = seconds();
+    return 0;
+}
+
+void vexbegin(Vex *v)
+{
+    if (v->startthread)
+        vexwait(v, 600);
+    v->ended = 0;
+    v->started = seconds();
+    v->startthread = CreateThread(NULL, 0, clickstart, v, 0, NULL);
+}
+
+bool vexwait(Vex *v, double timeout, double *secs)
+{
+    if (!v->startthread)
+        return true;
+    if (WaitForSingleObject(v->startthread, (DWORD)(timeout * 1000)) != WAIT_OBJECT_0)
+        return false;
+    CloseHandle(v->startthread);
+    v->startthread = NULL;
+    if (secs)
+        *secs = v->ended - v->started;
+    return true;
+}
+
+bool vexbusy(Vex *v)
+{
+    return v->startthread && WaitForSingleObject(v->startthread, 0) == WAIT_TIMEOUT;
+}
+
+bool vexsearch(Vex *v, const char *text, bool multi, double timeout, double *secs)
+{
+    vextype(v, text);
+    vexpick(v, multi);
+    vexbegin(v);
+    return vexwait(v, timeout, secs);
+}
+
+/* Lines come in while a search runs, so a reading counts only when the
+** line count was the same before and after it: lines are only ever
+** added during a search, never taken away. */
+bool vexlines(Vex *v, std::vector<std::string> *lines)
+{
+    for (int tries = 0; tries < 20; tries++) {
+        LRESULT count, len, again;
+        bool ok = ask(v->results, LB_GETCOUNT, 0, 0, &count);
+
+        lines->clear();
+        for (int i = 0; ok && i < (int)count; i++) {
+            WCHAR wide[1024];
+            char text[1024];
+            ok = ask(v->results, LB_GETTEXTLEN, i, 0, &len) && len >= 0 && len < 1024 &&
+                 ask(v->results, LB_GETTEXT, i, (LPARAM)wide, &len) && len >= 0 && len < 1024;
+            if (ok) {
+                wide[len] = 0;
+                WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
+                lines->push_back(text);
+            }
+        }
+        if (!ok || !ask(v->results, LB_GETCOUNT, 0, 0, &again))
+            return false;
+        if (again == count)
+            return true;
+    }
+    return false;
+}
+
+int vexcount(Vex *v)
+{
+    LRESULT count;
+    return ask(v->results, LB_GETCOUNT, 0, 0, &count) ? (int)count : -1;
+}
+
+static void sendmouse(DWORD flags)
+{
+    INPUT in;
+
+    memset(&in, 0, sizeof in);
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof in);
+}
+
+void mouseclick(int x, int y)
+{
+    SetCursorPos(x, y);
+    sendmouse(MOUSEEVENTF_LEFTDOWN);
+    sendmouse(MOUSEEVENTF_LEFTUP);
+}
+
+void clickon(HWND h)
+{
+    RECT r;
+
+    GetWindowRect(h, &r);
+    mouseclick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+void keypress(WORD vk)
+{
+    INPUT in[2];
+
+    memset(in, 0, sizeof in);
+    for (int i = 0; i < 2; i++) {
+        in[i].type = INPUT_KEYBOARD;
+        in[i].ki.wVk = vk;
+        in[i].ki.wScan = (WORD)MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+    }
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof in[0]);
+}
+
+void vexfront(Vex *v)
+{
+    SetForegroundWindow(v->dlg);
+}
+
+bool closebox(Vex *v, POINT *pt)
+{
+    RECT r;
+    long sx = 0, sy = 0, n = 0;
+
+    GetWindowRect(v->dlg, &r);
+    for (int y = r.top; y < r.top + 40 && y < r.bottom; y++) {
+        for (int x = r.right - 60; x < r.right; x++) {
+            LRESULT hit;
+            if (ask(v->dlg, WM_NCHITTEST, 0, MAKELPARAM(x, y), &hit, 2000) && hit == HTCLOSE) {
+                sx += x;
+                sy += y;
+                n++;
+            }
+        }
+    }
+    if (!n)
+        return false;
+    pt->x = sx / n;
+    pt->y = sy / n;
+    return true;
+}
+
+/* A hash of the pixels of the window's rectangle on the screen. */
+static unsigned long long screenhash(HWND h)
+{
+    RECT r;
+    BITMAPINFO bi;
+    void *bits;
+    unsigned long long hash = 1469598103934665603ULL;
+
+    GetWindowRect(h, &r);
+    int w = r.right - r.left, ht = r.bottom - r.top;
+    memset(&bi, 0, sizeof bi);
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -ht;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+
+    HDC screen = GetDC(NULL);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    if (bmp) {
+        HGDIOBJ old = SelectObject(mem, bmp);
+        BitBlt(mem, 0, 0, w, ht, screen, r.left, r.top, SRCCOPY);
+        GdiFlush();
+        const unsigned char *p = (const unsigned char *)bits;
+        for (long i = 0; i < (long)w * ht * 4; i++)
+            hash = (hash ^ p[i]) * 1099511628211ULL;
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+    }
+    DeleteDC(mem);
+    ReleaseDC(NULL, screen);
+    return hash;
+}
+
+int screenchanges(HWND h, int ms)
+{
+    unsigned long long last = screenhash(h), now;
+    int changes = 0;
+    double end = seconds() + ms / 1000.0;
+
+    while (seconds() < end) {
+        Sleep(40);
+        now = screenhash(h);
+        if (now != last)
+            changes++;
+        last = now;
+    }
+    return changes;
+}

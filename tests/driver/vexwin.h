@@ -1,0 +1,94 @@
+/*
+** vexlore.exe seen from outside, as a user sees it: its process, its
+** window and controls, what a user does to them (types, picks, clicks,
+** presses keys) and what the user reads back (the list, message boxes,
+** the animation). Everything goes through the window system; nothing
+** looks inside the program.
+*/
+#ifndef VEXLORE_DRIVER_VEXWIN_H
+#define VEXLORE_DRIVER_VEXWIN_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+/* Control ids of the main dialog. */
+enum {
+    ID_START = IDOK, ID_STOP = IDCANCEL, ID_CLOSE = IDCLOSE,
+    ID_TEXT = 1000, ID_RESULTS = 1001, ID_SINGLE = 1006, ID_MULTI = 1007,
+    ID_BUSY = 1008
+};
+
+/* Ids of a message box's parts (Wine and Windows alike). */
+#define ID_BOXTEXT 0xFFFF
+
+struct Vex {
+    PROCESS_INFORMATION pi = {};
+    std::string dir;        /* the folder vexlore.exe was started in */
+    HWND dlg = NULL;
+    HWND text = NULL, results = NULL, start = NULL, stop = NULL, close = NULL;
+    HWND single = NULL, multi = NULL, busy = NULL;
+
+    /* The Start command under way: a thread of ours clicks Start through
+    ** the button's own BM_CLICK, which returns only once the program's
+    ** Start handler has returned, that is when the search is over. */
+    HANDLE startthread = NULL;
+    double started = 0, ended = 0;  /* seconds() at the click and at its return */
+};
+
+/* Seconds on a steady clock. */
+double seconds();
+
+/* Starts dir\vexlore.exe with dir as its current folder. With a window
+** wanted, waits (up to timeout seconds) for the main dialog and fills in
+** the controls; FALSE if the program or its window did not come. */
+bool vexstart(Vex *v, const std::string &dir, bool window = true, double timeout = 20);
+/* Waits for the process to end; FALSE on timeout. *code gets its exit code. */
+bool vexwaitexit(Vex *v, double timeout, DWORD *code);
+/* Ends the process if it still runs (after a failed check), and frees it. */
+void vexend(Vex *v);
+bool vexalive(Vex *v);
+/* The window answers a message within ms milliseconds. */
+bool vexanswers(Vex *v, UINT ms = 3000);
+
+/* A message box ("#32770" without the main dialog's text field) of the
+** process, or NULL after timeout seconds. */
+HWND vexbox(Vex *v, double timeout);
+std::string vexboxtext(HWND box);
+std::string windowtext(HWND h);
+
+/* Typing and picking. The text goes in as the edit control's text, as a
+** paste would; the search type through the radio button's own click. */
+void vextype(Vex *v, const char *text);
+void vexpick(Vex *v, bool multi);
+
+/* Start: begins the search and returns at once; vexwait waits for the
+** Start handler to return (FALSE after timeout seconds) and gives the
+** time from the click to the end. */
+void vexbegin(Vex *v);
+bool vexwait(Vex *v, double timeout, double *secs = NULL);
+bool vexbusy(Vex *v);
+/* Types, picks, starts and waits: one whole search. */
+bool vexsearch(Vex *v, const char *text, bool multi, double timeout = 120, double *secs = NULL);
+
+/* The list's lines, read with the list box's own messages; FALSE if the
+** window did not answer. */
+bool vexlines(Vex *v, std::vector<std::string> *lines);
+int vexcount(Vex *v);
+
+/* Real input, through the system's input queue: a left click at a
+** screen point, or on the middle of a window; a key press and release. */
+void mouseclick(int x, int y);
+void clickon(HWND h);
+void keypress(WORD vk);
+/* Brings the dialog to the front so that keys reach it. */
+void vexfront(Vex *v);
+/* The middle of the caption's close box, found by hit testing. */
+bool closebox(Vex *v, POINT *pt);
+
+/* How often the window's picture on the screen changed over ms
+** milliseconds (the animation playing, lines coming into the list). */
+int screenchanges(HWND h, int ms);
+
+#endif
