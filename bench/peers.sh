@@ -5,6 +5,7 @@
 # by side. Usage: bench/peers.sh [RUNS] [LIMIT-SECONDS]
 #   VEXLORE_FIND=path   another vexlore-find to time (default: the build's)
 #   BASELINE_FIND=path  a second vexlore-find timed beside it (say, before a change)
+#   BASELINE_NAME=text  what that second one is, for the table's heading
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
@@ -94,6 +95,7 @@ done
   echo "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), with the build's \`words\` list"
   echo "($(wc -l < "$words") words). Median wall time of $runs runs (one run where a run reached the"
   echo "limit of $limit s; such a run was stopped and its lines counted up to then)."
+  [ -n "${BASELINE_FIND:-}" ] && echo "The rows marked (baseline) time ${BASELINE_NAME:-$BASELINE_FIND}, in the same run."
   echo
   cat "$tmp/table"
 } > "$out"
