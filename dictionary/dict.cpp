@@ -2,8 +2,6 @@
 ** Dictionary layer: every call of the program on the word file goes
 ** through here, under the source selector.
 */
-#include <string.h>
-
 #include "dictionary/dict.h"
 #include "dictionary/wordfile.h"
 

@@ -1,6 +1,7 @@
 /*
-** File status through _fstati64 on Windows and fstat elsewhere; both give
-** 64-bit sizes, so a file too large for the reader is seen as such.
+** File status through _stati64 and _fstati64 on Windows, stat and fstat
+** elsewhere; all give 64-bit sizes, so a file too large for the reader is
+** seen as such.
 */
 #include <errno.h>
 #include <sys/stat.h>
@@ -9,57 +10,42 @@
 
 #ifdef _WIN32
 #include <io.h>
-
-int pathstat(const char *path)
-{
-    struct _stati64 st;
-    if (_stati64(path, &st) != 0)
-        return -1;
-    if ((st.st_mode & _S_IFMT) != _S_IFREG) {
-        errno = (st.st_mode & _S_IFMT) == _S_IFDIR ? EISDIR : EINVAL;
-        return -1;
-    }
-    return 0;
-}
-
-int filestat(FILE *f, long long *size)
-{
-    struct _stati64 st;
-    if (_fstati64(_fileno(f), &st) != 0)
-        return -1;
-    if ((st.st_mode & _S_IFMT) != _S_IFREG) {
-        errno = (st.st_mode & _S_IFMT) == _S_IFDIR ? EISDIR : EINVAL;
-        return -1;
-    }
-    *size = st.st_size;
-    return 0;
-}
-
+typedef struct _stati64 statbuf;
+#define statpath(path, st) _stati64(path, st)
+#define statfile(f, st)    _fstati64(_fileno(f), st)
+#define ISREG(mode)        (((mode) & _S_IFMT) == _S_IFREG)
+#define ISDIR(mode)        (((mode) & _S_IFMT) == _S_IFDIR)
 #else
+typedef struct stat statbuf;
+#define statpath(path, st) stat(path, st)
+#define statfile(f, st)    fstat(fileno(f), st)
+#define ISREG(mode)        S_ISREG(mode)
+#define ISDIR(mode)        S_ISDIR(mode)
+#endif
+
+/* 0 for a regular file; else -1 with errno EISDIR for a folder and
+** EINVAL for anything else (a device, a pipe). */
+static int regular(const statbuf *st)
+{
+    if (ISREG(st->st_mode))
+        return 0;
+    errno = ISDIR(st->st_mode) ? EISDIR : EINVAL;
+    return -1;
+}
 
 int pathstat(const char *path)
 {
-    struct stat st;
-    if (stat(path, &st) != 0)
+    statbuf st;
+    if (statpath(path, &st) != 0)
         return -1;
-    if (!S_ISREG(st.st_mode)) {
-        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        return -1;
-    }
-    return 0;
+    return regular(&st);
 }
 
 int filestat(FILE *f, long long *size)
 {
-    struct stat st;
-    if (fstat(fileno(f), &st) != 0)
+    statbuf st;
+    if (statfile(f, &st) != 0 || regular(&st) != 0)
         return -1;
-    if (!S_ISREG(st.st_mode)) {
-        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        return -1;
-    }
     *size = (long long)st.st_size;
     return 0;
 }
-
-#endif

@@ -2,11 +2,10 @@
 ** File layer of the word file reader. Lines are cut out of a block buffer
 ** filled by fread, so a pass over the file costs one library call per
 ** block rather than one per line. A line of lower-case letters, the usual
-** word, is found and copied eight bytes at a time.
+** word, is found and copied sixteen bytes at a time.
 */
 #include <errno.h>
 #include <limits.h>
-#include <stdint.h>
 #include <string.h>
 
 #include "dictionary/filestat.h"
