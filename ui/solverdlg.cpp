@@ -86,7 +86,8 @@ void CSolverDlg::OnOK()
     m_busy = 1;
     result = search(this);
     m_busy = 0;
-    showlines(FALSE);   /* a search ended by a file error skips stopbusy */
+    if (result == SEARCH_POSITION || result == SEARCH_READ)
+        showlines(FALSE);   /* a search ended by a file error skips stopbusy */
 
     if (m_closing) {
         OnClickedClose();
