@@ -75,13 +75,15 @@ BOOL CSolverDlg::OnInitDialog()
 
 /* Start. While a search runs, clicks still reach the buttons through the
 ** search's pump, so a second Start arrives here nested inside the first:
-** it is ignored, since the search's stacks and file position are global. */
+** it is ignored, since the search's stacks and file position are global.
+** So is a Start that comes after Close, before the window has gone: the
+** word file is already closed. */
 void CSolverDlg::OnOK()
 {
     char msg[128];
     int result;
 
-    if (m_busy)
+    if (m_busy || m_closing)
         return;
     m_busy = 1;
     result = search(this);
@@ -111,9 +113,9 @@ void CSolverDlg::OnCancel()
 ** is stopped and the closing is left to OnOK once the search has unwound. */
 void CSolverDlg::OnClickedClose()
 {
+    m_closing = 1;
     if (m_busy) {
         m_stop = 1;
-        m_closing = 1;
         return;
     }
     dictclose();

@@ -49,7 +49,7 @@ private:
     void showlines(BOOL hold);
 
     int m_busy;         /* a search is running, inside OnOK */
-    int m_closing;      /* Close came during the search: end once it unwinds */
+    int m_closing;      /* Close came: no more searches; during one, end once it unwinds */
     int m_countdown;    /* words the pump lets pass before it reads the clock */
     DWORD m_peektick;   /* GetTickCount at the pump's last look at the queue */
     DWORD m_showtick;   /* GetTickCount when the list last drew its lines */

@@ -183,8 +183,12 @@ static DWORD WINAPI clickstart(LPVOID p)
     Vex *v = (Vex *)p;
     DWORD_PTR r;
 
-    /* returns when the Start handler does; a search may take minutes */
-    SendMessageTimeoutW(v->start, BM_CLICK, 0, 0, SMTO_NORMAL, 600000, &r);
+    /* Start's click as the dialog gets it, and no more. BM_CLICK would also
+    ** press the button: it holds the mouse capture until it lets go, and a
+    ** click on Stop or Close made in that moment went to Start instead and
+    ** was lost. Returns when the Start handler does: minutes, at times. */
+    SendMessageTimeoutW(v->dlg, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(v->start), BN_CLICKED),
+                        (LPARAM)v->start, SMTO_NORMAL, 600000, &r);
     v->ended = seconds();
     return 0;
 }
