@@ -37,7 +37,7 @@ for ((r = 0; r < runs; r++)); do
       t0=$(date +%s.%N)
       "$find" --stats -m -w "$tmp/$n" "${phrases[$p]}" > "$tmp/$n.$p.out" 2> "$tmp/$n.$p.err" || true
       t1=$(date +%s.%N)
-      echo "$t1 - $t0" | bc -l >> "$tmp/$n.$p.times"
+      awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }' >> "$tmp/$n.$p.times"
     done
   done
 done
