@@ -8,6 +8,8 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine64 wine32:i386
   xvfb xdotool imagemagick
+  # what Wine only recommends but the window's tests need: its own fonts
+  fonts-wine
 )
 
 missing=()
