@@ -6,7 +6,7 @@
 # as a new user would: the test command, then the run command with no
 # display. Says how each ended and how long it took.
 #
-# Needs root and Debian's package registry; takes a quarter of an hour or
+# Needs root and Debian's package registry; takes some six minutes or
 # more. The minbase system is kept as a tarball in build/fresh-check/ and
 # unpacked anew for every run, so each run starts from the same pristine
 # system; --new makes it again with debootstrap. The system's mounts (/proc,
@@ -69,9 +69,15 @@ remove_root() {
 }
 
 status=1
+child=
 finish() {
   local rc=$?
   trap - EXIT INT TERM
+  # a command still running in the system ends, and with it its namespace
+  if [ -n "$child" ]; then
+    kill "$child" 2>/dev/null || true
+    wait "$child" 2>/dev/null || true
+  fi
   if [ $status -eq 0 ]; then
     remove_root || rc=1
   elif [ -e "$root" ] && unmount_all; then
@@ -86,9 +92,10 @@ trap 'exit 143' TERM
 # Runs a command in the fresh system as root, with a clean environment and
 # no standard input, in a mount and process namespace of its own: /proc,
 # /sys and /dev are mounted there only, and every process the command
-# leaves behind (Wine's server, say) ends with it.
+# leaves behind (Wine's server, say) ends with it. It takes the place of
+# the shell it runs in: start it in the background.
 in_system() {
-  unshare --mount --propagation private --pid --fork --kill-child -- \
+  exec unshare --mount --propagation private --pid --fork --kill-child -- \
     bash -c 'set -e; r=$1; shift
       mount -t proc proc "$r/proc"
       mount --rbind /sys "$r/sys"
@@ -122,23 +129,25 @@ if $new || [ ! -f "$cache" ]; then
   fi
   tar --numeric-owner -C "$root" -cf "$cache.tmp" .
   mv "$cache.tmp" "$cache"
-  made="made with debootstrap"
+  made="debootstrap"
 else
   mkdir -p "$root"
   tar --numeric-owner -C "$root" -xpf "$cache"
-  made="unpacked from $(basename "$cache") ($(date -r "$cache" -u '+%F %H:%M UTC'))"
+  made="unpacked from build/fresh-check/$(basename "$cache"), made $(date -r "$cache" -u '+%F %H:%M UTC')"
 fi
 # the network as this machine reaches it
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
 ready=$(took "$t")
-echo "fresh-check: fresh system $made in $ready"
+echo "fresh-check: fresh system ($made) in $ready"
 
 # a clean clone, with the shared folder beside it as in a work tree
 mkdir -p "$root/work"
 git clone -q --no-checkout "$top" "$root/work/vexlore"
-git -C "$root/work/vexlore" checkout -q --detach "$head"
+git -C "$root/work/vexlore" fetch -q "$top" HEAD
+git -C "$root/work/vexlore" checkout -q --detach FETCH_HEAD
 if [ -d "$top/../shared" ]; then
-  cp -a "$top/../shared" "$root/work/shared"
+  mkdir "$root/work/shared"
+  cp -a "$top/../shared/." "$root/work/shared/"
 else
   echo "fresh-check: no $(cd "$top/.." && pwd)/shared to copy beside the clone"
 fi
@@ -151,8 +160,12 @@ readme() {
   echo
   echo "=== fresh-check: $*"
   t=$(clock)
-  in_system /bin/bash -c 'cd /work/vexlore && "$@"' readme "$@" 2>&1 | tee "$work/$name.log" ||
-    rc=${PIPESTATUS[0]}
+  in_system /bin/bash -c 'cd /work/vexlore && "$@"' readme "$@" >"$work/$name.log" 2>&1 &
+  child=$!
+  tail -n +1 -f --pid="$child" "$work/$name.log" &
+  wait "$child" || rc=$?
+  child=
+  wait
   elapsed=$(took "$t")
   if [ "$rc" -eq 0 ]; then result=worked; else result="FAILED (exit status $rc)"; fi
 }
@@ -168,9 +181,9 @@ run_result=$result run_time=$elapsed
 
 echo
 echo "=== fresh-check: Debian 12 minbase, commit ${head:0:12}"
-printf '  %-42s %s\n' "fresh system ($made)" "$ready"
-printf '  %-42s %-26s %s\n' "bash scripts/test.sh" "$test_result" "$test_time"
-printf '  %-42s %-26s %s\n' "bash scripts/run.sh (no DISPLAY)" "$run_result" "$run_time"
+printf '  %-34s %-8s %s\n' "fresh system" "$ready" "($made)"
+printf '  %-34s %-8s %s\n' "bash scripts/test.sh" "$test_time" "$test_result"
+printf '  %-34s %-8s %s\n' "bash scripts/run.sh (no DISPLAY)" "$run_time" "$run_result"
 echo "  logs: $work/test.log, $work/run.log; screenshots: $work/screenshots/"
 if [ "$test_result" = worked ] && [ "$run_result" = worked ]; then
   status=0
