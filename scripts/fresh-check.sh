@@ -73,9 +73,11 @@ child=
 finish() {
   local rc=$?
   trap - EXIT INT TERM
-  # a command still running in the system ends, and with it its namespace
+  # a command still running in the system ends, and with it its namespace:
+  # unshare waits for its child deaf to TERM and INT, and when it is killed
+  # the kernel kills the child and every process of its namespace
   if [ -n "$child" ]; then
-    kill "$child" 2>/dev/null || true
+    kill -KILL "$child" 2>/dev/null || true
     wait "$child" 2>/dev/null || true
   fi
   if [ $status -eq 0 ]; then
