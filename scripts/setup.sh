@@ -9,6 +9,8 @@ packages=(
   wine wine64 wine32:i386
   xvfb xdotool imagemagick
   scowl
+  # what Wine only recommends but the window's tests need: its own fonts
+  fonts-wine
 )
 
 missing=()

@@ -29,9 +29,10 @@ windows_build() {
 }
 
 # The tree, built with the test driver, and a prefix for a display with no
-# window manager: what the scripts that drive the window need.
+# window manager: what the scripts that drive the window need. Arguments
+# as for windows_build.
 window_tree() {
-  windows_build "$1" "$2" || return 1
+  windows_build "$@" || return 1
   if [ ! -f "$tree/vexlore-driver.exe" ]; then
     echo "$2: no $tree/vexlore-driver.exe: tests/CMakeLists.txt does not build tests/driver" >&2
     return 1
@@ -71,4 +72,26 @@ xvfb_stop() {
     wait "$xvfb_pid" 2>/dev/null || true
     xvfb_pid=
   fi
+}
+
+# Prints the test driver's report, read from standard input, and answers
+# its requests for screenshots: a line "screenshot NAME X Y W H" gets that
+# part of the screen saved as NAME.png in the folder $1, which the driver
+# waits for (without it, it goes on after 20 s).
+driver_screenshots() {
+  local shots=$1 line name x y w h
+  while IFS= read -r line; do
+    line=${line%$'\r'}
+    case $line in
+      "screenshot "*)
+        read -r _ name x y w h <<<"$line"
+        if import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shots/$name.tmp.png"; then
+          mv "$shots/$name.tmp.png" "$shots/$name.png"
+        else
+          echo "no screenshot $name"
+        fi
+        ;;
+      *) echo "$line" ;;
+    esac
+  done
 }

@@ -18,11 +18,14 @@ static const char usage[] =
     "usage: vexlore-driver check TREE WORK [PICTURES]\n"
     "       vexlore-driver bench TREE RUNS TEXT...\n"
     "       vexlore-driver stress TREE SEED ACTIONS SECONDS\n"
+    "       vexlore-driver show TREE PICTURES TEXT\n"
     "\n"
     "TREE is the build folder with vexlore.exe, vexlore-find.exe and words;\n"
     "WORK a scratch folder; PICTURES, when given, gets screenshots of the\n"
     "window: the driver prints 'screenshot NAME X Y WIDTH HEIGHT' and waits\n"
-    "for NAME.png to appear there. Paths may be given as Unix paths.\n"
+    "for NAME.png to appear there. show: one multi-word search of TEXT in the\n"
+    "window, a screenshot 'window' of it, then Close. Paths may be given as\n"
+    "Unix paths.\n"
     "Exit status: 0 when every check passed (bench: the window took at most\n"
     "1.3 times as long as vexlore-find), 1 when one failed, 2 for bad usage.\n";
 
@@ -198,6 +201,11 @@ int main(int argc, char **argv)
     if (mode == "stress" && argc == 6)
         return runstress(winpath(argv[2]), (unsigned)strtoul(argv[3], NULL, 10),
                          atoi(argv[4]), atof(argv[5]));
+    if (mode == "show" && argc == 5) {
+        pictures = winpath(argv[3]);
+        CreateDirectoryA(pictures.c_str(), NULL);
+        return runshow(winpath(argv[2]), argv[4]);
+    }
     fputs(usage, stderr);
     return 2;
 }

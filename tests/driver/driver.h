@@ -1,8 +1,8 @@
 /*
 ** The window test driver: runs vexlore.exe as a user would and checks
-** what it shows. Three modes, each one process for all its work:
-** the checks, a timing of the window against vexlore-find, and a
-** seeded stress run of random clicks.
+** what it shows. Four modes, each one process for all its work:
+** the checks, a timing of the window against vexlore-find, a seeded
+** stress run of random clicks, and one search to look at.
 */
 #ifndef VEXLORE_DRIVER_DRIVER_H
 #define VEXLORE_DRIVER_DRIVER_H
@@ -48,5 +48,6 @@ std::string findargs(const std::string &words, const std::string &text, bool mul
 int runchecks(const std::string &tree, const std::string &work);
 int runbench(const std::string &tree, int runs, const std::vector<std::string> &texts);
 int runstress(const std::string &tree, unsigned seed, int actions, double limit);
+int runshow(const std::string &tree, const std::string &text);
 
 #endif

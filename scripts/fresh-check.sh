@@ -1,0 +1,196 @@
+#!/bin/bash
+# The README's promise, checked on a fresh Debian 12 system: makes one with
+# debootstrap (minbase) in a scratch folder, copies into it a clean clone of
+# the commit checked out here (uncommitted changes stay out) and the folder
+# ../shared beside the repository, and runs the README's two commands there
+# as a new user would: the test command, then the run command with no
+# display. Says how each ended and how long it took.
+#
+# Needs root and Debian's package registry; takes some six minutes or
+# more. The minbase system is kept as a tarball in build/fresh-check/ and
+# unpacked anew for every run, so each run starts from the same pristine
+# system; --new makes it again with debootstrap. The system's mounts (/proc,
+# /sys, /dev) exist only in a mount namespace of the commands' own, which
+# ends with them, so none is ever left in the scratch tree. Logs, and the
+# window's screenshots from the test command, stay in build/fresh-check/.
+# usage: scripts/fresh-check.sh [--new]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+work=${VEXLORE_BUILD:-$top/build}/fresh-check
+root=$work/root
+suite=bookworm
+cache=$work/minbase-$suite-$(dpkg --print-architecture).tar
+new=false
+case ${1:-} in
+  "") ;;
+  --new) new=true ;;
+  *) echo "usage: scripts/fresh-check.sh [--new]" >&2; exit 2 ;;
+esac
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "fresh-check: needs root (debootstrap, chroot and mounts)" >&2
+  exit 2
+fi
+need=()
+command -v debootstrap >/dev/null || need+=(debootstrap)
+command -v git >/dev/null || need+=(git)
+if [ ${#need[@]} -gt 0 ]; then
+  echo "fresh-check: installing ${need[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+
+# The mount points under the scratch tree that this namespace sees: none,
+# but for a fault.
+mounted() {
+  awk -v r="$root" '$5 == r || index($5, r "/") == 1 { print $5 }' /proc/self/mountinfo
+}
+
+# Unmounts whatever is still mounted in the scratch tree; FALSE if
+# something stays.
+unmount_all() {
+  local m
+  for m in $(mounted | sort -r); do
+    umount "$m" 2>/dev/null || umount -l "$m" || true
+  done
+  if [ -n "$(mounted)" ]; then
+    echo "fresh-check: still mounted in $root:" >&2
+    mounted >&2
+    return 1
+  fi
+}
+
+# Removes the scratch tree, but never through a mount point: if something
+# stays mounted in it, the tree stays too.
+remove_root() {
+  [ -e "$root" ] || return 0
+  unmount_all || { echo "fresh-check: $root left in place" >&2; return 1; }
+  rm -rf --one-file-system "$root"
+}
+
+status=1
+child=
+finish() {
+  local rc=$?
+  trap - EXIT INT TERM
+  # a command still running in the system ends, and with it its namespace:
+  # unshare waits for its child deaf to TERM and INT, and when it is killed
+  # the kernel kills the child and every process of its namespace
+  if [ -n "$child" ]; then
+    kill -KILL "$child" 2>/dev/null || true
+    wait "$child" 2>/dev/null || true
+  fi
+  if [ $status -eq 0 ]; then
+    remove_root || rc=1
+  elif [ -e "$root" ] && unmount_all; then
+    echo "fresh-check: the system is kept in $root to look into; the next run removes it"
+  fi
+  exit "$rc"
+}
+trap finish EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# Runs a command in the fresh system as root, with a clean environment and
+# no standard input, in a mount and process namespace of its own: /proc,
+# /sys and /dev are mounted there only, and every process the command
+# leaves behind (Wine's server, say) ends with it. It takes the place of
+# the shell it runs in: start it in the background.
+in_system() {
+  exec unshare --mount --propagation private --pid --fork --kill-child -- \
+    bash -c 'set -e; r=$1; shift
+      mount -t proc proc "$r/proc"
+      mount --rbind /sys "$r/sys"
+      mount --rbind /dev "$r/dev"
+      exec chroot "$r" /usr/bin/env -i HOME=/root TERM=dumb \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"' \
+    in_system "$root" "$@" </dev/null
+}
+
+clock() { date +%s; }
+took() { local s=$(($(clock) - $1)); printf '%dm %02ds' $((s / 60)) $((s % 60)); }
+
+mkdir -p "$work"
+remove_root
+head=$(git -C "$top" rev-parse HEAD)
+echo "fresh-check: commit $(git -C "$top" log -1 --format='%h %s' HEAD)"
+[ -z "$(git -C "$top" status --porcelain --untracked-files=no)" ] ||
+  echo "fresh-check: uncommitted changes in $top are not part of the check"
+
+# the fresh system: Debian 12 minbase, from the package registry this
+# machine uses (else debootstrap's own default)
+t=$(clock)
+if $new || [ ! -f "$cache" ]; then
+  mirror=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 2>/dev/null |
+           awk -v s="$suite" '$2 == s { print $1; exit }')
+  echo "fresh-check: debootstrap --variant=minbase $suite ${mirror:-(default mirror)}"
+  if ! debootstrap --variant=minbase "$suite" "$root" ${mirror:+"$mirror"} >"$work/debootstrap.log" 2>&1; then
+    tail -20 "$work/debootstrap.log" >&2
+    echo "fresh-check: debootstrap failed; see $work/debootstrap.log" >&2
+    exit 1
+  fi
+  tar --numeric-owner -C "$root" -cf "$cache.tmp" .
+  mv "$cache.tmp" "$cache"
+  made="debootstrap"
+else
+  mkdir -p "$root"
+  tar --numeric-owner -C "$root" -xpf "$cache"
+  made="unpacked from build/fresh-check/$(basename "$cache"), made $(date -r "$cache" -u '+%F %H:%M UTC')"
+fi
+# the network as this machine reaches it
+cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+ready=$(took "$t")
+echo "fresh-check: fresh system ($made) in $ready"
+
+# a clean clone, with the shared folder beside it as in a work tree
+mkdir -p "$root/work"
+git clone -q --no-checkout "$top" "$root/work/vexlore"
+git -C "$root/work/vexlore" fetch -q "$top" HEAD
+git -C "$root/work/vexlore" checkout -q --detach FETCH_HEAD
+if [ -d "$top/../shared" ]; then
+  mkdir "$root/work/shared"
+  cp -a "$top/../shared/." "$root/work/shared/"
+else
+  echo "fresh-check: no $(cd "$top/.." && pwd)/shared to copy beside the clone"
+fi
+
+# Runs one README command in the system, its output shown and kept in
+# $work/NAME.log; sets result and elapsed.
+readme() {
+  local name=$1 t rc=0
+  shift
+  echo
+  echo "=== fresh-check: $*"
+  t=$(clock)
+  in_system /bin/bash -c 'cd /work/vexlore && "$@"' readme "$@" >"$work/$name.log" 2>&1 &
+  child=$!
+  tail -n +1 -f --pid="$child" "$work/$name.log" &
+  wait "$child" || rc=$?
+  child=
+  wait
+  elapsed=$(took "$t")
+  if [ "$rc" -eq 0 ]; then result=worked; else result="FAILED (exit status $rc)"; fi
+}
+
+readme test bash scripts/test.sh
+test_result=$result test_time=$elapsed
+rm -rf "$work/screenshots"
+if [ -d "$root/work/vexlore/build/screenshots" ]; then
+  cp -r "$root/work/vexlore/build/screenshots" "$work/screenshots"
+fi
+readme run bash scripts/run.sh
+run_result=$result run_time=$elapsed
+
+echo
+echo "=== fresh-check: Debian 12 minbase, commit ${head:0:12}"
+printf '  %-34s %-8s %s\n' "fresh system" "$ready" "($made)"
+printf '  %-34s %-8s %s\n' "bash scripts/test.sh" "$test_time" "$test_result"
+printf '  %-34s %-8s %s\n' "bash scripts/run.sh (no DISPLAY)" "$run_time" "$run_result"
+echo "  logs: $work/test.log, $work/run.log; screenshots: $work/screenshots/"
+if [ "$test_result" = worked ] && [ "$run_result" = worked ]; then
+  status=0
+  echo "fresh-check: both README commands worked on a fresh Debian 12 system"
+else
+  echo "fresh-check: a README command failed on a fresh Debian 12 system"
+fi
+exit $status
