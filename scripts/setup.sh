@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine64 wine32:i386
   xvfb xdotool imagemagick
+  nsis zip unzip libxml2-utils
 )
 
 missing=()
