@@ -72,3 +72,25 @@ xvfb_stop() {
     xvfb_pid=
   fi
 }
+
+# Prints the test driver's report, read from standard input, and takes the
+# screenshots it asks for: for a line "screenshot NAME X Y W H" it saves
+# that part of the screen as NAME.png in the folder $1, where the driver
+# waits for it (for 20 s, then it goes on without).
+driver_report() {
+  local line name x y w h
+  while IFS= read -r line; do
+    line=${line%$'\r'}
+    case $line in
+      "screenshot "*)
+        read -r _ name x y w h <<<"$line"
+        if import -window root -crop "${w}x${h}+${x}+${y}" +repage "$1/$name.tmp.png"; then
+          mv "$1/$name.tmp.png" "$1/$name.png"
+        else
+          echo "no screenshot $name"
+        fi
+        ;;
+      *) echo "$line" ;;
+    esac
+  done
+}

@@ -1,8 +1,8 @@
 /*
 ** The window test driver: runs vexlore.exe as a user would and checks
-** what it shows. Three modes, each one process for all its work:
-** the checks, a timing of the window against vexlore-find, and a
-** seeded stress run of random clicks.
+** what it shows. Four modes, each one process for all its work:
+** the checks, a timing of the window against vexlore-find, a seeded
+** stress run of random clicks, and the checks of the packaged program.
 */
 #ifndef VEXLORE_DRIVER_DRIVER_H
 #define VEXLORE_DRIVER_DRIVER_H
@@ -48,5 +48,8 @@ std::string findargs(const std::string &words, const std::string &text, bool mul
 int runchecks(const std::string &tree, const std::string &work);
 int runbench(const std::string &tree, int runs, const std::vector<std::string> &texts);
 int runstress(const std::string &tree, unsigned seed, int actions, double limit);
+/* The packaged program in folder dir: unpacked (no shortcut), or
+** installed, with its Start-menu shortcut and uninstall key. */
+int runpackage(const std::string &dir, const std::string &version, const std::string &shortcut);
 
 #endif
