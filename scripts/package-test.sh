@@ -72,11 +72,11 @@ fresh_prefix() {
 
 # The driver's checks of the program in the Windows folder $1 ($2...: the
 # shortcut and the pictures folder, for the installed copy); its FAIL
-# lines count with ours.
+# lines count with ours. It writes in Wine's ANSI code page, 1252 here.
 drive() {
   local status=0 log=$work/driver.log
   "$loader" "$tree/vexlore-driver.exe" package "$1" "$version" "${@:2}" 2>&1 |
-    driver_report "$shots" | tee "$log" | sed '/passed, .* failed$/d' || status=$?
+    driver_report "$shots" | iconv -f WINDOWS-1252 -t UTF-8 | tee "$log" | sed '/passed, .* failed$/d' || status=$?
   local fails
   fails=$(grep -c '^FAIL' "$log" || true)
   [ "$status" -eq 0 ] || [ "$fails" -gt 0 ] || fails=1
@@ -152,15 +152,18 @@ installtest() {
 
   step "the installer in a $arch prefix: silent uninstall"
   "$loader" "C:\\$programs\\Vexlore\\uninstall.exe" /S
-  # it runs from a copy of itself in the temporary folder and returns at once
-  local temp
-  for _ in $(seq 300); do
-    temp=$(find "$WINEPREFIX/drive_c/users" -maxdepth 3 -name '~nsu*.tmp' 2>/dev/null)
-    [ -z "$temp" ] && break
-    sleep 0.1
-  done
+  # It returns at once and works on from a copy of itself in a folder
+  # ~nsuN.tmp in the temporary folder, and leaves the copy to be deleted
+  # when Windows next starts: wait for the copy to end, then restart the
+  # prefix. The folder was to go first, while it still held the copy, so
+  # it stays behind, empty.
   wineserver -w || true
-  check "uninstalled" "no temporary copy left${temp:+: $temp}" test -z "$temp"
+  local users=$WINEPREFIX/drive_c/users temp left
+  temp=$(cd "$users" && find . -path '*/~nsu*.tmp/*' -type f)
+  "$loader" wineboot -r >/dev/null 2>&1 || true
+  wineserver -w || true
+  left=$(cd "$users" && find . -path '*/~nsu*.tmp/*' -type f)
+  check "uninstaller's copy" "${temp:-none}; after a restart: ${left:-gone}" test -z "$left"
   check "files" "C:\\$programs\\Vexlore is gone" test ! -e "$dir"
   check "shortcut" "gone" test ! -e "$lnk"
   check "uninstall key" "gone from system.reg" eval '! grep -q -F "$keyline" "$WINEPREFIX/system.reg"'
