@@ -9,6 +9,7 @@ packages=(
   wine wine64 wine32:i386
   xvfb xdotool imagemagick
   scowl
+  nsis zip unzip libxml2-utils
   # what Wine only recommends but the window's tests need: its own fonts
   fonts-wine
 )

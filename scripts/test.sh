@@ -46,3 +46,6 @@ bash "$top/scripts/window-test.sh"
 
 step "the window under stress: Start, Stop and Close at random moments"
 bash "$top/scripts/window-stress.sh"
+
+step "the packages: the zip unpacked, the installer run, the program started from both"
+bash "$top/scripts/package-test.sh"

@@ -19,13 +19,15 @@ static const char usage[] =
     "       vexlore-driver bench TREE RUNS TEXT...\n"
     "       vexlore-driver stress TREE SEED ACTIONS SECONDS\n"
     "       vexlore-driver show TREE PICTURES TEXT\n"
+    "       vexlore-driver package DIR VERSION [SHORTCUT [PICTURES]]\n"
     "\n"
     "TREE is the build folder with vexlore.exe, vexlore-find.exe and words;\n"
     "WORK a scratch folder; PICTURES, when given, gets screenshots of the\n"
     "window: the driver prints 'screenshot NAME X Y WIDTH HEIGHT' and waits\n"
     "for NAME.png to appear there. show: one multi-word search of TEXT in the\n"
-    "window, a screenshot 'window' of it, then Close. Paths may be given as\n"
-    "Unix paths.\n"
+    "window, a screenshot 'window' of it, then Close. package checks the\n"
+    "program unpacked in DIR, or installed there when the Start-menu SHORTCUT\n"
+    "is given. Paths may be given as Unix paths.\n"
     "Exit status: 0 when every check passed (bench: the window took at most\n"
     "1.3 times as long as vexlore-find), 1 when one failed, 2 for bad usage.\n";
 
@@ -198,6 +200,13 @@ int main(int argc, char **argv)
     if (mode == "bench" && argc >= 5)
         return runbench(winpath(argv[2]), atoi(argv[3]),
                         std::vector<std::string>(argv + 4, argv + argc));
+    if (mode == "package" && argc >= 4 && argc <= 6) {
+        if (argc == 6) {
+            pictures = winpath(argv[5]);
+            CreateDirectoryA(pictures.c_str(), NULL);
+        }
+        return runpackage(winpath(argv[2]), argv[3], argc >= 5 ? winpath(argv[4]) : "");
+    }
     if (mode == "stress" && argc == 6)
         return runstress(winpath(argv[2]), (unsigned)strtoul(argv[3], NULL, 10),
                          atoi(argv[4]), atof(argv[5]));

@@ -1,8 +1,9 @@
 /*
 ** The window test driver: runs vexlore.exe as a user would and checks
-** what it shows. Four modes, each one process for all its work:
+** what it shows. Five modes, each one process for all its work:
 ** the checks, a timing of the window against vexlore-find, a seeded
-** stress run of random clicks, and one search to look at.
+** stress run of random clicks, one search to look at, and the checks of
+** the packaged program.
 */
 #ifndef VEXLORE_DRIVER_DRIVER_H
 #define VEXLORE_DRIVER_DRIVER_H
@@ -49,5 +50,8 @@ int runchecks(const std::string &tree, const std::string &work);
 int runbench(const std::string &tree, int runs, const std::vector<std::string> &texts);
 int runstress(const std::string &tree, unsigned seed, int actions, double limit);
 int runshow(const std::string &tree, const std::string &text);
+/* The packaged program in folder dir: unpacked (no shortcut), or
+** installed, with its Start-menu shortcut and uninstall key. */
+int runpackage(const std::string &dir, const std::string &version, const std::string &shortcut);
 
 #endif

@@ -81,7 +81,7 @@ static HWND findwindow(DWORD pid, bool box, double timeout)
     }
 }
 
-bool vexstart(Vex *v, const std::string &dir, bool window, double timeout)
+bool vexstart(Vex *v, const std::string &dir, bool window, double timeout, const char *cwd)
 {
     STARTUPINFOA si;
     std::string cmd = "\"" + dir + "\\vexlore.exe\"";
@@ -91,7 +91,8 @@ bool vexstart(Vex *v, const std::string &dir, bool window, double timeout)
     memset(&si, 0, sizeof si);
     si.cb = sizeof si;
     /* the program finds its word file from its command line alone */
-    if (!CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, dir.c_str(), &si, &v->pi)) {
+    if (!CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, cwd ? cwd : dir.c_str(), &si,
+                        &v->pi)) {
         fprintf(stderr, "driver: cannot start %s (error %lu)\n", cmd.c_str(), GetLastError());
         return false;
     }

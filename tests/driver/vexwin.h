@@ -40,10 +40,12 @@ struct Vex {
 /* Seconds on a steady clock. */
 double seconds();
 
-/* Starts dir\vexlore.exe with dir as its current folder. With a window
-** wanted, waits (up to timeout seconds) for the main dialog and fills in
-** the controls; FALSE if the program or its window did not come. */
-bool vexstart(Vex *v, const std::string &dir, bool window = true, double timeout = 20);
+/* Starts dir\vexlore.exe with dir as its current folder (or cwd, when
+** given). With a window wanted, waits (up to timeout seconds) for the main
+** dialog and fills in the controls; FALSE if the program or its window
+** did not come. */
+bool vexstart(Vex *v, const std::string &dir, bool window = true, double timeout = 20,
+              const char *cwd = NULL);
 /* Waits for the process to end; FALSE on timeout. *code gets its exit code. */
 bool vexwaitexit(Vex *v, double timeout, DWORD *code);
 /* Ends the process if it still runs (after a failed check), and frees it. */

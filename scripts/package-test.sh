@@ -1,0 +1,184 @@
+#!/bin/bash
+# The packages of scripts/package.sh, tested as a Windows user meets them,
+# under Wine on a virtual display of its own, each test in a copy of a
+# ready prefix of its own:
+#  - the zip's contents, line ends and version blocks;
+#  - the zip unpacked into a folder whose path has spaces and a letter
+#    beyond ASCII, the window started from there, searched;
+#  - the installer, silent: files, Start-menu shortcut, uninstall key; the
+#    program started through the shortcut's target, searched (screenshot
+#    build/screenshots/package/installed.png); the silent uninstaller
+#    leaves no file, shortcut or key;
+#  - where the machine runs it, the same in a 64-bit prefix, where the
+#    installer puts the program in "Program Files (x86)".
+# Prints a line per check and the time of each step; exits non-zero when
+# a check fails.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${VEXLORE_BUILD:-$top/build}
+source "$top/scripts/window-env.sh"
+
+if ! wine32_works; then
+  echo "package-test: this machine runs no 32-bit code, so not the 32-bit packages: skipped"
+  exit 0
+fi
+
+bash "$top/scripts/package.sh"
+windows_build "$build" package-test vexlore-driver
+version=$(cat "$build/win32/version.txt")
+name=vexlore-$version
+zip=$build/package/$name-win32.zip
+setup=$build/package/$name-setup.exe
+shipped=(LICENSE.txt README.txt vexlore-find.exe vexlore.exe words words-copyright.txt)
+
+work=$build/package-test
+shots=$build/screenshots/package
+rm -rf "$work" "$shots"
+mkdir -p "$work" "$shots"
+# Wine links the prefix's Desktop and Documents to HOME's and would add
+# the shortcut to this machine's menus: neither here.
+export HOME=$build/package-home
+# file names beyond ASCII reach Wine as UTF-8
+export LC_ALL=C.UTF-8
+export WINEDLLOVERRIDES=winemenubuilder.exe=d
+mkdir -p "$HOME"
+
+failed=0
+check() {  # check NAME DETAIL COMMAND...: a PASS or FAIL line
+  local name=$1 detail=$2
+  shift 2
+  if "$@"; then echo "PASS $name: $detail"; else echo "FAIL $name: $detail"; failed=$((failed + 1)); fi
+}
+started=0
+step() { started=$EPOCHREALTIME; echo; echo "=== $*"; }
+took() { awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { printf "time: %.1f s\n", b - a }'; }
+
+# The prefix $2 for the Wine architecture $1 (win32, win64): a copy of a
+# template made once, with Wine's fonts and set up for a display without a
+# window manager.
+fresh_prefix() {
+  local template=$build/wineprefix-package-$1
+  if [ ! -f "$template/.bare-display" ]; then
+    echo "making the $1 template prefix"
+    rm -rf "$template"
+    WINEARCH=$1 wine_prefix "$template"
+    wine_bare_display
+    wineserver -w || true
+  fi
+  rm -rf "$2"
+  cp -a "$template" "$2"
+  export WINEPREFIX=$2
+}
+
+# The driver's checks of the program in the Windows folder $1 ($2...: the
+# shortcut and the pictures folder, for the installed copy); its FAIL
+# lines count with ours. It writes in Wine's ANSI code page, 1252 here.
+drive() {
+  local status=0 log=$work/driver.log
+  "$loader" "$tree/vexlore-driver.exe" package "$1" "$version" "${@:2}" 2>&1 |
+    driver_screenshots "$shots" | iconv -f WINDOWS-1252 -t UTF-8 | tee "$log" | sed '/passed, .* failed$/d' || status=$?
+  local fails
+  fails=$(grep -c '^FAIL' "$log" || true)
+  [ "$status" -eq 0 ] || [ "$fails" -gt 0 ] || fails=1
+  failed=$((failed + fails))
+}
+
+# The crlf test: every line of file $1 ends in CR LF.
+crlf() { ! LC_ALL=C grep -q -v $'\r$' "$1"; }
+
+step "package contents"
+unzip -l "$zip"
+listed=$(unzip -Z1 "$zip" | tr '\n' ' ')
+want="$name/ $(printf "$name/%s " "${shipped[@]}")"
+check "zip" "$listed" test "$listed" = "$want"
+unzip -q -o "$zip" -d "$work/unzipped"
+files=$work/unzipped/$name
+check "line ends" "README.txt, LICENSE.txt, words-copyright.txt end their lines in CR LF" \
+  eval 'crlf "$files/README.txt" && crlf "$files/LICENSE.txt" && crlf "$files/words-copyright.txt"'
+check "copyright" "words-copyright.txt is tools/words-copyright.txt" \
+  eval 'tr -d "\r" <"$files/words-copyright.txt" | cmp -s - "$top/tools/words-copyright.txt"'
+check "words" "the build's words, $(wc -l <"$files/words") lines" cmp -s "$files/words" "$build/win32/words"
+for exe in "$setup" "$files/vexlore.exe"; do
+  res=$(i686-w64-mingw32-windres -i "$exe" -O rc)
+  check "version block" "$(basename "$exe"): $(grep -o 'FILEVERSION.*' <<<"$res" | head -1)" \
+    grep -q "VALUE \"ProductVersion\", \"$version\"" <<<"$res"
+done
+check "manifest" "vexlore.exe: asInvoker, DPI aware, 4 supported OS entries" \
+  eval 'grep -q asInvoker <<<"$res" && grep -q "dpiAware.*true" <<<"$res" &&
+        [ "$(grep -c supportedOS <<<"$res")" -eq 4 ]'
+echo "installer: $(stat -c %s "$setup") bytes"
+took
+
+xvfb_start
+
+step "the zip unpacked into a folder with spaces and 'ñ' in its path"
+fresh_prefix win32 "$work/prefix-zip"
+unpacked="$WINEPREFIX/drive_c/Mis juegos/Año nuevo"
+mkdir -p "$unpacked"
+unzip -q "$zip" -d "$unpacked"
+drive "C:\\Mis juegos\\Año nuevo\\$name"
+wineserver -w || true
+took
+
+# The installer in a fresh prefix of architecture $1, into its program
+# folder $2, with the uninstall key in the registry view $3.
+installtest() {
+  local arch=$1 programs=$2 key=$3
+  step "the installer in a $arch prefix: install"
+  fresh_prefix "$arch" "$work/prefix-$arch"
+  local dir="$WINEPREFIX/drive_c/$programs/Vexlore"
+  local lnk="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vexlore.lnk"
+  # system.reg writes each backslash of a key's name twice
+  local keyline
+  keyline="[$(printf '%s' "$key\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vexlore" |
+              sed 's/\\/\\\\/g')]"
+  "$loader" "$setup" /S
+  wineserver -w || true
+  local installed
+  installed=$(cd "$dir" 2>/dev/null && LC_ALL=C ls | tr '\n' ' ')
+  check "files" "C:\\$programs\\Vexlore: $installed" \
+    test "$installed" = "$(printf '%s\n' "${shipped[@]}" uninstall.exe | LC_ALL=C sort | tr '\n' ' ')"
+  check "shortcut" "${lnk#"$WINEPREFIX/drive_c/"}" test -f "$lnk"
+  check "uninstall key" "in system.reg" grep -q -F "$keyline" "$WINEPREFIX/system.reg"
+  took
+
+  step "the installer in a $arch prefix: the program started through its shortcut"
+  local pictures=()
+  [ "$arch" = win32 ] && pictures=("$shots")
+  drive "C:\\$programs\\Vexlore" \
+    "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Vexlore.lnk" "${pictures[@]}"
+  wineserver -w || true
+  took
+
+  step "the installer in a $arch prefix: silent uninstall"
+  "$loader" "C:\\$programs\\Vexlore\\uninstall.exe" /S
+  # It returns at once and works on from a copy of itself in a folder
+  # ~nsuN.tmp in the temporary folder, and leaves the copy to be deleted
+  # when Windows next starts: wait for the copy to end, then restart the
+  # prefix. The folder was to go first, while it still held the copy, so
+  # it stays behind, empty.
+  wineserver -w || true
+  local users=$WINEPREFIX/drive_c/users temp left
+  temp=$(cd "$users" && find . -path '*/~nsu*.tmp/*' -type f)
+  "$loader" wineboot -r >/dev/null 2>&1 || true
+  wineserver -w || true
+  left=$(cd "$users" && find . -path '*/~nsu*.tmp/*' -type f)
+  check "uninstaller's copy" "${temp:-none}; after a restart: ${left:-gone}" test -z "$left"
+  check "files" "C:\\$programs\\Vexlore is gone" test ! -e "$dir"
+  check "shortcut" "gone" test ! -e "$lnk"
+  check "uninstall key" "gone from system.reg" eval '! grep -q -F "$keyline" "$WINEPREFIX/system.reg"'
+  took
+}
+
+installtest win32 "Program Files" Software
+if /usr/lib/wine/wine64 --version >/dev/null 2>&1; then
+  installtest win64 "Program Files (x86)" "Software\\Wow6432Node"
+else
+  echo; echo "=== no wine64 here: the installer is not tried in a 64-bit prefix"
+fi
+
+# the prefixes are large; a failed test leaves them to look into
+[ "$failed" -ne 0 ] || rm -rf "$work"/prefix-*
+echo
+echo "package-test: $failed failed; screenshot $shots/installed.png"
+[ "$failed" -eq 0 ]
