@@ -39,7 +39,8 @@ static const char usage[] =
     "\n"
     "Options may come before, between or after the TEXT arguments.\n"
     "Ctrl-C stops the search and prints what was found so far.\n"
-    "Exit status: 0 lines found, 1 none found, 2 usage or word file error.\n";
+    "Exit status: 0 lines found, 1 none found, 2 usage, word file or output\n"
+    "error, 130 stopped by Ctrl-C.\n";
 
 static volatile sig_atomic_t interrupted;
 
@@ -95,6 +96,21 @@ static std::string defaultwords(const char *argv0)
     return cut == std::string::npos ? "words" : self.substr(0, cut + 1) + "words";
 }
 
+/* Flushes standard output; on a failed write (werr, or the flush) says so
+** and returns 0. A full disk, a closed output or a reader gone away (with
+** SIGPIPE ignored) must not pass for a search that printed its lines. */
+static int written(int werr)
+{
+    if (fflush(stdout) != 0 && !werr)
+        werr = errno;
+    if (!werr && ferror(stdout))
+        werr = EIO;
+    if (!werr)
+        return 1;
+    fprintf(stderr, "vexlore-find: cannot write the results: %s\n", strerror(werr));
+    return 0;
+}
+
 static int fail(const char *msg)
 {
     fprintf(stderr, "vexlore-find: %s\n%s", msg, "Try 'vexlore-find --help'.\n");
@@ -137,7 +153,7 @@ int main(int argc, char **argv)
             break;
         case OPT_HELP:
             fputs(usage, stdout);
-            return 0;
+            return written(0) ? 0 : 2;
         case ':': {   /* an option without its argument */
             if (optopt == 'w')
                 return fail("option needs a file name: -w FILE");
@@ -183,8 +199,26 @@ int main(int argc, char **argv)
         fprintf(stderr, "vexlore-find: cannot read word file '%s'\n", path.c_str());
         return 2;
     }
+    /* Ctrl-C from here on ends the program at once; the search is over */
+    signal(SIGINT, SIG_DFL);
     std::sort(win.lines.begin(), win.lines.end());
-    for (const std::string &line : win.lines)
-        fputs(win.found ? line.c_str() : (line + "\n").c_str(), stdout);
+    int werr = 0;
+    for (const std::string &line : win.lines) {
+        /* a stopped search that found nothing has no placeholder line:
+        ** it did not look everywhere */
+        if (!win.found && win.stop)
+            break;
+        if (fputs(win.found ? line.c_str() : (line + "\n").c_str(), stdout) == EOF) {
+            werr = errno;
+            break;
+        }
+    }
+    if (!written(werr))
+        return 2;
+    if (win.stop) {
+        fprintf(stderr, "vexlore-find: the search was stopped; the %d lines printed "
+                "are those found so far\n", win.found);
+        return 130;     /* as for a program ended by SIGINT */
+    }
     return win.found ? 0 : 1;
 }

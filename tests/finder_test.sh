@@ -50,9 +50,35 @@ pid=$!
 sleep 2
 kill -INT $pid
 wait $pid; code=$?
-check "interrupted search exits as found" 0 $code
+check "interrupted search exits 130" 130 $code
 lines=$(grep -c . interrupted.out); [ "$lines" -gt 0 ]; check "interrupted search printed its lines" 0 $?
 sort -c interrupted.out; check "interrupted lines sorted" 0 $?
+
+# ... and says so, also when it found nothing yet: no placeholder line then.
+# Nine words of at most five letters never use sixty: the search runs on.
+{ for w in a aa aaa aaaa aaaaa; do echo $w; done; seq -f 'b%g' 2000; } > fruitless.words
+sixty=$(printf '%060d' 0 | tr 0 a)
+"$find" -m -w fruitless.words "$sixty" > interrupted.out 2> interrupted.err &
+pid=$!
+sleep 1
+kill -INT $pid
+wait $pid; code=$?
+case "$(cat interrupted.err)" in *"stopped"*"found so far"*) ok=yes ;; *) ok=$(cat interrupted.err) ;; esac
+check "interrupted before any line: 130, nothing printed, said why" "130 0 yes" \
+    "$code $(wc -c < interrupted.out) $ok"
+
+# a failed write of the results is an error, not a search that printed them
+for out in /dev/full closed pipe; do
+    case $out in
+        closed) err=$("$find" -w nine.words listen 2>&1 >&-); code=$? ;;
+        pipe) (trap '' PIPE; "$find" -w nine.words listen 2>pipe.err; echo $? > pipe.code) | true
+              err=$(cat pipe.err); code=$(cat pipe.code) ;;
+        *) err=$("$find" -w nine.words listen 2>&1 >"$out"); code=$? ;;
+    esac
+    case "$err" in "vexlore-find: cannot write"*) ok=yes ;; *) ok="$err" ;; esac
+    check "output to $out fails" "2 yes" "$code $ok"
+done
+rm -f pipe.code pipe.err fruitless.words interrupted.err
 
 # Bad inputs, as listed in docs/bad-inputs.md
 out=$("$find" -w "$find" listen 2>bad.err); code=$?
