@@ -71,14 +71,17 @@ check "interrupted before any line: 130, nothing printed, said why" "130 0 yes" 
 for out in /dev/full closed pipe; do
     case $out in
         closed) err=$("$find" -w nine.words listen 2>&1 >&-); code=$? ;;
-        pipe) (trap '' PIPE; "$find" -w nine.words listen 2>pipe.err; echo $? > pipe.code) | true
+        pipe) # the reader closes its end first, then the finder starts
+              rm -f pipe.closed
+              (while [ ! -f pipe.closed ]; do sleep 0.05; done; trap '' PIPE
+               "$find" -w nine.words listen 2>pipe.err; echo $? > pipe.code) | { exec 0<&-; : > pipe.closed; }
               err=$(cat pipe.err); code=$(cat pipe.code) ;;
         *) err=$("$find" -w nine.words listen 2>&1 >"$out"); code=$? ;;
     esac
     case "$err" in "vexlore-find: cannot write"*) ok=yes ;; *) ok="$err" ;; esac
     check "output to $out fails" "2 yes" "$code $ok"
 done
-rm -f pipe.code pipe.err fruitless.words interrupted.err
+rm -f pipe.code pipe.err pipe.closed fruitless.words interrupted.err
 
 # Bad inputs, as listed in docs/bad-inputs.md
 out=$("$find" -w "$find" listen 2>bad.err); code=$?
