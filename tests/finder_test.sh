@@ -147,6 +147,13 @@ want=$(printf 'caf\303\251 \n' | od -An -c | tr -s ' ')
 check "bytes of 0x80 and above match themselves" "$want" "$out"
 out=$("$find" -w utf.words "$(printf 'FAC\303\211')"); check "bytes of 0x80 and above do not fold" 1 $?
 
+printf '\357\273\277listen\nsilent\n' > bom.words
+out=$("$find" -w bom.words enlist | tr '\n' '|'); check "UTF-8 byte-order mark passed over" "listen |silent |" "$out"
+printf '\377\376l\000i\000' > utf16.words
+err=$("$find" -w utf16.words listen 2>&1 >/dev/null); code=$?
+case "$err" in *"utf16.words"*"UTF-16"*) ok=yes ;; *) ok="$err" ;; esac
+check "UTF-16 word file refused" "2 yes" "$code $ok"
+
 printf 'a\n' > a.words
 out=$("$find" -m -w a.words aaaaaaaaa); check "nine-word line" "a a a a a a a a a " "$out"
 err=$("$find" -m -w a.words aaaaaaaaaa 2>&1 >/dev/null); check "no ten-word line, no overflow" "1 " "$? $err"
