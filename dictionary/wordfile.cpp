@@ -38,7 +38,7 @@ FILE *wordopen(const char *path, int fold)
     wfold = fold;
     if (pathstat(path) != 0)
         return NULL;
-    wf = fopen(path, "rb");
+    wf = fileopen(path);
     if (!wf)
         return NULL;
     long long size = 0;

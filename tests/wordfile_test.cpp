@@ -182,6 +182,40 @@ TEST(WordFile, ByteOrderMarks)
     }
 }
 
+/* Paths come in UTF-8, whatever script they are in; on Windows a name
+** that is no UTF-8 is one in the ANSI code page, as vexlore-find's
+** arguments come. */
+TEST(WordFile, OpensAPathInAnyScript)
+{
+    const char name[] = "My Folder \xc3\xb1\xc3\xa9 \xe2\x80\x93 \xe6\xb8\xac\xe8\xa9\xa6.words";
+#ifdef _WIN32
+    const wchar_t *wide = L"My Folder \u00f1\u00e9 \u2013 \u6e2c\u8a66.words";
+    FILE *f = _wfopen(wide, L"wb");
+#else
+    FILE *f = fopen(name, "wb");
+#endif
+    ASSERT_NE(f, nullptr);
+    fputs("listen\n", f);
+    fclose(f);
+    EXPECT_EQ(dictopen(name), 0);
+    char word[WORD_MAX + 1];
+    int offset, more;
+    EXPECT_EQ(dictnext(word, &offset, &more), 0);
+    EXPECT_STREQ(word, "listen");
+    dictclose();
+#ifdef _WIN32
+    _wremove(wide);
+    const char ansi[] = "caf\xe9.words";      /* no valid UTF-8 */
+    ASSERT_NE(f = fopen(ansi, "wb"), nullptr);
+    fclose(f);
+    EXPECT_EQ(dictopen(ansi), 0);
+    dictclose();
+    remove(ansi);
+#else
+    remove(name);
+#endif
+}
+
 TEST(WordFile, SourceSelector)
 {
     std::string path = makefile(nine_words);

@@ -53,23 +53,37 @@ void CSolverDlg::DoDataExchange(CDataExchange *dx)
 ** soon as it has been set up, and so does the program. */
 BOOL CSolverDlg::OnInitDialog()
 {
-    char path[WORDPATH_SIZE];
-    char msg[WORDPATH_SIZE + 96];
+    static const char nofile[] = "Unable to open dictionary file (%s).\r\n"
+                                 "Ensure this file is where vexlore.exe is located.";
+    CString cmdline, path, msg;
 
     CDialog::OnInitDialog();
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
-    wordpath(GetCommandLineA(), path, sizeof path);
+    /* the whole command line, in UTF-8: the dictionary takes UTF-8 paths,
+    ** so a folder of any length (up to the system's limit) and of any
+    ** script is found */
+    cmdline = AfxGetCommandLine();
+    int len = wordpath(cmdline, NULL, 0);
+    char *p = path.GetBuffer(len);
+    if (p) {
+        wordpath(cmdline, p, len + 1);
+        path.ReleaseBuffer();
+    }
     dictsource(DICT_FILE);
-    if (dictopen(path)) {
-        snprintf(msg, sizeof msg, "Unable to open dictionary file (%s).\r\n"
-                 "Ensure this file is where vexlore.exe is located.", path);
-        MessageBoxA(m_hWnd, msg, caption, MB_OK);
+    if (!p || dictopen(path)) {
+        int size = path.GetLength() + (int)sizeof nofile;
+        char *m = msg.GetBuffer(size);
+        if (m) {
+            snprintf(m, (size_t)size + 1, nofile, (const char *)path);
+            msg.ReleaseBuffer();
+        }
+        MessageBox(m ? (const char *)msg : "Unable to open dictionary file", caption, MB_OK);
         CDialog::OnCancel();
     }
     if (!m_animate.Open(IDA_BUSY))
-        MessageBoxA(m_hWnd, "Unable to open animation resource", caption, MB_OK);
+        MessageBox("Unable to open animation resource", caption, MB_OK);
     return TRUE;
 }
 
@@ -98,7 +112,7 @@ void CSolverDlg::OnOK()
     if (result == SEARCH_TOOLONG) {
         snprintf(msg, sizeof msg, "The text holds more than %d letters; "
                  "blanks do not count.", TEXT_MAX);
-        MessageBoxA(m_hWnd, msg, caption, MB_OK);
+        MessageBox(msg, caption, MB_OK);
     }
 }
 
