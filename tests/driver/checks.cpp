@@ -310,7 +310,7 @@ static void bigchecks(const std::string &tree)
     vexend(&v);
 }
 
-static void nowordscheck(const std::string &dir)
+static void nowordscheck(const std::string &dir, const char *name = "no word file")
 {
     Vex v;
     DWORD code = 0;
@@ -332,9 +332,71 @@ static void nowordscheck(const std::string &dir)
     if (crlf != std::string::npos)
         shown.replace(crlf, 2, "\\r\\n");
     report(box && text == want && caption == "Vexlore" && waiting && gone,
-           "no word file", "message box \"%s\" (caption \"%s\"); %s", shown.c_str(),
+           name, "message box \"%s\" (caption \"%s\"); %s", shown.c_str(),
            caption.c_str(), gone ? "the program ended after OK" : "the program did not end");
     vexend(&v);
+}
+
+/* Makes the folders of dir (UTF-8) one by one, below the existing base,
+** and puts the program in it, and with words the nine-word file. */
+static bool plant(const std::string &tree, const std::string &base, const std::string &dir,
+                  bool words)
+{
+    for (size_t at = base.size(); at != std::string::npos; at = dir.find('\\', at + 1))
+        CreateDirectoryW(widen(dir.substr(0, at)).c_str(), NULL);
+    CreateDirectoryW(widen(dir).c_str(), NULL);
+    if (!CopyFileW(widen(tree + "\\vexlore.exe").c_str(), widen(dir + "\\vexlore.exe").c_str(),
+                   FALSE))
+        return false;
+    std::wstring file = widen(dir + "\\words");
+    DeleteFileW(file.c_str());
+    if (!words)
+        return true;
+    FILE *f = _wfopen(file.c_str(), L"wb");
+    if (!f)
+        return false;
+    for (const char *w : ninewords)
+        fprintf(f, "%s\n", w);
+    return fclose(f) == 0;
+}
+
+/* The program finds its word file from a folder path far longer than 127
+** characters, and from one named outside the ANSI code page; there, too,
+** its message names the path as the user knows it. */
+static void folderchecks(const std::string &tree, const std::string &work)
+{
+    std::string deep = work + "\\deep", unicode = work + "\\My Folder \xc3\xb1\xc3\xa9 \xe2\x80\x93 "
+                       "\xe6\xb8\xac\xe8\xa9\xa6";
+    for (char c = 'a'; c <= 'd'; c++)
+        deep += "\\" + std::string(40, c);
+    const struct { const char *name; std::string dir; } folders[] = {
+        {"deep folder", deep}, {"folder named in any script", unicode}};
+
+    for (const auto &folder : folders) {
+        Vex v;
+        std::vector<std::string> got;
+        std::string exe = folder.dir + "\\vexlore.exe";
+        if (!plant(tree, work, folder.dir, true)) {
+            report(false, folder.name, "cannot set up %s", folder.dir.c_str());
+            continue;
+        }
+        bool started = vexstart(&v, folder.dir, true, 20);
+        HWND box = vexbox(&v, 0.5);
+        std::string text = box ? vexboxtext(box) : "";
+        bool ran = started && !box && vexsearch(&v, "dirty room", true, 30) && vexlines(&v, &got);
+        report(ran && got == std::vector<std::string>{"dirty moor ", "dirty room ", "dormitory "},
+               folder.name, "%d characters, %s: %s%s", (int)exe.size(), exe.c_str(),
+               box ? "message box " : "", box ? text.c_str() : joined(got).c_str());
+        if (box)
+            dismiss(&v);
+        if (started)
+            clickon(v.close);
+        vexwaitexit(&v, 5, NULL);
+        vexend(&v);
+    }
+    std::string nowords = unicode + "\\nowords";
+    if (plant(tree, work, nowords, false))
+        nowordscheck(nowords, "no word file, in a folder named in any script");
 }
 
 int runchecks(const std::string &tree, const std::string &work)
@@ -346,5 +408,6 @@ int runchecks(const std::string &tree, const std::string &work)
     ninechecks(work + "\\nine");
     bigchecks(tree);
     nowordscheck(work + "\\nowords");
+    folderchecks(tree, work);
     return summary();
 }
