@@ -35,7 +35,8 @@ END_MESSAGE_MAP()
 
 CSolverDlg::CSolverDlg(CWnd *parent)
     : CDialog(CSolverDlg::IDD, parent), m_stop(0), m_type(SINGLE_WORD),
-      m_busy(0), m_closing(0), m_countdown(0), m_peektick(0), m_showtick(0), m_unshown(0)
+      m_busy(0), m_closing(0), m_countdown(0), m_peektick(0), m_showtick(0), m_unshown(0),
+      m_full(0)
 {
     m_hIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_APP));
 }
@@ -94,12 +95,13 @@ BOOL CSolverDlg::OnInitDialog()
 ** word file is already closed. */
 void CSolverDlg::OnOK()
 {
-    char msg[128];
+    char msg[192];
     int result;
 
     if (m_busy || m_closing)
         return;
     m_busy = 1;
+    m_full = 0;
     result = search(this);
     m_busy = 0;
     if (result == SEARCH_POSITION || result == SEARCH_READ)
@@ -112,6 +114,11 @@ void CSolverDlg::OnOK()
     if (result == SEARCH_TOOLONG) {
         snprintf(msg, sizeof msg, "The text holds more than %d letters; "
                  "blanks do not count.", TEXT_MAX);
+        MessageBox(msg, caption, MB_OK);
+    }
+    if (m_full) {
+        snprintf(msg, sizeof msg, "The results list is full: it holds %d lines. "
+                 "The search was stopped; the lines found so far are kept.", countlines());
         MessageBox(msg, caption, MB_OK);
     }
 }
@@ -173,11 +180,16 @@ void CSolverDlg::clearlist()
 }
 
 /* A list box draws a line feed as a box, so the line goes in without its
-** last one; the trailing space stays. */
+** last one; the trailing space stays. A list that cannot take a line (out
+** of memory, some 14 million lines in) stops the search as Stop does: the
+** lines it holds stay, and Start says so once the search has unwound. */
 void CSolverDlg::addline(const char *line)
 {
     char buf[LINE_SIZE];
     size_t len = strlen(line);
+
+    if (m_full)
+        return;
 
     if (len > 0 && line[len - 1] == '\n')
         len--;
@@ -185,7 +197,12 @@ void CSolverDlg::addline(const char *line)
         len = sizeof buf - 1;
     memcpy(buf, line, len);
     buf[len] = '\0';
-    m_results.AddString(buf);
+    int at = m_results.AddString(buf);
+    if (at == LB_ERR || at == LB_ERRSPACE) {
+        m_full = 1;
+        m_stop = 1;
+        return;
+    }
     m_unshown++;
 }
 

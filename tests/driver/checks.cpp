@@ -399,6 +399,90 @@ static void folderchecks(const std::string &tree, const std::string &work)
         nowordscheck(nowords, "no word file, in a folder named in any script");
 }
 
+/* A results list that can take no more lines: the search stops as Stop
+** would, the lines stay, and a message says the list is full and how
+** many lines it holds. vexlore-listfull.exe is the program with a list
+** that is full at LISTFULL_LINES lines. */
+static void listfullcheck(const std::string &tree, const std::string &work)
+{
+    Vex v;
+    std::string dir = work + "\\listfull";
+    std::vector<std::string> got, after;
+
+    CreateDirectoryA(dir.c_str(), NULL);
+    if (!CopyFileA((tree + "\\vexlore-listfull.exe").c_str(), (dir + "\\vexlore.exe").c_str(),
+                   FALSE) ||
+        !CopyFileA((tree + "\\words").c_str(), (dir + "\\words").c_str(), FALSE) ||
+        !vexstart(&v, dir)) {
+        report(false, "list full", "cannot start %s\\vexlore.exe", dir.c_str());
+        vexend(&v);
+        return;
+    }
+    /* some 5 s and 3,505 lines to the end; the list is full within 1 s */
+    vextype(&v, longtext);
+    vexpick(&v, true);
+    double click = seconds();
+    vexbegin(&v);
+    HWND box = vexbox(&v, 30);
+    double secs = seconds() - click;
+    std::string text = box ? vexboxtext(box) : "", caption = box ? windowtext(box) : "";
+    bool okonly = box && GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL) &&
+                  !GetDlgItem(box, IDNO);
+    vexlines(&v, &got);
+    if (box)
+        screenshot("listfull", v.dlg, box);
+    char holds[64];
+    snprintf(holds, sizeof holds, "holds %d lines", LISTFULL_LINES);
+    if (box)
+        clickon(GetDlgItem(box, IDOK));
+    bool ended = vexwait(&v, 5);
+    if (!ended)
+        dismiss(&v), vexwait(&v, 120);
+    bool anagrams = true;
+    for (const std::string &line : got)
+        anagrams = anagrams && anagramof(line, longtext);
+    vexlines(&v, &after);
+    report(box && caption == "Vexlore" && okonly && text.find("full") != std::string::npos &&
+           text.find(holds) != std::string::npos && secs < 3 && ended &&
+           (int)got.size() == LISTFULL_LINES && anagrams && sortedlines(got) && after == got,
+           "list full", "message box after %.2f s: \"%s\" (caption \"%s\", %s); "
+           "%d lines kept, %s; search %s after OK", secs, text.c_str(), caption.c_str(),
+           okonly ? "OK only" : "not OK only", (int)after.size(),
+           anagrams && sortedlines(got) ? "sorted anagrams" : "NOT sorted anagrams",
+           ended ? "ended" : "went on");
+
+    /* the next search starts afresh */
+    bool ran = vexsearch(&v, "Listen", false, 30);
+    box = vexbox(&v, 0.3);
+    if (box)
+        dismiss(&v), vexwait(&v, 5);
+    vexlines(&v, &got);
+    report(ran && !box && !got.empty() && (int)got.size() < LISTFULL_LINES, "list full, then a search",
+           "'Listen': %d lines, %s", (int)got.size(), box ? "a message box" : "no message box");
+    clickon(v.close);
+    vexwaitexit(&v, 5, NULL);
+    vexend(&v);
+}
+
+/* The 32-bit program may use 4 GB on 64-bit Windows: its header says so. */
+static void addresscheck(const std::string &tree)
+{
+    std::string exe = tree + "\\vexlore.exe";
+    IMAGE_DOS_HEADER dos;
+    IMAGE_NT_HEADERS32 nt;
+    FILE *f = fopen(exe.c_str(), "rb");
+    bool read = f && fread(&dos, sizeof dos, 1, f) == 1 && dos.e_magic == IMAGE_DOS_SIGNATURE &&
+                fseek(f, dos.e_lfanew, SEEK_SET) == 0 && fread(&nt, sizeof nt, 1, f) == 1 &&
+                nt.Signature == IMAGE_NT_SIGNATURE;
+    if (f)
+        fclose(f);
+    bool wide = read && nt.FileHeader.Machine != IMAGE_FILE_MACHINE_I386;
+    bool aware = read && (nt.FileHeader.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE);
+    report(aware || wide, "large address aware", "%s: %s", exe.c_str(),
+           !read ? "cannot read its header" : wide ? "a 64-bit program, not limited to 2 GB"
+           : aware ? "marked" : "NOT marked");
+}
+
 int runchecks(const std::string &tree, const std::string &work)
 {
     if (!prepare(tree, work)) {
@@ -409,5 +493,7 @@ int runchecks(const std::string &tree, const std::string &work)
     bigchecks(tree);
     nowordscheck(work + "\\nowords");
     folderchecks(tree, work);
+    listfullcheck(tree, work);
+    addresscheck(tree);
     return summary();
 }

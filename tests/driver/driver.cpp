@@ -42,12 +42,14 @@ void report(bool ok, const char *name, const char *fmt, ...)
     fflush(stdout);
 }
 
-void screenshot(const char *name, HWND window)
+void screenshot(const char *name, HWND window, HWND also)
 {
-    RECT r;
+    RECT r, r2;
 
     if (pictures.empty() || !GetWindowRect(window, &r))
         return;
+    if (also && GetWindowRect(also, &r2))
+        UnionRect(&r, &r, &r2);
     std::string file = pictures + "\\" + name + ".png";
     DeleteFileA(file.c_str());
     /* a moment for the window to finish painting */
