@@ -3,6 +3,7 @@
 ** benchmarks and machines without a display.
 */
 #include <errno.h>
+#include <getopt.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -21,7 +22,8 @@
 #endif
 
 static const char usage[] =
-    "usage: vexlore-find [-m|--multi] [-w FILE|--words FILE] [--trace] [--stats] TEXT...\n"
+    "usage: vexlore-find [-m|--multi] [-w FILE|--words=FILE] [--trace] [--stats] [--help]\n"
+    "                    [--] TEXT...\n"
     "\n"
     "Prints every word of the word file (or, with -m, every combination of\n"
     "words) that uses exactly the letters of TEXT, one line each, sorted.\n"
@@ -33,9 +35,12 @@ static const char usage[] =
     "      --stats        write the words examined and the time taken to\n"
     "                     standard error\n"
     "      --help         show this text\n"
+    "      --             end of the options: what follows is TEXT\n"
     "\n"
+    "Options may come before, between or after the TEXT arguments.\n"
     "Ctrl-C stops the search and prints what was found so far.\n"
-    "Exit status: 0 lines found, 1 none found, 2 usage or word file error.\n";
+    "Exit status: 0 lines found, 1 none found, 2 usage, word file or output\n"
+    "error, 130 stopped by Ctrl-C.\n";
 
 static volatile sig_atomic_t interrupted;
 
@@ -91,43 +96,79 @@ static std::string defaultwords(const char *argv0)
     return cut == std::string::npos ? "words" : self.substr(0, cut + 1) + "words";
 }
 
+/* Flushes standard output; on a failed write (werr, or the flush) says so
+** and returns 0. A full disk, a closed output or a reader gone away (with
+** SIGPIPE ignored) must not pass for a search that printed its lines. */
+static int written(int werr)
+{
+    if (fflush(stdout) != 0 && !werr)
+        werr = errno;
+    if (!werr && ferror(stdout))
+        werr = EIO;
+    if (!werr)
+        return 1;
+    fprintf(stderr, "vexlore-find: cannot write the results: %s\n", strerror(werr));
+    return 0;
+}
+
 static int fail(const char *msg)
 {
     fprintf(stderr, "vexlore-find: %s\n%s", msg, "Try 'vexlore-find --help'.\n");
     return 2;
 }
 
+enum { OPT_TRACE = 256, OPT_STATS, OPT_HELP };
+
+static const struct option longopts[] = {
+    {"multi", no_argument, nullptr, 'm'},
+    {"words", required_argument, nullptr, 'w'},
+    {"trace", no_argument, nullptr, OPT_TRACE},
+    {"stats", no_argument, nullptr, OPT_STATS},
+    {"help", no_argument, nullptr, OPT_HELP},
+    {nullptr, 0, nullptr, 0},
+};
+
 int main(int argc, char **argv)
 {
     FinderWindow win;
     std::string path;
-    int i = 1, ntext = 0, stats = 0;
+    int ntext = 0, stats = 0, opt;
 
-    for (; i < argc; i++) {
-        const char *a = argv[i];
-        if (!strcmp(a, "--help")) {
-            fputs(usage, stdout);
-            return 0;
-        } else if (!strcmp(a, "-m") || !strcmp(a, "--multi")) {
+    opterr = 0;     /* the messages below say it in the finder's own words */
+    while ((opt = getopt_long(argc, argv, ":mw:", longopts, nullptr)) != -1) {
+        switch (opt) {
+        case 'm':
             win.type = MULTI_WORD;
-        } else if (!strcmp(a, "--trace")) {
+            break;
+        case 'w':
+            if (optarg[0] == '\0')
+                return fail("the word file name is empty: -w FILE");
+            path = optarg;
+            break;
+        case OPT_TRACE:
             trace = 1;
-        } else if (!strcmp(a, "--stats")) {
+            break;
+        case OPT_STATS:
             stats = 1;
-        } else if (!strcmp(a, "-w") || !strcmp(a, "--words")) {
-            if (++i == argc)
+            break;
+        case OPT_HELP:
+            fputs(usage, stdout);
+            return written(0) ? 0 : 2;
+        case ':': {   /* an option without its argument */
+            if (optopt == 'w')
                 return fail("option needs a file name: -w FILE");
-            path = argv[i];
-        } else if (!strcmp(a, "--")) {
-            i++;
-            break;
-        } else if (a[0] == '-' && a[1] != '\0') {
-            std::string msg = std::string("unknown option '") + a + "'";
+            std::string msg = std::string("option '") + argv[optind - 1] + "' needs an argument";
             return fail(msg.c_str());
-        } else {
-            break;
+        }
+        default: {   /* an unknown option, or an argument given to one that takes none */
+            bool letter = optopt > 0 && optopt < 128 && !strchr("mw", optopt);
+            std::string msg = letter ? std::string("unknown option '-") + (char)optopt + "'"
+                                     : std::string("unknown option '") + argv[optind - 1] + "'";
+            return fail(msg.c_str());
+        }
         }
     }
+    int i = optind;
     for (; i < argc; i++, ntext++)
         win.text += (ntext ? " " : "") + std::string(argv[i]);
     if (ntext == 0)
@@ -138,7 +179,9 @@ int main(int argc, char **argv)
     dictsource(DICT_FILE);
     if (dictopen(path.c_str())) {
         fprintf(stderr, "vexlore-find: cannot open word file '%s': %s\n", path.c_str(),
-                errno == EINVAL ? "not a regular file" : strerror(errno));
+                errno == EINVAL ? "not a regular file"
+                : errno == EILSEQ ? "UTF-16 text, but a word file is 8-bit text (ANSI or UTF-8)"
+                : strerror(errno));
         return 2;
     }
     signal(SIGINT, oninterrupt);
@@ -158,8 +201,26 @@ int main(int argc, char **argv)
         fprintf(stderr, "vexlore-find: cannot read word file '%s'\n", path.c_str());
         return 2;
     }
+    /* Ctrl-C from here on ends the program at once; the search is over */
+    signal(SIGINT, SIG_DFL);
     std::sort(win.lines.begin(), win.lines.end());
-    for (const std::string &line : win.lines)
-        fputs(win.found ? line.c_str() : (line + "\n").c_str(), stdout);
+    int werr = 0;
+    for (const std::string &line : win.lines) {
+        /* a stopped search that found nothing has no placeholder line:
+        ** it did not look everywhere */
+        if (!win.found && win.stop)
+            break;
+        if (fputs(win.found ? line.c_str() : (line + "\n").c_str(), stdout) == EOF) {
+            werr = errno;
+            break;
+        }
+    }
+    if (!written(werr))
+        return 2;
+    if (win.stop) {
+        fprintf(stderr, "vexlore-find: the search was stopped; the %d lines printed "
+                "are those found so far\n", win.found);
+        return 130;     /* as for a program ended by SIGINT */
+    }
     return win.found ? 0 : 1;
 }

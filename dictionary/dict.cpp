@@ -6,6 +6,7 @@
 #include "dictionary/wordfile.h"
 
 static int source = -1;
+static int first;           /* where the first line's text starts in the file */
 
 int dictsource(int s)
 {
@@ -19,7 +20,10 @@ int dictopen(const char *path)
 {
     if (source == DICT_DISABLED)
         return 1;
-    return wordopen(path, 1) ? 0 : 1;
+    if (!wordopen(path, 1))
+        return 1;
+    first = wordfirst();
+    return 0;
 }
 
 int dictposition(const char *word, int offset)
@@ -48,7 +52,7 @@ int dictnext(char *word, int *offset, int *more)
         *more = 0;
         return 0;
     }
-    *offset = at;
+    *offset = at == first ? 0 : at;     /* the first line starts at 0, mark or none */
     *more = 1;
     return 0;
 }

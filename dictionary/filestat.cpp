@@ -1,26 +1,75 @@
 /*
-** File status through _stati64 and _fstati64 on Windows, stat and fstat
+** File status through _wstati64 and _fstati64 on Windows, stat and fstat
 ** elsewhere; all give 64-bit sizes, so a file too large for the reader is
-** seen as such.
+** seen as such. Windows paths go wide (_wstati64, _wfopen), so a folder
+** named in any script is found.
 */
 #include <errno.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
 #include "dictionary/filestat.h"
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 typedef struct _stati64 statbuf;
-#define statpath(path, st) _stati64(path, st)
 #define statfile(f, st)    _fstati64(_fileno(f), st)
 #define ISREG(mode)        (((mode) & _S_IFMT) == _S_IFREG)
 #define ISDIR(mode)        (((mode) & _S_IFMT) == _S_IFDIR)
 #else
 typedef struct stat statbuf;
-#define statpath(path, st) stat(path, st)
 #define statfile(f, st)    fstat(fileno(f), st)
 #define ISREG(mode)        S_ISREG(mode)
 #define ISDIR(mode)        S_ISDIR(mode)
+#endif
+
+#ifdef _WIN32
+/* The wide form of path, in heap memory to free: UTF-8, or the ANSI code
+** page when it is no valid UTF-8. NULL (errno set) if it cannot be made. */
+static wchar_t *widepath(const char *path)
+{
+    UINT cp = CP_UTF8;
+    DWORD flags = MB_ERR_INVALID_CHARS;
+    int n = MultiByteToWideChar(cp, flags, path, -1, NULL, 0);
+    if (n == 0) {
+        cp = CP_ACP;
+        flags = 0;
+        n = MultiByteToWideChar(cp, flags, path, -1, NULL, 0);
+    }
+    wchar_t *wide = n > 0 ? (wchar_t *)malloc((size_t)n * sizeof *wide) : NULL;
+    if (wide && MultiByteToWideChar(cp, flags, path, -1, wide, n) == n)
+        return wide;
+    free(wide);
+    errno = n > 0 ? ENOMEM : EINVAL;
+    return NULL;
+}
+
+static int statpath(const char *path, statbuf *st)
+{
+    wchar_t *wide = widepath(path);
+    int r = wide ? _wstati64(wide, st) : -1;
+    free(wide);
+    return r;
+}
+
+FILE *fileopen(const char *path)
+{
+    wchar_t *wide = widepath(path);
+    FILE *f = wide ? _wfopen(wide, L"rb") : NULL;
+    free(wide);
+    return f;
+}
+#else
+static int statpath(const char *path, statbuf *st)
+{
+    return stat(path, st);
+}
+
+FILE *fileopen(const char *path)
+{
+    return fopen(path, "rb");
+}
 #endif
 
 /* 0 for a regular file; else -1 with errno EISDIR for a folder and

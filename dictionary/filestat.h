@@ -1,6 +1,8 @@
 /*
-** File status, the one thing the word file reader needs that the C
-** library does not offer portably.
+** File status and opening, the things the word file reader needs that the
+** C library does not offer portably. Paths are UTF-8, as the window hands
+** them over; on Windows, where the C library's narrow calls take the ANSI
+** code page, they go to the system as wide text.
 */
 #ifndef VEXLORE_FILESTAT_H
 #define VEXLORE_FILESTAT_H
@@ -11,6 +13,12 @@
 ** for a folder, EINVAL for a device or a pipe). Asked before opening, since
 ** opening a pipe waits for a writer. */
 int pathstat(const char *path);
+
+/* Opens path for reading in binary mode, as fopen(path, "rb") does; NULL
+** with errno set if it cannot. On Windows a path that is no valid UTF-8
+** is taken in the ANSI code page, as a command-line program's arguments
+** come. */
+FILE *fileopen(const char *path);
 
 /* Stores the size of the open file f in *size and returns 0 if f is a
 ** regular file; otherwise returns -1 with errno set (EISDIR for a folder). */

@@ -19,6 +19,7 @@
 static FILE *wf;             /* the open word file, or NULL */
 static int wsize;            /* its size when opened */
 static int wfold;            /* fold lines to lower case */
+static int wbom;             /* bytes of the UTF-8 byte-order mark it starts with: 0 or 3 */
 static char block[BLOCK_SIZE + BLOCK_PAD];
 static int blockoff;         /* file offset of block[0] */
 static int blocklen;         /* bytes held */
@@ -37,7 +38,7 @@ FILE *wordopen(const char *path, int fold)
     wfold = fold;
     if (pathstat(path) != 0)
         return NULL;
-    wf = fopen(path, "rb");
+    wf = fileopen(path);
     if (!wf)
         return NULL;
     long long size = 0;
@@ -49,8 +50,27 @@ FILE *wordopen(const char *path, int fold)
         return NULL;
     }
     wsize = (int)size;
-    dropblock(0);
+    /* Notepad starts a UTF-8 file with a byte-order mark: no part of the
+    ** first word. A UTF-16 file (its mark, either way round) holds no
+    ** 8-bit words at all. */
+    unsigned char head[3] = {0, 0, 0};
+    size_t n = fread(head, 1, sizeof head, wf);
+    int wide = n >= 2 && ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF));
+    wbom = (n == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) ? 3 : 0;
+    if (wide || fseek(wf, wbom, SEEK_SET) != 0) {
+        int err = wide ? EILSEQ : errno;
+        fclose(wf);
+        wf = NULL;
+        errno = err;
+        return NULL;
+    }
+    dropblock(wbom);
     return wf;
+}
+
+int wordfirst(void)
+{
+    return wbom;
 }
 
 int wordclose(void)
@@ -67,6 +87,8 @@ int wordseek(int offset)
 {
     if (!wf || offset < 0 || offset > wsize)
         return 0;
+    if (offset == 0)
+        offset = wbom;      /* the first line's text starts after the mark */
     /* a move within the bytes already held needs no seek */
     if (offset >= blockoff && offset <= blockoff + blocklen) {
         blockpos = offset - blockoff;
@@ -232,7 +254,7 @@ static int probe(const char *key, int mid, int *found)
         return WORD_SEEKFAIL;
     int want = wsize - mid < WORD_LINEMAX ? wsize - mid : WORD_LINEMAX;
     int n = (int)fread(buf, 1, (size_t)want, wf);
-    int skip = 0;
+    int skip = mid == 0 ? wbom : 0;
     if (mid > 0) {
         const char *lf = (const char *)memchr(buf, '\n', (size_t)n);
         if (!lf)
@@ -250,7 +272,7 @@ static int probe(const char *key, int mid, int *found)
     s[slen] = '\0';
     if (wfold)
         strlower(s);
-    *found = mid + skip;
+    *found = mid == 0 ? 0 : mid + skip;
     return compareline(key, s, slen, lf != NULL || mid + n >= wsize);
 }
 

@@ -19,9 +19,16 @@
 
 /* Opens path for reading, closing any file still open, and records its
 ** size. Refuses (NULL, errno set) what cannot be opened, what is not a
-** regular file, and a file too large for 32-bit offsets. Records fold,
-** which makes every line read come back in lower case, in any case. */
+** regular file, a file too large for 32-bit offsets, and a UTF-16 file
+** (EILSEQ). Records fold, which makes every line read come back in lower
+** case, in any case. A UTF-8 byte-order mark at the start is passed over:
+** offset 0 still means the first line, but its text starts after the
+** mark, at wordfirst(). */
 FILE *wordopen(const char *path, int fold);
+
+/* Where the first line's text starts: 3 after a UTF-8 byte-order mark,
+** else 0. */
+int wordfirst(void);
 
 /* Closes the open file; returns what fclose returns, or 1 if none is open. */
 int wordclose(void);

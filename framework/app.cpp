@@ -47,6 +47,20 @@ HINSTANCE AfxGetInstanceHandle()
     return theapp ? theapp->m_hInstance : GetModuleHandleA(NULL);
 }
 
+CString AfxGetCommandLine()
+{
+    const WCHAR *wide = GetCommandLineW();
+    CString text;
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, NULL, 0, NULL, NULL);
+    char *buf = n > 0 ? text.GetBuffer(n - 1) : NULL;
+    if (buf) {
+        if (!WideCharToMultiByte(CP_UTF8, 0, wide, -1, buf, n, NULL, NULL))
+            buf[0] = '\0';
+        text.ReleaseBuffer();
+    }
+    return text;
+}
+
 /* WinMain lives here, beside the application class, so that linking any
 ** program built on CWinApp brings it in from the static library. */
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include "framework/cstring.h"
 #include "framework/msgmap.h"
 
 class CWnd;
@@ -39,6 +40,10 @@ public:
 
 CWinApp *AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
+/* The process's command line, whole, in UTF-8: the system's wide text,
+** so a folder named in any script survives (the ANSI one turns what its
+** code page lacks into '?'). Empty when memory runs out. */
+CString AfxGetCommandLine();
 
 /* Nothing to enable: the program hosts no embedded controls. */
 inline void AfxEnableControlContainer() {}

@@ -20,6 +20,10 @@ public:
     }
     void GetClientRect(RECT *rect) const { ::GetClientRect(m_hWnd, rect); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    /* A message box owned by this window; text and caption in UTF-8, shown
+    ** through the wide API, so a path reads as the user named it. (With
+    ** windows.h, the name reads MessageBoxA throughout, as for the API.) */
+    int MessageBox(const char *text, const char *caption, UINT type = MB_OK) const;
     HICON SetIcon(HICON icon, BOOL big)
     {
         return (HICON)SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL,

@@ -72,11 +72,11 @@ fresh_prefix() {
 
 # The driver's checks of the program in the Windows folder $1 ($2...: the
 # shortcut and the pictures folder, for the installed copy); its FAIL
-# lines count with ours. It writes in Wine's ANSI code page, 1252 here.
+# lines count with ours.
 drive() {
   local status=0 log=$work/driver.log
   "$loader" "$tree/vexlore-driver.exe" package "$1" "$version" "${@:2}" 2>&1 |
-    driver_screenshots "$shots" | iconv -f WINDOWS-1252 -t UTF-8 | tee "$log" | sed '/passed, .* failed$/d' || status=$?
+    driver_screenshots "$shots" | tee "$log" | sed '/passed, .* failed$/d' || status=$?
   local fails
   fails=$(grep -c '^FAIL' "$log" || true)
   [ "$status" -eq 0 ] || [ "$fails" -gt 0 ] || fails=1

@@ -29,6 +29,18 @@ long=$(printf '%0200d' 0 | tr 0 e)
 "$find" -x listen 2>/dev/null; check "unknown option" 2 $?
 "$find" --help | grep -q usage; check "help" 0 $?
 
+# options as on other Unix tools: joined, attached, after TEXT, ended by --
+want="dirty moor |dirty room |dormitory |"
+for opts in "--words=nine.words -m dirty room" "-wnine.words -m dirty room" \
+            "-mw nine.words dirty room" "dirty room --multi -w nine.words"; do
+    out=$($find $opts | tr '\n' '|'); check "options: $opts" "$want" "$out"
+done
+out=$("$find" -w nine.words -- -m); check "-- ends the options" "*No anagrams found*/1" "$out/$?"
+err=$("$find" -w "" listen 2>&1 >/dev/null); code=$?
+case "$err" in *"empty"*) ok=yes ;; *) ok="$err" ;; esac
+check "empty word file name refused" "2 yes" "$code $ok"
+"$find" listen -w 2>/dev/null; check "-w without a file name" 2 $?
+
 # the words file beside the program is the default
 out=$("$find" silent | grep -c .); check "default words file" 5 "$out"
 
@@ -38,9 +50,38 @@ pid=$!
 sleep 2
 kill -INT $pid
 wait $pid; code=$?
-check "interrupted search exits as found" 0 $code
+check "interrupted search exits 130" 130 $code
 lines=$(grep -c . interrupted.out); [ "$lines" -gt 0 ]; check "interrupted search printed its lines" 0 $?
 sort -c interrupted.out; check "interrupted lines sorted" 0 $?
+
+# ... and says so, also when it found nothing yet: no placeholder line then.
+# Nine words of at most five letters never use sixty: the search runs on.
+{ for w in a aa aaa aaaa aaaaa; do echo $w; done; seq -f 'b%g' 2000; } > fruitless.words
+sixty=$(printf '%060d' 0 | tr 0 a)
+"$find" -m -w fruitless.words "$sixty" > interrupted.out 2> interrupted.err &
+pid=$!
+sleep 1
+kill -INT $pid
+wait $pid; code=$?
+case "$(cat interrupted.err)" in *"stopped"*"found so far"*) ok=yes ;; *) ok=$(cat interrupted.err) ;; esac
+check "interrupted before any line: 130, nothing printed, said why" "130 0 yes" \
+    "$code $(wc -c < interrupted.out) $ok"
+
+# a failed write of the results is an error, not a search that printed them
+for out in /dev/full closed pipe; do
+    case $out in
+        closed) err=$("$find" -w nine.words listen 2>&1 >&-); code=$? ;;
+        pipe) # the reader closes its end first, then the finder starts
+              rm -f pipe.closed
+              (while [ ! -f pipe.closed ]; do sleep 0.05; done; trap '' PIPE
+               "$find" -w nine.words listen 2>pipe.err; echo $? > pipe.code) | { exec 0<&-; : > pipe.closed; }
+              err=$(cat pipe.err); code=$(cat pipe.code) ;;
+        *) err=$("$find" -w nine.words listen 2>&1 >"$out"); code=$? ;;
+    esac
+    case "$err" in "vexlore-find: cannot write"*) ok=yes ;; *) ok="$err" ;; esac
+    check "output to $out fails" "2 yes" "$code $ok"
+done
+rm -f pipe.code pipe.err pipe.closed fruitless.words interrupted.err
 
 # Bad inputs, as listed in docs/bad-inputs.md
 out=$("$find" -w "$find" listen 2>bad.err); code=$?
@@ -105,6 +146,13 @@ out=$("$find" -w utf.words "$(printf '\303\251fac')" | od -An -c | tr -s ' ')
 want=$(printf 'caf\303\251 \n' | od -An -c | tr -s ' ')
 check "bytes of 0x80 and above match themselves" "$want" "$out"
 out=$("$find" -w utf.words "$(printf 'FAC\303\211')"); check "bytes of 0x80 and above do not fold" 1 $?
+
+printf '\357\273\277listen\nsilent\n' > bom.words
+out=$("$find" -w bom.words enlist | tr '\n' '|'); check "UTF-8 byte-order mark passed over" "listen |silent |" "$out"
+printf '\377\376l\000i\000' > utf16.words
+err=$("$find" -w utf16.words listen 2>&1 >/dev/null); code=$?
+case "$err" in *"utf16.words"*"UTF-16"*) ok=yes ;; *) ok="$err" ;; esac
+check "UTF-16 word file refused" "2 yes" "$code $ok"
 
 printf 'a\n' > a.words
 out=$("$find" -m -w a.words aaaaaaaaa); check "nine-word line" "a a a a a a a a a " "$out"

@@ -152,6 +152,70 @@ TEST(WordFile, SeekStaysWithinTheFile)
     EXPECT_EQ(wordseek(0), 0);
 }
 
+/* Notepad's UTF-8 files start with a byte-order mark: not part of the
+** first word, which still starts at 0; the other offsets are the file's.
+** A UTF-16 file, either way round, is refused. */
+TEST(WordFile, ByteOrderMarks)
+{
+    std::string bom = "\xef\xbb\xbf";
+    EXPECT_EQ(readall(bom + "Listen\nsilent\n"), (Words{{"listen", 0}, {"silent", 10}}));
+    EXPECT_EQ(readall(bom), Words{});
+    EXPECT_EQ(readall("\xef\xbb" "a\n"), (Words{{"\xef\xbb" "a", 0}}));  /* no mark */
+
+    dictsource(DICT_FILE);
+    ASSERT_EQ(dictopen(makefile(bom + "dirty\ndormitory\n").c_str()), 0);
+    char word[WORD_MAX + 1];
+    int offset, more;
+    EXPECT_EQ(dictposition("dirty", 0), 0);     /* the search's way back to the first word */
+    EXPECT_EQ(dictnext(word, &offset, &more), 0);
+    EXPECT_STREQ(word, "dormitory");
+    EXPECT_EQ(offset, 9);
+    char key[] = "dirty", key2[] = "dormitory";
+    EXPECT_EQ(wordfind(key), 0);
+    EXPECT_EQ(wordfind(key2), 9);
+    dictclose();
+
+    for (const char *mark : {"\xff\xfe", "\xfe\xff"}) {
+        errno = 0;
+        EXPECT_EQ(dictopen(makefile(std::string(mark) + "l\0i\0").c_str()), 1);
+        EXPECT_EQ(errno, EILSEQ);
+    }
+}
+
+/* Paths come in UTF-8, whatever script they are in; on Windows a name
+** that is no UTF-8 is one in the ANSI code page, as vexlore-find's
+** arguments come. */
+TEST(WordFile, OpensAPathInAnyScript)
+{
+    const char name[] = "My Folder \xc3\xb1\xc3\xa9 \xe2\x80\x93 \xe6\xb8\xac\xe8\xa9\xa6.words";
+#ifdef _WIN32
+    const wchar_t *wide = L"My Folder \u00f1\u00e9 \u2013 \u6e2c\u8a66.words";
+    FILE *f = _wfopen(wide, L"wb");
+#else
+    FILE *f = fopen(name, "wb");
+#endif
+    ASSERT_NE(f, nullptr);
+    fputs("listen\n", f);
+    fclose(f);
+    EXPECT_EQ(dictopen(name), 0);
+    char word[WORD_MAX + 1];
+    int offset, more;
+    EXPECT_EQ(dictnext(word, &offset, &more), 0);
+    EXPECT_STREQ(word, "listen");
+    dictclose();
+#ifdef _WIN32
+    _wremove(wide);
+    const char ansi[] = "caf\xe9.words";      /* no valid UTF-8 */
+    ASSERT_NE(f = fopen(ansi, "wb"), nullptr);
+    fclose(f);
+    EXPECT_EQ(dictopen(ansi), 0);
+    dictclose();
+    remove(ansi);
+#else
+    remove(name);
+#endif
+}
+
 TEST(WordFile, SourceSelector)
 {
     std::string path = makefile(nine_words);

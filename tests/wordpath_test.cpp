@@ -6,13 +6,18 @@
 
 #include "ui/wordpath.h"
 
-static std::string path(const std::string &cmdline, int size = WORDPATH_SIZE)
+static std::string path(const std::string &cmdline, int size = -1)
 {
-    char out[WORDPATH_SIZE + 8];
-    memset(out, '#', sizeof out);
-    wordpath(cmdline.c_str(), out, size);
-    EXPECT_EQ(out[size + 1], '#');      /* nothing written past size */
-    return out;
+    std::string out(cmdline.size() + 16, '#');
+    if (size < 0)
+        size = (int)cmdline.size() + 8;     /* always enough */
+    int len = wordpath(cmdline.c_str(), &out[0], size);
+    EXPECT_EQ(out[size], '#');      /* nothing written past size */
+    std::string got = out.c_str();
+    if (size > len) {
+        EXPECT_EQ((int)got.size(), len);
+    }
+    return got;
 }
 
 TEST(WordPath, FolderOfTheProgram)
@@ -32,13 +37,23 @@ TEST(WordPath, ArgumentsAfterAQuotedNameDoNotCount)
     EXPECT_EQ(path("vexlore D:\\data\\x"), "vexlore D:\\data\\words");
 }
 
-TEST(WordPath, OnlyThe127FirstCharactersCountAndPathNeverOverflows)
+TEST(WordPath, TheWholeCommandLineCountsAndPathNeverOverflows)
 {
-    std::string folder = "C:\\" + std::string(120, 'f');     /* 123 characters */
-    EXPECT_EQ(path(folder + "\\v.exe"), folder + "\\words");   /* backslash at 123 */
-    std::string deep = "C:\\" + std::string(124, 'f');      /* 127: the name is cut off */
-    EXPECT_EQ(path(deep + "\\vexlore.exe"), "C:\\words");
-    std::string full = path(folder + "\\v.exe");
-    EXPECT_EQ(path(folder + "\\v.exe", 10), full.substr(0, 9));
+    /* a folder path of 197 characters, far beyond the first 127 */
+    std::string deep = "\"C:\\Users\\" + std::string(60, 'a') + "\\" + std::string(60, 'b') + "\\" +
+                       std::string(60, 'c');
+    EXPECT_EQ(path(deep + "\\vexlore.exe\""), deep.substr(1) + "\\words");
+    std::string far = "C:\\" + std::string(32000, 'f');  /* the system's limit is 32,767 */
+    EXPECT_EQ(path(far + "\\vexlore.exe"), far + "\\words");
+    /* UTF-8 passes through byte for byte */
+    EXPECT_EQ(path("\"C:\\My Folder \xc3\xb1\xc3\xa9 \xe2\x80\x93 \xe6\xb8\xac\xe8\xa9\xa6\\vexlore.exe\""),
+              "C:\\My Folder \xc3\xb1\xc3\xa9 \xe2\x80\x93 \xe6\xb8\xac\xe8\xa9\xa6\\words");
+
+    std::string full = path("C:\\Tools\\v.exe");
+    EXPECT_EQ(path("C:\\Tools\\v.exe", 10), full.substr(0, 9));
+    EXPECT_EQ(path("C:\\Tools\\v.exe", 4), full.substr(0, 3));
     EXPECT_EQ(path("vexlore", 1), "");
+    char none = '#';
+    EXPECT_EQ(wordpath("vexlore", &none, 0), 7);    /* ".\\words", and nothing written */
+    EXPECT_EQ(none, '#');
 }

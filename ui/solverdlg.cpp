@@ -35,7 +35,8 @@ END_MESSAGE_MAP()
 
 CSolverDlg::CSolverDlg(CWnd *parent)
     : CDialog(CSolverDlg::IDD, parent), m_stop(0), m_type(SINGLE_WORD),
-      m_busy(0), m_closing(0), m_countdown(0), m_peektick(0), m_showtick(0), m_unshown(0)
+      m_busy(0), m_closing(0), m_countdown(0), m_peektick(0), m_showtick(0), m_unshown(0),
+      m_full(0)
 {
     m_hIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_APP));
 }
@@ -53,23 +54,37 @@ void CSolverDlg::DoDataExchange(CDataExchange *dx)
 ** soon as it has been set up, and so does the program. */
 BOOL CSolverDlg::OnInitDialog()
 {
-    char path[WORDPATH_SIZE];
-    char msg[WORDPATH_SIZE + 96];
+    static const char nofile[] = "Unable to open dictionary file (%s).\r\n"
+                                 "Ensure this file is where vexlore.exe is located.";
+    CString cmdline, path, msg;
 
     CDialog::OnInitDialog();
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
-    wordpath(GetCommandLineA(), path, sizeof path);
+    /* the whole command line, in UTF-8: the dictionary takes UTF-8 paths,
+    ** so a folder of any length (up to the system's limit) and of any
+    ** script is found */
+    cmdline = AfxGetCommandLine();
+    int len = wordpath(cmdline, NULL, 0);
+    char *p = path.GetBuffer(len);
+    if (p) {
+        wordpath(cmdline, p, len + 1);
+        path.ReleaseBuffer();
+    }
     dictsource(DICT_FILE);
-    if (dictopen(path)) {
-        snprintf(msg, sizeof msg, "Unable to open dictionary file (%s).\r\n"
-                 "Ensure this file is where vexlore.exe is located.", path);
-        MessageBoxA(m_hWnd, msg, caption, MB_OK);
+    if (!p || dictopen(path)) {
+        int size = path.GetLength() + (int)sizeof nofile;
+        char *m = msg.GetBuffer(size);
+        if (m) {
+            snprintf(m, (size_t)size + 1, nofile, (const char *)path);
+            msg.ReleaseBuffer();
+        }
+        MessageBox(m ? (const char *)msg : "Unable to open dictionary file", caption, MB_OK);
         CDialog::OnCancel();
     }
     if (!m_animate.Open(IDA_BUSY))
-        MessageBoxA(m_hWnd, "Unable to open animation resource", caption, MB_OK);
+        MessageBox("Unable to open animation resource", caption, MB_OK);
     return TRUE;
 }
 
@@ -80,12 +95,13 @@ BOOL CSolverDlg::OnInitDialog()
 ** word file is already closed. */
 void CSolverDlg::OnOK()
 {
-    char msg[128];
+    char msg[192];
     int result;
 
     if (m_busy || m_closing)
         return;
     m_busy = 1;
+    m_full = 0;
     result = search(this);
     m_busy = 0;
     if (result == SEARCH_POSITION || result == SEARCH_READ)
@@ -98,7 +114,12 @@ void CSolverDlg::OnOK()
     if (result == SEARCH_TOOLONG) {
         snprintf(msg, sizeof msg, "The text holds more than %d letters; "
                  "blanks do not count.", TEXT_MAX);
-        MessageBoxA(m_hWnd, msg, caption, MB_OK);
+        MessageBox(msg, caption, MB_OK);
+    }
+    if (m_full) {
+        snprintf(msg, sizeof msg, "The results list is full: it holds %d lines. "
+                 "The search was stopped; the lines found so far are kept.", countlines());
+        MessageBox(msg, caption, MB_OK);
     }
 }
 
@@ -159,11 +180,16 @@ void CSolverDlg::clearlist()
 }
 
 /* A list box draws a line feed as a box, so the line goes in without its
-** last one; the trailing space stays. */
+** last one; the trailing space stays. A list that cannot take a line (out
+** of memory, some 14 million lines in) stops the search as Stop does: the
+** lines it holds stay, and Start says so once the search has unwound. */
 void CSolverDlg::addline(const char *line)
 {
     char buf[LINE_SIZE];
     size_t len = strlen(line);
+
+    if (m_full)
+        return;
 
     if (len > 0 && line[len - 1] == '\n')
         len--;
@@ -171,7 +197,12 @@ void CSolverDlg::addline(const char *line)
         len = sizeof buf - 1;
     memcpy(buf, line, len);
     buf[len] = '\0';
-    m_results.AddString(buf);
+    int at = m_results.AddString(buf);
+    if (at == LB_ERR || at == LB_ERRSPACE) {
+        m_full = 1;
+        m_stop = 1;
+        return;
+    }
     m_unshown++;
 }
 

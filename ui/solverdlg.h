@@ -54,6 +54,7 @@ private:
     DWORD m_peektick;   /* GetTickCount at the pump's last look at the queue */
     DWORD m_showtick;   /* GetTickCount when the list last drew its lines */
     int m_unshown;      /* lines added since then */
+    int m_full;         /* the list took no more lines: the search was stopped */
 
     DECLARE_MESSAGE_MAP()
 };

@@ -310,7 +310,7 @@ static void bigchecks(const std::string &tree)
     vexend(&v);
 }
 
-static void nowordscheck(const std::string &dir)
+static void nowordscheck(const std::string &dir, const char *name = "no word file")
 {
     Vex v;
     DWORD code = 0;
@@ -332,9 +332,155 @@ static void nowordscheck(const std::string &dir)
     if (crlf != std::string::npos)
         shown.replace(crlf, 2, "\\r\\n");
     report(box && text == want && caption == "Vexlore" && waiting && gone,
-           "no word file", "message box \"%s\" (caption \"%s\"); %s", shown.c_str(),
+           name, "message box \"%s\" (caption \"%s\"); %s", shown.c_str(),
            caption.c_str(), gone ? "the program ended after OK" : "the program did not end");
     vexend(&v);
+}
+
+/* Makes the folders of dir (UTF-8) one by one, below the existing base,
+** and puts the program in it, and with words the nine-word file. */
+static bool plant(const std::string &tree, const std::string &base, const std::string &dir,
+                  bool words)
+{
+    for (size_t at = base.size(); at != std::string::npos; at = dir.find('\\', at + 1))
+        CreateDirectoryW(widen(dir.substr(0, at)).c_str(), NULL);
+    CreateDirectoryW(widen(dir).c_str(), NULL);
+    if (!CopyFileW(widen(tree + "\\vexlore.exe").c_str(), widen(dir + "\\vexlore.exe").c_str(),
+                   FALSE))
+        return false;
+    std::wstring file = widen(dir + "\\words");
+    DeleteFileW(file.c_str());
+    if (!words)
+        return true;
+    FILE *f = _wfopen(file.c_str(), L"wb");
+    if (!f)
+        return false;
+    for (const char *w : ninewords)
+        fprintf(f, "%s\n", w);
+    return fclose(f) == 0;
+}
+
+/* The program finds its word file from a folder path far longer than 127
+** characters, and from one named outside the ANSI code page; there, too,
+** its message names the path as the user knows it. */
+static void folderchecks(const std::string &tree, const std::string &work)
+{
+    std::string deep = work + "\\deep", unicode = work + "\\My Folder \xc3\xb1\xc3\xa9 \xe2\x80\x93 "
+                       "\xe6\xb8\xac\xe8\xa9\xa6";
+    for (char c = 'a'; c <= 'd'; c++)
+        deep += "\\" + std::string(40, c);
+    const struct { const char *name; std::string dir; } folders[] = {
+        {"deep folder", deep}, {"folder named in any script", unicode}};
+
+    for (const auto &folder : folders) {
+        Vex v;
+        std::vector<std::string> got;
+        std::string exe = folder.dir + "\\vexlore.exe";
+        if (!plant(tree, work, folder.dir, true)) {
+            report(false, folder.name, "cannot set up %s", folder.dir.c_str());
+            continue;
+        }
+        bool started = vexstart(&v, folder.dir, true, 20);
+        HWND box = vexbox(&v, 0.5);
+        std::string text = box ? vexboxtext(box) : "";
+        bool ran = started && !box && vexsearch(&v, "dirty room", true, 30) && vexlines(&v, &got);
+        report(ran && got == std::vector<std::string>{"dirty moor ", "dirty room ", "dormitory "},
+               folder.name, "%d characters, %s: %s%s", (int)exe.size(), exe.c_str(),
+               box ? "message box " : "", box ? text.c_str() : joined(got).c_str());
+        if (box)
+            dismiss(&v);
+        if (started)
+            clickon(v.close);
+        vexwaitexit(&v, 5, NULL);
+        vexend(&v);
+    }
+    std::string nowords = unicode + "\\nowords";
+    if (plant(tree, work, nowords, false))
+        nowordscheck(nowords, "no word file, in a folder named in any script");
+}
+
+/* A results list that can take no more lines: the search stops as Stop
+** would, the lines stay, and a message says the list is full and how
+** many lines it holds. vexlore-listfull.exe is the program with a list
+** that is full at LISTFULL_LINES lines. */
+static void listfullcheck(const std::string &tree, const std::string &work)
+{
+    Vex v;
+    std::string dir = work + "\\listfull";
+    std::vector<std::string> got, after;
+
+    CreateDirectoryA(dir.c_str(), NULL);
+    if (!CopyFileA((tree + "\\vexlore-listfull.exe").c_str(), (dir + "\\vexlore.exe").c_str(),
+                   FALSE) ||
+        !CopyFileA((tree + "\\words").c_str(), (dir + "\\words").c_str(), FALSE) ||
+        !vexstart(&v, dir)) {
+        report(false, "list full", "cannot start %s\\vexlore.exe", dir.c_str());
+        vexend(&v);
+        return;
+    }
+    /* some 5 s and 3,505 lines to the end; the list is full within 1 s */
+    vextype(&v, longtext);
+    vexpick(&v, true);
+    double click = seconds();
+    vexbegin(&v);
+    HWND box = vexbox(&v, 30);
+    double secs = seconds() - click;
+    std::string text = box ? vexboxtext(box) : "", caption = box ? windowtext(box) : "";
+    bool okonly = box && GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL) &&
+                  !GetDlgItem(box, IDNO);
+    vexlines(&v, &got);
+    if (box)
+        screenshot("listfull", v.dlg, box);
+    char holds[64];
+    snprintf(holds, sizeof holds, "holds %d lines", LISTFULL_LINES);
+    if (box)
+        clickon(GetDlgItem(box, IDOK));
+    bool ended = vexwait(&v, 5);
+    if (!ended)
+        dismiss(&v), vexwait(&v, 120);
+    bool anagrams = true;
+    for (const std::string &line : got)
+        anagrams = anagrams && anagramof(line, longtext);
+    vexlines(&v, &after);
+    report(box && caption == "Vexlore" && okonly && text.find("full") != std::string::npos &&
+           text.find(holds) != std::string::npos && secs < 3 && ended &&
+           (int)got.size() == LISTFULL_LINES && anagrams && sortedlines(got) && after == got,
+           "list full", "message box after %.2f s: \"%s\" (caption \"%s\", %s); "
+           "%d lines kept, %s; search %s after OK", secs, text.c_str(), caption.c_str(),
+           okonly ? "OK only" : "not OK only", (int)after.size(),
+           anagrams && sortedlines(got) ? "sorted anagrams" : "NOT sorted anagrams",
+           ended ? "ended" : "went on");
+
+    /* the next search starts afresh */
+    bool ran = vexsearch(&v, "Listen", false, 30);
+    box = vexbox(&v, 0.3);
+    if (box)
+        dismiss(&v), vexwait(&v, 5);
+    vexlines(&v, &got);
+    report(ran && !box && !got.empty() && (int)got.size() < LISTFULL_LINES, "list full, then a search",
+           "'Listen': %d lines, %s", (int)got.size(), box ? "a message box" : "no message box");
+    clickon(v.close);
+    vexwaitexit(&v, 5, NULL);
+    vexend(&v);
+}
+
+/* The 32-bit program may use 4 GB on 64-bit Windows: its header says so. */
+static void addresscheck(const std::string &tree)
+{
+    std::string exe = tree + "\\vexlore.exe";
+    IMAGE_DOS_HEADER dos;
+    IMAGE_NT_HEADERS32 nt;
+    FILE *f = fopen(exe.c_str(), "rb");
+    bool read = f && fread(&dos, sizeof dos, 1, f) == 1 && dos.e_magic == IMAGE_DOS_SIGNATURE &&
+                fseek(f, dos.e_lfanew, SEEK_SET) == 0 && fread(&nt, sizeof nt, 1, f) == 1 &&
+                nt.Signature == IMAGE_NT_SIGNATURE;
+    if (f)
+        fclose(f);
+    bool wide = read && nt.FileHeader.Machine != IMAGE_FILE_MACHINE_I386;
+    bool aware = read && (nt.FileHeader.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE);
+    report(aware || wide, "large address aware", "%s: %s", exe.c_str(),
+           !read ? "cannot read its header" : wide ? "a 64-bit program, not limited to 2 GB"
+           : aware ? "marked" : "NOT marked");
 }
 
 int runchecks(const std::string &tree, const std::string &work)
@@ -346,5 +492,8 @@ int runchecks(const std::string &tree, const std::string &work)
     ninechecks(work + "\\nine");
     bigchecks(tree);
     nowordscheck(work + "\\nowords");
+    folderchecks(tree, work);
+    listfullcheck(tree, work);
+    addresscheck(tree);
     return summary();
 }

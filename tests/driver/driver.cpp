@@ -47,12 +47,14 @@ void report(bool ok, const char *name, const char *fmt, ...)
     fflush(stdout);
 }
 
-void screenshot(const char *name, HWND window)
+void screenshot(const char *name, HWND window, HWND also)
 {
-    RECT r;
+    RECT r, r2;
 
     if (pictures.empty() || !GetWindowRect(window, &r))
         return;
+    if (also && GetWindowRect(also, &r2))
+        UnionRect(&r, &r, &r2);
     std::string file = pictures + "\\" + name + ".png";
     DeleteFileA(file.c_str());
     /* a moment for the window to finish painting */
@@ -120,9 +122,10 @@ bool runfind(const std::string &dir, const std::string &args, std::vector<std::s
 {
     SECURITY_ATTRIBUTES sa = { sizeof sa, NULL, TRUE };
     HANDLE outr, outw, errfile;
-    STARTUPINFOA si;
+    STARTUPINFOW si;
     PROCESS_INFORMATION pi;
     std::string cmd = "\"" + dir + "\\vexlore-find.exe\" " + args;
+    std::wstring wcmd = widen(cmd);
     char tempdir[MAX_PATH], errname[MAX_PATH];
 
     /* standard error, one short line, goes to a file: two pipes read one
@@ -145,7 +148,7 @@ bool runfind(const std::string &dir, const std::string &args, std::vector<std::s
     si.hStdOutput = outw;
     si.hStdError = errfile;
     double start = seconds();
-    bool started = CreateProcessA(NULL, &cmd[0], NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL, NULL,
+    bool started = CreateProcessW(NULL, &wcmd[0], NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL, NULL,
                                   &si, &pi);
     CloseHandle(outw);
     std::string out = started ? drain(outr) : "";
@@ -184,8 +187,34 @@ bool runfind(const std::string &dir, const std::string &args, std::vector<std::s
     return true;
 }
 
-int main(int argc, char **argv)
+/* The arguments in UTF-8, as every path and text in the driver is: the
+** wide command line, since the ANSI one cannot carry every folder name. */
+static std::vector<std::string> utf8args()
 {
+    std::vector<std::string> args;
+    int n = 0;
+    LPWSTR *w = CommandLineToArgvW(GetCommandLineW(), &n);
+    for (int i = 0; w && i < n; i++) {
+        int len = WideCharToMultiByte(CP_UTF8, 0, w[i], -1, NULL, 0, NULL, NULL);
+        std::string a(len > 0 ? len : 1, '\0');
+        if (len > 0)
+            WideCharToMultiByte(CP_UTF8, 0, w[i], -1, &a[0], len, NULL, NULL);
+        a.resize(strlen(a.c_str()));
+        args.push_back(a);
+    }
+    LocalFree(w);
+    return args;
+}
+
+int main(int, char **)
+{
+    std::vector<std::string> args = utf8args();
+    std::vector<char *> argp;
+    for (std::string &a : args)
+        argp.push_back(&a[0]);
+    argp.push_back(NULL);
+    int argc = (int)args.size();
+    char **argv = argp.data();
     std::string mode = argc > 1 ? argv[1] : "";
 
     /* the script reading the report waits on each line */
@@ -193,7 +222,7 @@ int main(int argc, char **argv)
     if (mode == "check" && (argc == 4 || argc == 5)) {
         if (argc == 5) {
             pictures = winpath(argv[4]);
-            CreateDirectoryA(pictures.c_str(), NULL);
+            CreateDirectoryW(widen(pictures).c_str(), NULL);
         }
         return runchecks(winpath(argv[2]), winpath(argv[3]));
     }
@@ -203,7 +232,7 @@ int main(int argc, char **argv)
     if (mode == "package" && argc >= 4 && argc <= 6) {
         if (argc == 6) {
             pictures = winpath(argv[5]);
-            CreateDirectoryA(pictures.c_str(), NULL);
+            CreateDirectoryW(widen(pictures).c_str(), NULL);
         }
         return runpackage(winpath(argv[2]), argv[3], argc >= 5 ? winpath(argv[4]) : "");
     }
@@ -212,7 +241,7 @@ int main(int argc, char **argv)
                          atoi(argv[4]), atof(argv[5]));
     if (mode == "show" && argc == 5) {
         pictures = winpath(argv[3]);
-        CreateDirectoryA(pictures.c_str(), NULL);
+        CreateDirectoryW(widen(pictures).c_str(), NULL);
         return runshow(winpath(argv[2]), argv[4]);
     }
     fputs(usage, stderr);

@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+/* Lines the results list of vexlore-listfull.exe takes before it is full. */
+#define LISTFULL_LINES 100
+
 /* Prints one line for a check, "PASS name: detail" or "FAIL name: detail",
 ** and counts it. */
 void report(bool ok, const char *name, const char *fmt, ...)
@@ -22,9 +25,10 @@ int summary();
 
 /* Asks the script running the driver for a picture of the window on the
 ** screen, saved as NAME.png in the pictures folder, and waits until it is
-** there: prints "screenshot NAME X Y WIDTH HEIGHT". Does nothing when no
-** folder was given. */
-void screenshot(const char *name, HWND window);
+** there: prints "screenshot NAME X Y WIDTH HEIGHT". With also, the picture
+** takes in that window too (a message box). Does nothing when no folder
+** was given. */
+void screenshot(const char *name, HWND window, HWND also = NULL);
 
 /* A path from the command line as Windows names it: a Unix path becomes
 ** one on drive Z:, Wine's view of the whole file system. */

@@ -32,16 +32,26 @@ double seconds()
     return (double)now.QuadPart / (double)freq.QuadPart;
 }
 
+std::wstring widen(const std::string &utf8)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, NULL, 0);
+    std::wstring wide(n > 0 ? n : 1, L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], n);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
 std::string windowtext(HWND h)
 {
     WCHAR wide[1024];
-    char text[2048];
+    char text[4096];
 
     /* another process's window: the text comes from the window system,
     ** without a message to the program */
     if (!GetWindowTextW(h, wide, 1024))
         return "";
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, NULL, NULL);
     return text;
 }
 
@@ -83,16 +93,17 @@ static HWND findwindow(DWORD pid, bool box, double timeout)
 
 bool vexstart(Vex *v, const std::string &dir, bool window, double timeout, const char *cwd)
 {
-    STARTUPINFOA si;
+    STARTUPINFOW si;
     std::string cmd = "\"" + dir + "\\vexlore.exe\"";
+    std::wstring wcmd = widen(cmd), wdir = widen(dir);
 
     *v = Vex();
     v->dir = dir;
     memset(&si, 0, sizeof si);
     si.cb = sizeof si;
     /* the program finds its word file from its command line alone */
-    if (!CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, cwd ? cwd : dir.c_str(), &si,
-                        &v->pi)) {
+    std::wstring wcwd = cwd ? widen(cwd) : wdir;
+    if (!CreateProcessW(NULL, &wcmd[0], NULL, NULL, FALSE, 0, NULL, wcwd.c_str(), &si, &v->pi)) {
         fprintf(stderr, "driver: cannot start %s (error %lu)\n", cmd.c_str(), GetLastError());
         return false;
     }

@@ -40,10 +40,14 @@ struct Vex {
 /* Seconds on a steady clock. */
 double seconds();
 
-/* Starts dir\vexlore.exe with dir as its current folder (or cwd, when
-** given). With a window wanted, waits (up to timeout seconds) for the main
-** dialog and fills in the controls; FALSE if the program or its window
-** did not come. */
+/* UTF-8, the driver's text for paths and window texts, as the system's
+** wide text. */
+std::wstring widen(const std::string &utf8);
+
+/* Starts direxlore.exe (dir in UTF-8) with dir as its current folder (or
+** cwd, when given). With a window wanted, waits (up to timeout seconds) for
+** the main dialog and fills in the controls; FALSE if the program or its
+** window did not come. */
 bool vexstart(Vex *v, const std::string &dir, bool window = true, double timeout = 20,
               const char *cwd = NULL);
 /* Waits for the process to end; FALSE on timeout. *code gets its exit code. */
@@ -57,6 +61,7 @@ bool vexanswers(Vex *v, UINT ms = 3000);
 /* A message box ("#32770" without the main dialog's text field) of the
 ** process, or NULL after timeout seconds. */
 HWND vexbox(Vex *v, double timeout);
+/* Window texts in UTF-8. */
 std::string vexboxtext(HWND box);
 std::string windowtext(HWND h);
 
