@@ -3,6 +3,7 @@
 ** benchmarks and machines without a display.
 */
 #include <errno.h>
+#include <getopt.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -21,7 +22,8 @@
 #endif
 
 static const char usage[] =
-    "usage: vexlore-find [-m|--multi] [-w FILE|--words FILE] [--trace] [--stats] TEXT...\n"
+    "usage: vexlore-find [-m|--multi] [-w FILE|--words=FILE] [--trace] [--stats] [--help]\n"
+    "                    [--] TEXT...\n"
     "\n"
     "Prints every word of the word file (or, with -m, every combination of\n"
     "words) that uses exactly the letters of TEXT, one line each, sorted.\n"
@@ -33,7 +35,9 @@ static const char usage[] =
     "      --stats        write the words examined and the time taken to\n"
     "                     standard error\n"
     "      --help         show this text\n"
+    "      --             end of the options: what follows is TEXT\n"
     "\n"
+    "Options may come before, between or after the TEXT arguments.\n"
     "Ctrl-C stops the search and prints what was found so far.\n"
     "Exit status: 0 lines found, 1 none found, 2 usage or word file error.\n";
 
@@ -97,37 +101,58 @@ static int fail(const char *msg)
     return 2;
 }
 
+enum { OPT_TRACE = 256, OPT_STATS, OPT_HELP };
+
+static const struct option longopts[] = {
+    {"multi", no_argument, nullptr, 'm'},
+    {"words", required_argument, nullptr, 'w'},
+    {"trace", no_argument, nullptr, OPT_TRACE},
+    {"stats", no_argument, nullptr, OPT_STATS},
+    {"help", no_argument, nullptr, OPT_HELP},
+    {nullptr, 0, nullptr, 0},
+};
+
 int main(int argc, char **argv)
 {
     FinderWindow win;
     std::string path;
-    int i = 1, ntext = 0, stats = 0;
+    int ntext = 0, stats = 0, opt;
 
-    for (; i < argc; i++) {
-        const char *a = argv[i];
-        if (!strcmp(a, "--help")) {
+    opterr = 0;     /* the messages below say it in the finder's own words */
+    while ((opt = getopt_long(argc, argv, ":mw:", longopts, nullptr)) != -1) {
+        switch (opt) {
+        case 'm':
+            win.type = MULTI_WORD;
+            break;
+        case 'w':
+            if (optarg[0] == '\0')
+                return fail("the word file name is empty: -w FILE");
+            path = optarg;
+            break;
+        case OPT_TRACE:
+            trace = 1;
+            break;
+        case OPT_STATS:
+            stats = 1;
+            break;
+        case OPT_HELP:
             fputs(usage, stdout);
             return 0;
-        } else if (!strcmp(a, "-m") || !strcmp(a, "--multi")) {
-            win.type = MULTI_WORD;
-        } else if (!strcmp(a, "--trace")) {
-            trace = 1;
-        } else if (!strcmp(a, "--stats")) {
-            stats = 1;
-        } else if (!strcmp(a, "-w") || !strcmp(a, "--words")) {
-            if (++i == argc)
+        case ':': {   /* an option without its argument */
+            if (optopt == 'w')
                 return fail("option needs a file name: -w FILE");
-            path = argv[i];
-        } else if (!strcmp(a, "--")) {
-            i++;
-            break;
-        } else if (a[0] == '-' && a[1] != '\0') {
-            std::string msg = std::string("unknown option '") + a + "'";
+            std::string msg = std::string("option '") + argv[optind - 1] + "' needs an argument";
             return fail(msg.c_str());
-        } else {
-            break;
+        }
+        default: {   /* an unknown option, or an argument given to one that takes none */
+            bool letter = optopt > 0 && optopt < 128 && !strchr("mw", optopt);
+            std::string msg = letter ? std::string("unknown option '-") + (char)optopt + "'"
+                                     : std::string("unknown option '") + argv[optind - 1] + "'";
+            return fail(msg.c_str());
+        }
         }
     }
+    int i = optind;
     for (; i < argc; i++, ntext++)
         win.text += (ntext ? " " : "") + std::string(argv[i]);
     if (ntext == 0)

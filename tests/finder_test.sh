@@ -29,6 +29,18 @@ long=$(printf '%0200d' 0 | tr 0 e)
 "$find" -x listen 2>/dev/null; check "unknown option" 2 $?
 "$find" --help | grep -q usage; check "help" 0 $?
 
+# options as on other Unix tools: joined, attached, after TEXT, ended by --
+want="dirty moor |dirty room |dormitory |"
+for opts in "--words=nine.words -m dirty room" "-wnine.words -m dirty room" \
+            "-mw nine.words dirty room" "dirty room --multi -w nine.words"; do
+    out=$($find $opts | tr '\n' '|'); check "options: $opts" "$want" "$out"
+done
+out=$("$find" -w nine.words -- -m); check "-- ends the options" "*No anagrams found*/1" "$out/$?"
+err=$("$find" -w "" listen 2>&1 >/dev/null); code=$?
+case "$err" in *"empty"*) ok=yes ;; *) ok="$err" ;; esac
+check "empty word file name refused" "2 yes" "$code $ok"
+"$find" listen -w 2>/dev/null; check "-w without a file name" 2 $?
+
 # the words file beside the program is the default
 out=$("$find" silent | grep -c .); check "default words file" 5 "$out"
 
