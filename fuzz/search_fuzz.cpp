@@ -90,8 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::string bytes = mapfile(data + 1 + textlen, size - 1 - textlen);
 
     int limits = (data[0] >> 1) / 20;
-    maxwords = limits ? limits : WORDS_MAX;
-    minlength = limits % 3;
+    int most = limits ? limits : WORDS_MAX, shortest = limits % 3;
+    maxwords = most;
+    minlength = shortest;
 
     TestWindow win, fast;
     win.text = fast.text = text;
@@ -108,6 +109,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(r == SEARCH_OK, "fastsearch returned %d", r);
     FUZZ_CHECK(!fast.busy, "the busy animation still plays after the fast search");
     dictclose();
+    maxwords = WORDS_MAX;
+    minlength = 0;
+    if (win.stop && fast.stop) {
+        /* both stopped by the budget: what was found is still real */
+        FUZZ_CHECK(!win.lines.empty() && !fast.lines.empty(), "a stopped search left an empty list");
+        return 0;
+    }
 
     Reference ref;
     std::vector<Word> words;
@@ -115,11 +123,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const Word &w : words)
         ref.words.push_back(w.text);
     ref.multi = type == MULTI_WORD;
-    ref.maxwords = (size_t)maxwords;
-    ref.minlength = (size_t)minlength;
+    ref.maxwords = (size_t)most;
+    ref.minlength = (size_t)shortest;
     std::vector<std::string> want = ref.run(text);
-    maxwords = WORDS_MAX;
-    minlength = 0;
     for (TestWindow *w : {&win, &fast}) {
         std::sort(w->lines.begin(), w->lines.end());
         if (w->stop) {
