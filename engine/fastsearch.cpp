@@ -14,6 +14,7 @@
 #include "engine/stack.h"
 
 #define FAST_INDEX (4 * FAST_WORDS)   /* entries of the narrowed lists */
+#define FAST_HASH  (2 * FAST_WORDS)   /* chains of the words by their letters */
 #define HIGHBITS   0x8080808080808080ull
 
 /* A candidate word. Its letters 'a'..'z' are counted one byte each, letter
@@ -26,6 +27,7 @@ struct Cand {
     unsigned char len;      /* characters, spaces included */
     unsigned char nlen;     /* characters but the spaces: letters it uses */
     unsigned char odd;      /* holds an odd character */
+    int next;               /* the next candidate on its hash chain, or -1 */
 };
 
 /* The letters left at one level, in the form the fit test takes. */
@@ -33,6 +35,7 @@ struct Sig {
     uint64_t count[4];
     unsigned mask;
     int left;               /* letters: strlen of the letter string */
+    uint64_t oddsum;        /* oddsum of the letter string */
     unsigned char have[256];    /* counts of every character, for fitodd */
 };
 
@@ -41,6 +44,8 @@ FastStats faststats;
 static Cand cands[FAST_WORDS];
 static char pool[FAST_POOL];
 static int fastindex[FAST_INDEX];
+static int chain[FAST_HASH];    /* first candidate of each hash chain, or -1 */
+static unsigned chains;         /* chains in use: a power of two, twice the candidates */
 
 /* The search under way. */
 static SearchWindow *win;
@@ -82,20 +87,41 @@ static int countof(const char *s, uint64_t count[4], unsigned *mask, int *odd)
     return n;
 }
 
+static int isodd(unsigned char c)
+{
+    return c != ' ' && (c < 'a' || c > 'z');
+}
+
+/* A sum over the odd characters of s that does not depend on their order. */
+static uint64_t oddsum(const char *s)
+{
+    uint64_t sum = 0;
+    for (; *s; s++)
+        if (isodd((unsigned char)*s))
+            sum += ((unsigned char)*s + 1) * 0x9e3779b97f4a7c15ull;
+    return sum;
+}
+
+/* The hash chain of the words that use exactly the letters counted. */
+static int chainof(const uint64_t count[4], uint64_t odd)
+{
+    uint64_t h = odd;
+    for (int k = 0; k < 4; k++)
+        h = (h ^ count[k]) * 0xff51afd7ed558ccdull;
+    return (int)((h ^ (h >> 29)) & (chains - 1));
+}
+
 static void sigof(const char *letters, Sig *s)
 {
     int odd;
     s->left = countof(letters, s->count, &s->mask, &odd);
+    s->oddsum = 0;
     if (oddtext) {
+        s->oddsum = oddsum(letters);
         memset(s->have, 0, sizeof s->have);
         for (const char *p = letters; *p; p++)
             s->have[(unsigned char)*p]++;
     }
-}
-
-static int isodd(unsigned char c)
-{
-    return c != ' ' && (c < 'a' || c > 'z');
 }
 
 /* Whether the odd characters of w, repeats counted, are in have; have is
@@ -178,6 +204,30 @@ static int readcands(const char *letters)
     }
 }
 
+/* Chains the candidates by their letters, in a table small enough to stay
+** in the cache. */
+static void makechains(void)
+{
+    for (chains = 2; chains < 2u * (unsigned)faststats.kept; chains *= 2)
+        ;
+    for (unsigned i = 0; i < chains; i++)
+        chain[i] = -1;
+    for (int i = faststats.kept - 1; i >= 0; i--) {
+        Cand *c = &cands[i];
+        int h = chainof(c->count, c->odd ? oddsum(pool + c->text) : 0);
+        c->next = chain[h];
+        chain[h] = i;
+    }
+}
+
+/* Puts w after the words taken on the levels above depth. */
+static void take(int depth, const char *w, int len)
+{
+    memcpy(line + linepos[depth], w, (size_t)len);
+    line[linepos[depth] + len] = ' ';
+    linepos[depth + 1] = linepos[depth] + len + 1;
+}
+
 /* Adds the line of the words taken on levels 0 to depth. */
 static void emit(int depth)
 {
@@ -188,22 +238,52 @@ static void emit(int depth)
     faststats.lines++;
 }
 
-/* One level of the backtracking, depth words taken already: tries the
-** candidates of list (n of them, every word that fits the letters of the
-** level above) in order, as search() tries the words of a pass. The words
-** that fit the letters left go to the top of fastindex, the list of the
-** next level; where they would not fit there, the next level tests this
-** level's list again, which finds the same words. */
+/* Accounts for one word taken; 0 when the search is to stop. */
+static int taking(void)
+{
+    faststats.taken++;
+    win->pump();
+    return !*stop;
+}
+
+/* The words that end the line at this level: those that use exactly the
+** letters left. They hold the rarest letter and pass the single-word
+** length test whatever it is, and they fit any letters above. */
+static void endings(int depth, Sig *s)
+{
+    for (int i = chain[chainof(s->count, s->oddsum)]; i >= 0; i = cands[i].next) {
+        const Cand *c = &cands[i];
+        if (c->nlen != s->left || memcmp(c->count, s->count, sizeof s->count) ||
+            (c->odd && !fitodd(pool + c->text, s->have)))
+            continue;
+        if (!taking())
+            return;
+        take(depth, pool + c->text, c->len);
+        emit(depth);
+    }
+}
+
+/* One level of the backtracking, depth words taken already, as a pass of
+** search() over the words: in order, the candidates of list (n of them,
+** every word that fits the letters of the level above) that fit the letters
+** left and hold the rarest. On the last level a line may have, only the
+** words that end it are wanted, and they are found by their letters. The
+** words of list that fit the letters left go to the top of
+** fastindex, the list of the next level; where they would not fit there,
+** the next level tests this level's list again, which finds the same. */
 static void level(int depth, const char *letters, const int *list, int n, int top)
 {
     if (depth >= limit)
         return;
     Sig s;
     sigof(letters, &s);
-    int last = depth + 1 == limit;  /* a word taken here must end the line */
+    if (depth + 1 == limit) {
+        endings(depth, &s);
+        return;
+    }
     const int *fit = list;
     int m = n, exact = 0;
-    if (!last && top + n <= FAST_INDEX) {
+    if (top + n <= FAST_INDEX) {
         int *out = fastindex + top;
         m = 0;
         for (int i = 0; i < n; i++)
@@ -223,8 +303,6 @@ static void level(int depth, const char *letters, const int *list, int n, int to
         ** finds the terminator, as the search's test does */
         if (rarebit ? !(c->mask & rarebit) : !strchr(w, rare))
             continue;
-        if (last && c->nlen != s.left)
-            continue;
         if (!exact) {
             faststats.tried++;
             if (!fits(c, &s))
@@ -232,22 +310,18 @@ static void level(int depth, const char *letters, const int *list, int n, int to
         }
         if (type == SINGLE_WORD && c->len < s.left)
             continue;
-        faststats.taken++;
-        win->pump();
-        if (*stop)
+        if (!taking())
             return;
-        memcpy(line + linepos[depth], w, c->len);
-        line[linepos[depth] + c->len] = ' ';
-        linepos[depth + 1] = linepos[depth] + c->len + 1;
+        take(depth, w, c->len);
         if (c->nlen == s.left) {
             emit(depth);
-        } else {
-            char rest[STACK_STR];
-            strminus(letters, w, rest);     /* keeps the rarest-first order */
-            level(depth + 1, rest, fit, m, top);
-            if (*stop)
-                return;
+            continue;
         }
+        char rest[STACK_STR];
+        strminus(letters, w, rest);     /* keeps the rarest-first order */
+        level(depth + 1, rest, fit, m, top);
+        if (*stop)
+            return;
     }
 }
 
@@ -280,6 +354,7 @@ int fastsearch(SearchWindow *w)
         fprintf(stderr, "%s: dictionary file error [%d]\n", "vexlore", err);
         return err;
     }
+    makechains();
     for (int i = 0; i < faststats.kept; i++)
         fastindex[i] = i;
     linepos[0] = 0;
