@@ -146,22 +146,45 @@ static int fitodd(const char *w, unsigned char *have)
     return ok;
 }
 
-/* Whether candidate c fits the letters of s. For a candidate, which fits
-** the text and so starts with no space, this is strcontains: its spaces
-** take the slots of letters already used. Counts stay below 128, so one
-** subtraction per eight letters leaves the high bit of each byte set just
-** where the letters hold enough. */
-static inline int fits(const Cand *c, Sig *s)
+/* Whether the letters 'a'..'z' of candidate c are in s. Counts stay below
+** 128, so one subtraction per eight letters leaves the high bit of each
+** byte set just where the letters hold enough. No branch: the narrowing
+** loop below runs it on every candidate, and which fit is hard to guess. */
+static inline int fitcount(const Cand *c, const Sig *s)
 {
-    if (c->mask & ~s->mask)
-        return 0;
     uint64_t t = ((s->count[0] | HIGHBITS) - c->count[0]) &
                  ((s->count[1] | HIGHBITS) - c->count[1]) &
                  ((s->count[2] | HIGHBITS) - c->count[2]) &
                  ((s->count[3] | HIGHBITS) - c->count[3]);
-    if ((t & HIGHBITS) != HIGHBITS)
+    return (t & HIGHBITS) == HIGHBITS;
+}
+
+/* Whether candidate c fits the letters of s. For a candidate, which fits
+** the text and so starts with no space, this is strcontains: its spaces
+** take the slots of letters already used. */
+static inline int fits(const Cand *c, Sig *s)
+{
+    if (c->mask & ~s->mask)
         return 0;
-    return !c->odd || fitodd(pool + c->text, s->have);
+    return fitcount(c, s) && (!c->odd || fitodd(pool + c->text, s->have));
+}
+
+/* Writes to out the entries of list whose candidates fit s; returns how
+** many. */
+static int narrow(const int *list, int n, Sig *s, int *out)
+{
+    int m = 0;
+    if (oddtext) {
+        for (int i = 0; i < n; i++)
+            if (fits(&cands[list[i]], s))
+                out[m++] = list[i];
+        return m;
+    }
+    for (int i = 0; i < n; i++) {   /* no odd candidates: the counts decide */
+        out[m] = list[i];
+        m += fitcount(&cands[list[i]], s);
+    }
+    return m;
 }
 
 /* Reads the word file once and keeps, in file order, the words that fit
@@ -285,10 +308,7 @@ static void level(int depth, const char *letters, const int *list, int n, int to
     int m = n, exact = 0;
     if (top + n <= FAST_INDEX) {
         int *out = fastindex + top;
-        m = 0;
-        for (int i = 0; i < n; i++)
-            if (fits(&cands[list[i]], &s))
-                out[m++] = list[i];
+        m = narrow(list, n, &s, out);
         faststats.tried += n;
         fit = out;
         top += m;
