@@ -244,6 +244,9 @@ int main(int argc, char **argv)
                 errno == EINVAL ? "not a regular file" : strerror(errno));
         return 2;
     }
+    /* a long list goes out in blocks of 64 KiB, not of the default size */
+    static char outbuf[1 << 16];
+    setvbuf(stdout, outbuf, _IOFBF, sizeof outbuf);
     signal(SIGINT, oninterrupt);
     auto start = std::chrono::steady_clock::now();
     int r = fast ? fastsearch(&win) : search(&win);

@@ -33,7 +33,6 @@ struct Cand {
 /* The letters left at one level, in the form the fit test takes. */
 struct Sig {
     uint64_t count[4];
-    unsigned mask;
     int left;               /* letters: strlen of the letter string */
     uint64_t oddsum;        /* oddsum of the letter string */
     unsigned char have[256];    /* counts of every character, for fitodd */
@@ -111,17 +110,35 @@ static int chainof(const uint64_t count[4], uint64_t odd)
     return (int)((h ^ (h >> 29)) & (chains - 1));
 }
 
+/* The odd characters of the letters, for fitodd and the hash chains. */
+static void oddsof(const char *letters, Sig *s)
+{
+    s->oddsum = oddsum(letters);
+    memset(s->have, 0, sizeof s->have);
+    for (const char *p = letters; *p; p++)
+        s->have[(unsigned char)*p]++;
+}
+
 static void sigof(const char *letters, Sig *s)
 {
+    unsigned mask;
     int odd;
-    s->left = countof(letters, s->count, &s->mask, &odd);
+    s->left = countof(letters, s->count, &mask, &odd);
     s->oddsum = 0;
-    if (oddtext) {
-        s->oddsum = oddsum(letters);
-        memset(s->have, 0, sizeof s->have);
-        for (const char *p = letters; *p; p++)
-            s->have[(unsigned char)*p]++;
-    }
+    if (oddtext)
+        oddsof(letters, s);
+}
+
+/* The letters of s once candidate c, which fits them, is taken out; rest
+** is their letter string. Only the odd characters need the string. */
+static void sigminus(const Sig *s, const Cand *c, const char *rest, Sig *out)
+{
+    for (int k = 0; k < 4; k++)
+        out->count[k] = s->count[k] - c->count[k];
+    out->left = s->left - c->nlen;
+    out->oddsum = 0;
+    if (oddtext)
+        oddsof(rest, out);
 }
 
 /* Whether the odd characters of w, repeats counted, are in have; have is
@@ -164,8 +181,6 @@ static inline int fitcount(const Cand *c, const Sig *s)
 ** take the slots of letters already used. */
 static inline int fits(const Cand *c, Sig *s)
 {
-    if (c->mask & ~s->mask)
-        return 0;
     return fitcount(c, s) && (!c->odd || fitodd(pool + c->text, s->have));
 }
 
@@ -294,21 +309,19 @@ static void endings(int depth, Sig *s)
 ** words of list that fit the letters left go to the top of
 ** fastindex, the list of the next level; where they would not fit there,
 ** the next level tests this level's list again, which finds the same. */
-static void level(int depth, const char *letters, const int *list, int n, int top)
+static void level(int depth, const char *letters, Sig *s, const int *list, int n, int top)
 {
     if (depth >= limit)
         return;
-    Sig s;
-    sigof(letters, &s);
     if (depth + 1 == limit) {
-        endings(depth, &s);
+        endings(depth, s);
         return;
     }
     const int *fit = list;
     int m = n, exact = 0;
     if (top + n <= FAST_INDEX) {
         int *out = fastindex + top;
-        m = narrow(list, n, &s, out);
+        m = narrow(list, n, s, out);
         faststats.tried += n;
         fit = out;
         top += m;
@@ -325,21 +338,23 @@ static void level(int depth, const char *letters, const int *list, int n, int to
             continue;
         if (!exact) {
             faststats.tried++;
-            if (!fits(c, &s))
+            if (!fits(c, s))
                 continue;
         }
-        if (type == SINGLE_WORD && c->len < s.left)
+        if (type == SINGLE_WORD && c->len < s->left)
             continue;
         if (!taking())
             return;
         take(depth, w, c->len);
-        if (c->nlen == s.left) {
+        if (c->nlen == s->left) {
             emit(depth);
             continue;
         }
         char rest[STACK_STR];
+        Sig next;
         strminus(letters, w, rest);     /* keeps the rarest-first order */
-        level(depth + 1, rest, fit, m, top);
+        sigminus(s, c, rest, &next);
+        level(depth + 1, rest, &next, fit, m, top);
         if (*stop)
             return;
     }
@@ -378,8 +393,11 @@ int fastsearch(SearchWindow *w)
     for (int i = 0; i < faststats.kept; i++)
         fastindex[i] = i;
     linepos[0] = 0;
-    if (!*stop)
-        level(0, letters, fastindex, faststats.kept, faststats.kept);
+    if (!*stop) {
+        Sig s;
+        sigof(letters, &s);
+        level(0, letters, &s, fastindex, faststats.kept, faststats.kept);
+    }
     win->stopbusy();
     if (win->countlines() == 0)
         win->addline("*No anagrams found*");

@@ -160,6 +160,12 @@ for bad in "--max-words 0" "--max-words 10" "--max-words x" "--max-words=3x" "--
 done
 "$find" --max-words 2>/dev/null; check "--max-words without N" 2 $?
 "$find" --fast --trace -w nine.words listen 2>/dev/null; check "--fast with --trace refused" 2 $?
+# more words fit than --fast keeps: it says so and searches without it
+yes a | head -n 262145 > many.words
+out=$("$find" --fast -w many.words a 2>fast.err | grep -c .)
+check "--fast store full: all lines found" 262145 "$out"
+grep -q "more than 262144 words fit" fast.err; check "--fast store full: says so" 0 $?
+rm -f many.words fast.err
 
 # Ctrl-C ends a long --fast search too and keeps what it found
 "$find" --fast -m the quick brown fox jumps over > interrupted.out 2>/dev/null &
