@@ -2,7 +2,8 @@
 # Times vexlore-find against the Debian anagram generators an and wordplay
 # on the same word list and phrases, and writes the table to
 # docs/performance.md. Medians of several runs, taken in one session, side
-# by side. Usage: bench/peers.sh [RUNS] [LIMIT-SECONDS]
+# by side; then the same for vexlore-find --fast, with longer phrases and
+# word limits, in a section of its own. Usage: bench/peers.sh [RUNS] [LIMIT-SECONDS]
 #   VEXLORE_FIND=path   another vexlore-find to time (default: the build's)
 #   BASELINE_FIND=path  a second vexlore-find timed beside it (say, before a change)
 #   BASELINE_NAME=text  what that second one is, for the table's heading
@@ -99,4 +100,61 @@ done
   echo
   cat "$tmp/table"
 } > "$out"
+
+# --fast beside the search without it and the peers: one row per phrase,
+# with whether its output is byte for byte the search's own, and whether it
+# meets its goal: with a word limit faster than the faster peer; without,
+# faster than both up to 12 letters, and beyond at least as many lines per
+# second as the faster peer.
+{
+  echo "| phrase | search | vexlore-find | --fast | an | wordplay | lines: vexlore-find, an, wordplay | --fast lines/s | faster peer lines/s | same bytes | goal |"
+  echo "|---|---|---|---|---|---|---|---|---|---|---|"
+} > "$tmp/fast"
+cat "$tmp/fast"
+rate() { awk -v l="$1" -v s="$2" 'BEGIN { printf "%.0f", (s > 0 ? l / s : 0) }'; }
+for job in "single:listen" "single:painters" "multi:listen" "multi:dirty room" "multi:astronomer" \
+           "multi:eleven plus two" "multi:clint eastwood" "multi3:clint eastwood" \
+           "multi:president obama" "multi3:president obama" "multi:tom marvolo riddle" \
+           "multi3:tom marvolo riddle"; do
+  mode=${job%%:*}; phrase=${job#*:}; squeezed=${phrase// /}
+  case $mode in
+    single) opts=(); anopts=(-l 1); wpopts=(-d1) ;;
+    multi) opts=(-m); anopts=(); wpopts=() ;;
+    multi3) opts=(-m --max-words 3); anopts=(-l 3); wpopts=(-d3) ;;
+  esac
+  time_cmd x "$find" "${opts[@]}" -w "$words" $phrase
+  d_secs=$secs; d_lines=$lines; d_cut=${timedout:+" (stopped)"}; cp "$tmp/out" "$tmp/default.out"
+  time_cmd x "$find" --fast "${opts[@]}" -w "$words" $phrase
+  f_secs=$secs; f_lines=$lines; f_cut=${timedout:+" (stopped)"}
+  if [ -n "$d_cut" ]; then same="default stopped"
+  elif cmp -s "$tmp/out" "$tmp/default.out"; then same=yes
+  else same=NO; fi
+  time_cmd an /usr/games/an "${anopts[@]}" -d "$words" "$phrase"; a_secs=$secs; a_lines=$lines
+  time_cmd wp /usr/games/wordplay "$squeezed" -s -i -a -v "${wpopts[@]}" -f "$words"; w_secs=$secs; w_lines=$lines
+  f_rate=$(rate "$f_lines" "$f_secs")
+  peer_rate=$(awk -v a="$(rate "$a_lines" "$a_secs")" -v w="$(rate "$w_lines" "$w_secs")" 'BEGIN { print (a > w ? a : w) }')
+  fastest=$(awk -v a="$a_secs" -v w="$w_secs" 'BEGIN { print (a < w ? a : w) }')
+  if [ "$mode" = multi3 ] || [ ${#squeezed} -le 12 ]; then
+    met=$(awk -v f="$f_secs" -v b="$fastest" 'BEGIN { print (f < b ? "met" : "not met") }')
+  else
+    met=$(awk -v f="$f_rate" -v p="$peer_rate" 'BEGIN { print (f >= p ? "met" : "not met") }')
+  fi
+  printf '| %s | %s | %.3f%s | %.3f%s | %.3f | %.3f | %s, %s, %s | %s | %s | %s | %s |\n' \
+    "$phrase" "${mode/multi3/multi, at most 3 words}" "$d_secs" "$d_cut" "$f_secs" "$f_cut" \
+    "$a_secs" "$w_secs" "$f_lines" "$a_lines" "$w_lines" "$f_rate" "$peer_rate" "$same" "$met" \
+    | tee -a "$tmp/fast"
+done
+{
+  echo
+  echo "## vexlore-find --fast"
+  echo
+  echo "The same run: median wall times in seconds of $runs runs, or of one run stopped at"
+  echo "the limit of $limit s. \"at most 3 words\" is \`--max-words 3\` beside \`an -l 3\` and"
+  echo "\`wordplay -d3\`. \"same bytes\" compares the output of \`--fast\` with that of the"
+  echo "search without it, where that search finished. The goal: with a word limit, faster"
+  echo "than the faster peer; without, faster than both up to 12 letters, and on longer"
+  echo "phrases at least as many lines per second as the faster peer."
+  echo
+  cat "$tmp/fast"
+} >> "$out"
 echo "written to ${out#$top/}"

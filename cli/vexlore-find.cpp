@@ -9,12 +9,16 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <stdint.h>
+
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "dictionary/dict.h"
+#include "engine/fastsearch.h"
 #include "engine/search.h"
 
 #ifndef _WIN32
@@ -22,8 +26,8 @@
 #endif
 
 static const char usage[] =
-    "usage: vexlore-find [-m|--multi] [-w FILE|--words=FILE] [--trace] [--stats] [--help]\n"
-    "                    [--] TEXT...\n"
+    "usage: vexlore-find [-m|--multi] [-w FILE|--words=FILE] [--fast] [--max-words N]\n"
+    "                    [--min-length N] [--trace] [--stats] [--help] [--] TEXT...\n"
     "\n"
     "Prints every word of the word file (or, with -m, every combination of\n"
     "words) that uses exactly the letters of TEXT, one line each, sorted.\n"
@@ -31,8 +35,14 @@ static const char usage[] =
     "\n"
     "  -m, --multi        find combinations of words, not single words\n"
     "  -w, --words FILE   the word file (default: 'words' beside the program)\n"
+    "      --fast         read the word file once and search in memory; the\n"
+    "                     same lines as without it\n"
+    "      --max-words N  no line of more than N words (1 to 9; default 9)\n"
+    "      --min-length N only words of at least N characters (1 to 35)\n"
     "      --trace        write the search's progress to standard error\n"
-    "      --stats        write the words examined and the time taken to\n"
+    "                     (not with --fast)\n"
+    "      --stats        write the words examined (with --fast: the words\n"
+    "                     kept and the lines found) and the time taken to\n"
     "                     standard error\n"
     "      --help         show this text\n"
     "      --             end of the options: what follows is TEXT\n"
@@ -49,13 +59,33 @@ static void oninterrupt(int)
     interrupted = 1;
 }
 
+/* A result line: its text, and its first sixteen bytes as two numbers
+** that order as the bytes do, so that most comparisons of a sort never
+** reach the text. */
+struct Line {
+    uint64_t key[2];
+    const char *text;
+    size_t len;
+
+    const char *c_str() const { return text; }
+    bool operator<(const Line &o) const
+    {
+        if (key[0] != o.key[0])
+            return key[0] < o.key[0];
+        if (key[1] != o.key[1])
+            return key[1] < o.key[1];
+        return len > 16 && o.len > 16 && strcmp(text + 16, o.text + 16) < 0;
+    }
+};
+
 /* The finder's side of the search: the text from the command line and
-** the result lines kept in memory until the search ends. */
+** the result lines kept in memory until the search ends, their text in
+** blocks that never move, so a line costs no allocation of its own. */
 class FinderWindow : public SearchWindow {
 public:
     std::string text;
     int type = SINGLE_WORD;
-    std::vector<std::string> lines;
+    std::vector<Line> lines;
     int found = 0;      /* real result lines, not the placeholder */
     int stop = 0;
     long long examined = 0;
@@ -64,8 +94,20 @@ public:
     void clearlist() override { lines.clear(); found = 0; }
     void addline(const char *line) override
     {
-        lines.push_back(line);
-        if (lines.back().back() == '\n')
+        size_t n = strlen(line);
+        if (n + 1 > room) {
+            room = std::max(n + 1, (size_t)1 << 20);
+            blocks.emplace_back(new char[room]);
+            next = blocks.back().get();
+        }
+        Line l = {{0, 0}, next, n};
+        memcpy(next, line, n + 1);
+        next += n + 1;
+        room -= n + 1;
+        for (size_t i = 0; i < 16 && i < n; i++)
+            l.key[i / 8] |= (uint64_t)(unsigned char)line[i] << (56 - 8 * (i % 8));
+        lines.push_back(l);
+        if (n > 0 && line[n - 1] == '\n')
             found++;
     }
     int countlines() override { return (int)lines.size(); }
@@ -78,6 +120,11 @@ public:
             stop = 1;
     }
     int *stopflag() override { return &stop; }
+
+private:
+    std::vector<std::unique_ptr<char[]>> blocks;
+    char *next = nullptr;
+    size_t room = 0;
 };
 
 /* 'words' in the folder that holds the program. */
@@ -117,7 +164,22 @@ static int fail(const char *msg)
     return 2;
 }
 
-enum { OPT_TRACE = 256, OPT_STATS, OPT_HELP };
+/* The value of option name: a whole number from lo to hi, or -1 after a
+** message saying what it takes. */
+static int number(const char *name, const char *arg, int lo, int hi)
+{
+    char *end;
+    errno = 0;
+    long n = strtol(arg, &end, 10);
+    if (end == arg || *end != '\0' || errno || n < lo || n > hi) {
+        fprintf(stderr, "vexlore-find: %s takes a whole number from %d to %d, not '%s'\n%s",
+                name, lo, hi, arg, "Try 'vexlore-find --help'.\n");
+        return -1;
+    }
+    return (int)n;
+}
+
+enum { OPT_TRACE = 256, OPT_STATS, OPT_HELP, OPT_FAST, OPT_MAXWORDS, OPT_MINLENGTH };
 
 static const struct option longopts[] = {
     {"multi", no_argument, nullptr, 'm'},
@@ -125,6 +187,9 @@ static const struct option longopts[] = {
     {"trace", no_argument, nullptr, OPT_TRACE},
     {"stats", no_argument, nullptr, OPT_STATS},
     {"help", no_argument, nullptr, OPT_HELP},
+    {"fast", no_argument, nullptr, OPT_FAST},
+    {"max-words", required_argument, nullptr, OPT_MAXWORDS},
+    {"min-length", required_argument, nullptr, OPT_MINLENGTH},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -132,7 +197,7 @@ int main(int argc, char **argv)
 {
     FinderWindow win;
     std::string path;
-    int ntext = 0, stats = 0, opt;
+    int ntext = 0, stats = 0, fast = 0, opt;
 
     opterr = 0;     /* the messages below say it in the finder's own words */
     while ((opt = getopt_long(argc, argv, ":mw:", longopts, nullptr)) != -1) {
@@ -154,6 +219,17 @@ int main(int argc, char **argv)
         case OPT_HELP:
             fputs(usage, stdout);
             return written(0) ? 0 : 2;
+        case OPT_FAST:
+            fast = 1;
+            break;
+        case OPT_MAXWORDS:
+            if ((maxwords = number("--max-words", optarg, 1, WORDS_MAX)) < 0)
+                return 2;
+            break;
+        case OPT_MINLENGTH:
+            if ((minlength = number("--min-length", optarg, 1, WORD_MAX)) < 0)
+                return 2;
+            break;
         case ':': {   /* an option without its argument */
             if (optopt == 'w')
                 return fail("option needs a file name: -w FILE");
@@ -173,6 +249,8 @@ int main(int argc, char **argv)
         win.text += (ntext ? " " : "") + std::string(argv[i]);
     if (ntext == 0)
         return fail("no TEXT to find anagrams of");
+    if (fast && trace)
+        return fail("--trace shows the passes over the word file, which --fast does not make");
     if (path.empty())
         path = defaultwords(argv[0]);
 
@@ -184,12 +262,25 @@ int main(int argc, char **argv)
                 : strerror(errno));
         return 2;
     }
+    /* a long list goes out in blocks of 64 KiB, not of the default size */
+    static char outbuf[1 << 16];
+    setvbuf(stdout, outbuf, _IOFBF, sizeof outbuf);
     signal(SIGINT, oninterrupt);
     auto start = std::chrono::steady_clock::now();
-    int r = search(&win);
+    int r = fast ? fastsearch(&win) : search(&win);
+    if (r == FAST_FULL) {
+        fprintf(stderr, "vexlore-find: more than %d words fit the text, more than --fast keeps; "
+                "searching without it\n", FAST_WORDS);
+        fast = 0;
+        r = search(&win);
+    }
     double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     dictclose();
-    if (stats)
+    if (stats && fast)
+        fprintf(stderr, "vexlore-find: kept %d of %lld words read, found %lld lines in %.3f s, "
+                "%.0f lines/s\n", faststats.kept, faststats.read, faststats.lines, secs,
+                secs > 0 ? faststats.lines / secs : 0.0);
+    else if (stats)
         fprintf(stderr, "vexlore-find: examined %lld words in %.3f s, %.1f million words/s\n",
                 win.examined, secs, secs > 0 ? win.examined / secs / 1e6 : 0.0);
     if (r == SEARCH_TOOLONG) {
@@ -205,12 +296,13 @@ int main(int argc, char **argv)
     signal(SIGINT, SIG_DFL);
     std::sort(win.lines.begin(), win.lines.end());
     int werr = 0;
-    for (const std::string &line : win.lines) {
+    for (const Line &line : win.lines) {
         /* a stopped search that found nothing has no placeholder line:
         ** it did not look everywhere */
         if (!win.found && win.stop)
             break;
-        if (fputs(win.found ? line.c_str() : (line + "\n").c_str(), stdout) == EOF) {
+        const char *text = line.c_str();
+        if (fputs(text, stdout) == EOF || (!win.found && fputc('\n', stdout) == EOF)) {
             werr = errno;
             break;
         }

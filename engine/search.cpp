@@ -13,10 +13,12 @@
 #include "engine/stack.h"
 
 int trace = 0;
+int maxwords = WORDS_MAX;
+int minlength = 0;
 
 /* Letters the typed text holds once every space and its first tab are
 ** gone, as strminus(text, " \t") would leave them; text may be any length. */
-static int countletters(const char *text)
+int countletters(const char *text)
 {
     int n = 0, tabseen = 0;
     for (; *text; text++) {
@@ -51,6 +53,16 @@ static inline int hasletter(const char *word, char c)
         if (*word == '\0')
             return 0;
     }
+}
+
+/* dictnext, passing over the words shorter than minlength. */
+static int nextword(char *word, int *offset, int *more)
+{
+    int r;
+    do
+        r = dictnext(word, offset, more);
+    while (r == 0 && *more && minlength > 0 && (int)strlen(word) < minlength);
+    return r;
 }
 
 static void copyout(char *dst, size_t size, const char *src)
@@ -113,7 +125,7 @@ int search(SearchWindow *win)
             err = SEARCH_POSITION;
             break;
         }
-        if (dictnext(word, &offset, &more)) {
+        if (nextword(word, &offset, &more)) {
             err = SEARCH_READ;
             break;
         }
@@ -124,9 +136,10 @@ int search(SearchWindow *win)
             if (hasletter(word, letters[0]) && strcontains(letters, word)) {
                 if (trace)
                     fprintf(stderr, "found word: %s\n", word);
-                /* a tenth frame would not fit beside the sentinel */
+                /* a tenth frame would not fit beside the sentinel; below
+                ** the sentinel's two entries, two for each word taken */
                 if ((type != SINGLE_WORD || strlen(word) >= strlen(letters)) &&
-                    strdepth() + 2 <= STACK_DEPTH) {
+                    strdepth() + 2 <= STACK_DEPTH && strdepth() / 2 <= maxwords) {
                     strpush(word);
                     strpush(letters);
                     ipush(offset);
@@ -142,7 +155,7 @@ int search(SearchWindow *win)
                     popframe(letters, word, &offset);
                 }
             }
-            if (dictnext(word, &offset, &more)) {
+            if (nextword(word, &offset, &more)) {
                 err = SEARCH_READ;
                 break;
             }

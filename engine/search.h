@@ -41,6 +41,21 @@ protected:
 /* When set, the search writes its progress to standard error. */
 extern int trace;
 
+/* Words in one line at most: the stacks hold the sentinel and nine frames. */
+#define WORDS_MAX 9
+
+/* Limits for callers that offer them; the defaults change nothing. A line
+** holds at most maxwords words (1 to WORDS_MAX, default WORDS_MAX): a word
+** that would be the next one is not accepted. A word shorter than minlength
+** characters (spaces count; default 0) is passed over as if the word file
+** did not hold it: it is not examined, and the window sees no pump for it. */
+extern int maxwords;
+extern int minlength;
+
+/* Letters text holds once every space and its first tab are gone; the
+** search refuses a text of more than TEXT_MAX. text may be any length. */
+int countletters(const char *text);
+
 /* Runs one search to its end, reading the open word file. Returns
 ** SEARCH_OK, or SEARCH_TOOLONG without touching the list, or
 ** SEARCH_POSITION / SEARCH_READ after a dictionary error; the frame

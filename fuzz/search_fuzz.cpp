@@ -1,20 +1,24 @@
 /*
-** Fuzz target: the whole search over a small fuzzed word file and text,
-** against the reference enumerator of the tests. The input's bytes are
+** Fuzz target: the whole search and the fast search over a small fuzzed
+** word file and text, against the reference enumerator of the tests and
+** against each other. The input's bytes are
 ** mapped onto what the reference handles: texts of its letters (either
 ** case) and spaces; files of its letters with line feeds, CR LF line ends,
 ** lone carriage returns, capitals, empty lines, NUL bytes, tabs, bytes of
 ** 0x80 and above, and lines around the reader's length limits. The reader's
 ** rules decide which lines are words.
 **
-** Input: byte 0 is the search type (bit 0) and the text's length (the rest
-** of the byte, up to 19); then the text; then the file.
+** Input: byte 0 is the search type (bit 0), the text's length (the rest of
+** the byte modulo 20) and the limits (the rest divided by 20: 0 for none,
+** else a line of at most that many words, of words of at least that
+** number modulo 3 characters); then the text; then the file.
 */
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "dictionary/dict.h"
+#include "engine/fastsearch.h"
 #include "engine/search.h"
 #include "engine/stack.h"
 #include "fuzz/fuzzcheck.h"
@@ -85,10 +89,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::string text = maptext(data + 1, textlen);
     std::string bytes = mapfile(data + 1 + textlen, size - 1 - textlen);
 
-    TestWindow win;
-    win.text = text;
-    win.type = type;
-    win.stopafter = FUZZ_BUDGET;
+    int limits = (data[0] >> 1) / 20;
+    int most = limits ? limits : WORDS_MAX, shortest = limits % 3;
+    maxwords = most;
+    minlength = shortest;
+
+    TestWindow win, fast;
+    win.text = fast.text = text;
+    win.type = fast.type = type;
+    win.stopafter = fast.stopafter = FUZZ_BUDGET;
     FUZZ_CHECK(dictopenbytes(bytes) == 0, "dictopen failed");
     ipush(FUZZ_MARK);
     int r = search(&win);
@@ -96,30 +105,45 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(strdepth() == 0, "%d entries left on the string stack", strdepth());
     FUZZ_CHECK(ipull() == FUZZ_MARK, "the number stack is out of step");
     FUZZ_CHECK(!win.busy, "the busy animation still plays");
+    r = fastsearch(&fast);
+    FUZZ_CHECK(r == SEARCH_OK, "fastsearch returned %d", r);
+    FUZZ_CHECK(!fast.busy, "the busy animation still plays after the fast search");
     dictclose();
-
-    std::sort(win.lines.begin(), win.lines.end());
-    if (win.stop) {
-        /* stopped by the budget: what was found is still real */
-        FUZZ_CHECK(!win.lines.empty(), "a stopped search left an empty list");
+    maxwords = WORDS_MAX;
+    minlength = 0;
+    if (win.stop && fast.stop) {
+        /* both stopped by the budget: what was found is still real */
+        FUZZ_CHECK(!win.lines.empty() && !fast.lines.empty(), "a stopped search left an empty list");
         return 0;
     }
+
     Reference ref;
     std::vector<Word> words;
     readerwords(bytes, &words);
     for (const Word &w : words)
         ref.words.push_back(w.text);
     ref.multi = type == MULTI_WORD;
+    ref.maxwords = (size_t)most;
+    ref.minlength = (size_t)shortest;
     std::vector<std::string> want = ref.run(text);
-    if (win.lines != want) {
-        std::string got, exp;
-        for (const std::string &l : win.lines)
-            got += l;
-        for (const std::string &l : want)
-            exp += l;
-        FUZZ_CHECK(false, "text %s %s over %s:\n  search gave %s\n  reference %s",
-                   quoted(text).c_str(), type ? "multi" : "single", quoted(bytes).c_str(),
-                   quoted(got, 400).c_str(), quoted(exp, 400).c_str());
+    for (TestWindow *w : {&win, &fast}) {
+        std::sort(w->lines.begin(), w->lines.end());
+        if (w->stop) {
+            /* stopped by the budget: what was found is still real */
+            FUZZ_CHECK(!w->lines.empty(), "a stopped search left an empty list");
+            continue;
+        }
+        if (w->lines != want) {
+            std::string got, exp;
+            for (const std::string &l : w->lines)
+                got += l;
+            for (const std::string &l : want)
+                exp += l;
+            FUZZ_CHECK(false, "text %s %s (limits %d) over %s:\n  %s gave %s\n  reference %s",
+                       quoted(text).c_str(), type ? "multi" : "single", limits,
+                       quoted(bytes).c_str(), w == &win ? "search" : "fastsearch",
+                       quoted(got, 400).c_str(), quoted(exp, 400).c_str());
+        }
     }
     return 0;
 }

@@ -162,6 +162,58 @@ rm -f fifo.words; mkfifo fifo.words
 err=$(timeout 2 "$find" -w fifo.words listen 2>&1 >/dev/null); code=$?
 case "$err" in *"fifo.words"*"not a regular file"*) ok=yes ;; *) ok="$err" ;; esac
 check "named pipe as word file refused, not waited on" "2 yes" "$code $ok"
+# --fast finds the same lines, byte for byte, and ends as the search does
+printf 'Listen\r\nsilent\n\nsilent\na b\nc\nab\nba\n%s\nx\ntinsel' "$e40" > edge.words
+same() {   # same NAME ARGS...: output and exit status with and without --fast
+    a=$("$find" "$@" 2>&1 | od -An -c; echo "status $?")
+    b=$("$find" --fast "$@" 2>&1 | od -An -c; echo "status $?")
+    check "--fast: $1" "$a" "$b"
+}
+same capitals -w edge.words LISTEN
+same "word with a space" -w edge.words abc
+same "word with a space, multi" -m -w edge.words abc
+same "every order of a repeated rarest letter" -m -w edge.words aabb
+same "nothing found" -m -w edge.words qq
+same "nine words" -m -w a.words aaaaaaaaa
+same "no tenth word" -m -w a.words aaaaaaaaaa
+same "a second tab is a letter" -w ctl.words "$(printf 'ab\t\tc')"
+same "1 MB lines passed over" -w long.words silent
+same "bytes of 0x80 and above" -w utf.words "$(printf '\303\251fac')"
+same "80 letters refused" -w nine.words "$e40" "$e40"
+same "word file that is no file" -w folder.words listen
+
+# the limits, in both searches
+for fast in "" --fast; do
+    out=$("$find" $fast -m --max-words 2 -w a.words aaa); check "$fast --max-words 2" "*No anagrams found*" "$out"
+    out=$("$find" $fast -m --max-words=1 -w nine.words dirty room); check "$fast --max-words 1" "dormitory " "$out"
+    out=$("$find" $fast -m --min-length 5 -w nine.words dirty room); check "$fast --min-length 5" "dormitory " "$out"
+    out=$("$find" $fast -m --min-length 3 --max-words 2 -w edge.words aabb | tr '\n' '|'); check "$fast both limits" "a b a b |" "$out"
+done
+for bad in "--max-words 0" "--max-words 10" "--max-words x" "--max-words=3x" "--min-length 0" "--min-length 36" "--min-length -1"; do
+    err=$("$find" $bad -w nine.words listen 2>&1 >/dev/null); code=$?
+    case "$err" in *"${bad%%[ =]*} takes a whole number"*) ok=yes ;; *) ok="$err" ;; esac
+    check "refused: $bad" "2 yes" "$code $ok"
+done
+"$find" --max-words 2>/dev/null; check "--max-words without N" 2 $?
+"$find" --fast --trace -w nine.words listen 2>/dev/null; check "--fast with --trace refused" 2 $?
+# more words fit than --fast keeps: it says so and searches without it
+yes a | head -n 262145 > many.words
+out=$("$find" --fast -w many.words a 2>fast.err | grep -c .)
+check "--fast store full: all lines found" 262145 "$out"
+grep -q "more than 262144 words fit" fast.err; check "--fast store full: says so" 0 $?
+rm -f many.words fast.err
+
+# Ctrl-C ends a long --fast search too and keeps what it found
+"$find" --fast -m the quick brown fox jumps over > interrupted.out 2>/dev/null &
+pid=$!
+sleep 1
+kill -INT $pid
+wait $pid; code=$?
+check "interrupted --fast search exits 130, as stopped" 130 $code
+lines=$(grep -c . interrupted.out); [ "$lines" -gt 0 ]; check "interrupted --fast search printed its lines" 0 $?
+sort -c interrupted.out; check "interrupted --fast lines sorted" 0 $?
+rm -f edge.words interrupted.out
+
 rm -rf fifo.words beside folder.words long.words locked.words
 
 echo "$fails failed"

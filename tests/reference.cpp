@@ -1,7 +1,7 @@
 /*
 ** The reference enumerator: each level takes the rarest letter left, tries
 ** every word of the file that holds it and fits, and a line holds at most
-** nine words.
+** nine words (or maxwords).
 */
 #include <algorithm>
 
@@ -28,7 +28,8 @@ void Reference::enumerate(int counts[26], int left, std::vector<std::string> &pa
             else if (c - 'a' == rarest)
                 hasrarest = true;
         }
-        if (!fits || !hasrarest || (!multi && (int)w.size() < left) || path.size() == 9)
+        if (!fits || !hasrarest || (!multi && (int)w.size() < left) || path.size() == maxwords ||
+            w.size() < minlength)
             continue;
         for (int c = 0; c < 26; c++)
             counts[c] -= need[c];

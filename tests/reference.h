@@ -16,6 +16,8 @@
 struct Reference {
     std::vector<std::string> words;     /* folded, in file order */
     bool multi = false;
+    size_t maxwords = 9;    /* words in a line at most */
+    size_t minlength = 0;   /* shorter words are not there */
     std::vector<std::string> lines;
 
     /* Every result line for text (letters of REFERENCE_LETTERS in either

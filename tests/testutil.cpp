@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "dictionary/dict.h"
+#include "engine/fastsearch.h"
 #include "tests/testutil.h"
 
 const char nine_words[] =
@@ -30,6 +31,13 @@ std::string makefile(const std::string &bytes)
     return name;
 }
 
+int testfast;
+
+int runsearch(SearchWindow *win)
+{
+    return testfast ? fastsearch(win) : search(win);
+}
+
 std::vector<std::string> find(const std::string &path, const std::string &text,
                               int type, int *result)
 {
@@ -39,7 +47,7 @@ std::vector<std::string> find(const std::string &path, const std::string &text,
     dictsource(DICT_FILE);
     if (dictopen(path.c_str()) != 0)
         return {"cannot open " + path};
-    int r = search(&win);
+    int r = runsearch(&win);
     dictclose();
     if (result)
         *result = r;

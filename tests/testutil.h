@@ -39,6 +39,11 @@ public:
     int *stopflag() override { return &stop; }
 };
 
+/* Which search runsearch() and find() run: 0 search(), 1 fastsearch(). */
+extern int testfast;
+
+int runsearch(SearchWindow *win);
+
 /* Opens path as the word file, runs one search for text and returns the
 ** lines in sorted order. */
 std::vector<std::string> find(const std::string &path, const std::string &text,

@@ -1,0 +1,39 @@
+/*
+** The command-line finder's fast search: the same lines as search(), but
+** the word file is read once. The words that fit the whole text are kept
+** in memory, and the backtracking runs over them, each level narrowing the
+** list to the words that fit the letters it has left.
+*/
+#ifndef VEXLORE_FASTSEARCH_H
+#define VEXLORE_FASTSEARCH_H
+
+#include "engine/search.h"
+
+#define FAST_FULL   55          /* more candidates than the store holds */
+
+#define FAST_WORDS  (1 << 18)   /* candidate words the store holds */
+#define FAST_POOL   (1 << 22)   /* bytes of their text, terminators included */
+
+/* What the last fastsearch() did. */
+struct FastStats {
+    long long read;     /* words read from the file (as many pumps) */
+    int kept;           /* of them, the candidates: words that fit the text */
+    long long taken;    /* words accepted in memory (a pump each) */
+    long long tried;    /* fit tests of candidates against letters left */
+    long long lines;    /* result lines found */
+};
+
+extern FastStats faststats;
+
+/* Runs one search as search() does, through the same window calls and
+** with the same limits (maxwords, minlength), and finds the same lines, in
+** another order. The window's pump is called once for each word read and
+** once for each word accepted; a stop is seen at the next pump. Returns
+** SEARCH_OK, SEARCH_TOOLONG (list untouched), SEARCH_POSITION or
+** SEARCH_READ after a dictionary error (with the same message as search()),
+** or FAST_FULL, with nothing added to the cleared list and the busy
+** animation stopped, when the candidates do not fit the store: the caller
+** may then run search() instead. Allocates nothing. */
+int fastsearch(SearchWindow *win);
+
+#endif
