@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "dictionary/dict.h"
+#include "dictionary/linescan.h"
 #include "engine/search.h"
 
 #ifndef _WIN32
@@ -53,7 +54,6 @@ public:
     std::vector<std::string> lines;
     int found = 0;      /* real result lines, not the placeholder */
     int stop = 0;
-    long long examined = 0;
 
     void takeinput(const char **t, int *ty) override { *t = text.c_str(); *ty = type; }
     void clearlist() override { lines.clear(); found = 0; }
@@ -68,10 +68,11 @@ public:
     void stopbusy() override {}
     void pump() override
     {
-        examined++;
         if (interrupted)
             stop = 1;
     }
+    /* a Ctrl-C needs no quicker answer than some microseconds */
+    int pumpwords() override { return 4096; }
     int *stopflag() override { return &stop; }
 };
 
@@ -147,8 +148,9 @@ int main(int argc, char **argv)
     double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     dictclose();
     if (stats)
-        fprintf(stderr, "vexlore-find: examined %lld words in %.3f s, %.1f million words/s\n",
-                win.examined, secs, secs > 0 ? win.examined / secs / 1e6 : 0.0);
+        fprintf(stderr, "vexlore-find: examined %lld words in %.3f s, %.1f million words/s "
+                "(scan: %s)\n", examined, secs, secs > 0 ? examined / secs / 1e6 : 0.0,
+                scanname(scankind()));
     if (r == SEARCH_TOOLONG) {
         fprintf(stderr, "vexlore-find: the text holds more than %d letters, "
                 "which is more than a search can take\n", TEXT_MAX);
