@@ -53,6 +53,7 @@ FILE *wordopen(const char *path, int fold)
         return NULL;
     }
     wsize = (int)size;
+    setvbuf(wf, NULL, _IONBF, 0);   /* the block is the buffer: fread fills it directly */
     dropblock(0);
     return wf;
 }
