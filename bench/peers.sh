@@ -1,6 +1,6 @@
 #!/bin/bash
 # Times vexlore-find against the Debian anagram generators an and wordplay
-# on the same word list and phrases, and writes the table to
+# on the same phrases and the benchmarks' fixed word list (benchwords.sh), and writes the table to
 # docs/performance.md. Medians of several runs, taken in one session, side
 # by side; then the same for vexlore-find --fast, with longer phrases and
 # word limits, in a section of its own. Usage: bench/peers.sh [RUNS] [LIMIT-SECONDS]
@@ -13,14 +13,15 @@ runs=${1:-5}
 limit=${2:-60}
 build=${VEXLORE_BUILD:-$top/build}
 find=${VEXLORE_FIND:-$build/native/vexlore-find}
-words=$build/native/words
+words=$build/benchwords
 out=$top/docs/performance.md
 
-if [ ! -x "$find" ] || [ ! -f "$words" ]; then
+if [ ! -x "$find" ]; then
   bash "$top/scripts/setup.sh"
   cmake -S "$top" -B "$build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build/native" -j "$(nproc)" --target vexlore-find wordlist >/dev/null
+  cmake --build "$build/native" -j "$(nproc)" --target vexlore-find >/dev/null
 fi
+sh "$top/bench/benchwords.sh" "$words"
 for p in an wordplay; do
   [ -x /usr/games/$p ] || { [ "$(id -u)" -eq 0 ] && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $p >/dev/null; }
 done
@@ -93,7 +94,7 @@ done
   echo "# Performance"
   echo
   echo "Measured by \`bench/peers.sh $runs $limit\` on $(date -u +%Y-%m-%d), $(nproc) cores,"
-  echo "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), with the build's \`words\` list"
+  echo "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), on the benchmark list of \`bench/benchwords.sh\`"
   echo "($(wc -l < "$words") words). Median wall time of $runs runs (one run where a run reached the"
   echo "limit of $limit s; such a run was stopped and its lines counted up to then)."
   [ -n "${BASELINE_FIND:-}" ] && echo "The rows marked (baseline) time ${BASELINE_NAME:-$BASELINE_FIND}, in the same run."

@@ -1,8 +1,8 @@
 #!/bin/bash
 # The window against vexlore-find: the same multi-word searches over the
-# build's word list, timed in the window (from the Start click to the end
-# of the search, as the test driver sees it) and in vexlore-find.exe of the
-# same tree under the same Wine. Prints a table with the ratio, which
+# benchmarks' fixed word list (benchwords.sh), timed in the window (from
+# the Start click to the end of the search, as the test driver sees it) and
+# in vexlore-find.exe of the same tree under the same Wine. Prints a table with the ratio, which
 # should be at most 1.3. A figure for the record, not a test.
 # usage: bench/window-bench.sh [RUNS [TEXT...]]   (default: 3 'dirty room' astronomer)
 set -euo pipefail
@@ -15,6 +15,11 @@ shift || true
 [ $# -gt 0 ] || set -- "dirty room" astronomer
 
 window_tree "$build" window-bench
+# the programs of the tree beside the benchmarks' fixed word list
+bench=$build/window-bench
+mkdir -p "$bench"
+ln -sf "$tree"/*.exe "$bench/"
+sh "$top/bench/benchwords.sh" "$bench/words"
 xvfb_start
-echo "$(basename "$tree"), $(wc -l <"$tree/words") words, $("$loader" --version)"
-"$loader" "$tree/vexlore-driver.exe" bench "$tree" "$runs" "$@" 2>&1 | tr -d '\r'
+echo "$(basename "$tree"), $(wc -l <"$bench/words") words, $("$loader" --version)"
+"$loader" "$tree/vexlore-driver.exe" bench "$bench" "$runs" "$@" 2>&1 | tr -d '\r'

@@ -19,6 +19,7 @@
 
 #include "dictionary/dict.h"
 #include "engine/fastsearch.h"
+#include "dictionary/linescan.h"
 #include "engine/search.h"
 
 #ifndef _WIN32
@@ -88,7 +89,6 @@ public:
     std::vector<Line> lines;
     int found = 0;      /* real result lines, not the placeholder */
     int stop = 0;
-    long long examined = 0;
 
     void takeinput(const char **t, int *ty) override { *t = text.c_str(); *ty = type; }
     void clearlist() override { lines.clear(); found = 0; }
@@ -115,10 +115,11 @@ public:
     void stopbusy() override {}
     void pump() override
     {
-        examined++;
         if (interrupted)
             stop = 1;
     }
+    /* a Ctrl-C needs no quicker answer than some microseconds */
+    int pumpwords() override { return 4096; }
     int *stopflag() override { return &stop; }
 
 private:
@@ -281,8 +282,9 @@ int main(int argc, char **argv)
                 "%.0f lines/s\n", faststats.kept, faststats.read, faststats.lines, secs,
                 secs > 0 ? faststats.lines / secs : 0.0);
     else if (stats)
-        fprintf(stderr, "vexlore-find: examined %lld words in %.3f s, %.1f million words/s\n",
-                win.examined, secs, secs > 0 ? win.examined / secs / 1e6 : 0.0);
+        fprintf(stderr, "vexlore-find: examined %lld words in %.3f s, %.1f million words/s "
+                "(scan: %s)\n", examined, secs, secs > 0 ? examined / secs / 1e6 : 0.0,
+                scanname(scankind()));
     if (r == SEARCH_TOOLONG) {
         fprintf(stderr, "vexlore-find: the text holds more than %d letters, "
                 "which is more than a search can take\n", TEXT_MAX);

@@ -27,6 +27,12 @@ int dictposition(const char *word, int offset);
 ** WORD_MAX or holding a NUL byte are passed over; they are not words. */
 int dictnext(char *word, int *offset, int *more);
 
+/* dictnext for a search with the letter string letters left: first
+** passes over the words that hold a letter 'a' to 'z' that letters lacks,
+** which no search for those letters can use, and adds their number to
+** *passed (which it first sets to 0). A word it returns may still not fit. */
+int dictscan(const char *letters, char *word, int *offset, int *more, int *passed);
+
 /* Closes the word file; no call but dictopen may follow. */
 int dictclose(void);
 

@@ -2,34 +2,38 @@
 ** File layer of the word file reader. Lines are cut out of a block buffer
 ** filled by fread, so a pass over the file costs one library call per
 ** block rather than one per line. A line of lower-case letters, the usual
-** word, is found and copied sixteen bytes at a time.
+** word, is found and copied sixteen bytes at a time, and the lines that a
+** search can rule out are passed over many at a time (wordscan).
 */
 #include <errno.h>
 #include <limits.h>
 #include <string.h>
 
 #include "dictionary/filestat.h"
+#include "dictionary/linescan.h"
 #include "dictionary/wordfile.h"
 #include "engine/bytescan.h"
 #include "engine/letters.h"
 
 #define BLOCK_SIZE 65536
-#define BLOCK_PAD  16        /* line feeds after the bytes held, a chunk */
+#define BLOCK_PAD  SCAN_ALIGN  /* line feeds after the bytes held: a chunk, a scan group */
 
 static FILE *wf;             /* the open word file, or NULL */
 static int wsize;            /* its size when opened */
 static int wfold;            /* fold lines to lower case */
 static int wbom;             /* bytes of the UTF-8 byte-order mark it starts with: 0 or 3 */
-static char block[BLOCK_SIZE + BLOCK_PAD];
+alignas(SCAN_ALIGN) static char block[BLOCK_SIZE + BLOCK_PAD];
 static int blockoff;         /* file offset of block[0] */
 static int blocklen;         /* bytes held */
 static int blockpos;         /* next byte to hand out */
+static int blockwhole;       /* bytes held up to the last line feed among them */
 
 static void dropblock(int offset)
 {
     blockoff = offset;
     blocklen = 0;
     blockpos = 0;
+    blockwhole = 0;
 }
 
 FILE *wordopen(const char *path, int fold)
@@ -41,6 +45,7 @@ FILE *wordopen(const char *path, int fold)
     wf = fileopen(path);
     if (!wf)
         return NULL;
+    setvbuf(wf, NULL, _IONBF, 0);   /* the block is the buffer: fread fills it directly */
     long long size = 0;
     if (filestat(wf, &size) != 0 || size > INT_MAX) {
         int err = (size > INT_MAX) ? EFBIG : errno;
@@ -112,6 +117,8 @@ static int fillblock(void)
     dropblock(start);
     blocklen = n;
     memset(block + n, '\n', BLOCK_PAD);
+    for (blockwhole = n; blockwhole > 0 && block[blockwhole - 1] != '\n'; blockwhole--)
+        ;
     if (n == 0 && want > 0 && ferror(wf)) {
         clearerr(wf);
         return -1;
@@ -229,6 +236,12 @@ int wordread(char *dst, int size, int *len)
         }
     }
     return readline(dst, size, len);
+}
+
+void wordscan(const struct scanfilter *f, int *passed)
+{
+    if (blockpos < blockwhole)
+        blockpos += scanlines(f, block + blockpos, blockwhole - blockpos, passed);
 }
 
 /* Compares key with a line of which only the first slen characters are

@@ -46,6 +46,13 @@ int wordseek(int offset);
 ** the line holds a NUL byte, which no C string can carry. */
 int wordread(char *dst, int size, int *len);
 
+/* Passes over the lines ahead that f rules out (dictionary/linescan.h),
+** adding their number to *passed, and stops at the first other line, or
+** at the end of the whole lines the reader holds; the next wordread reads
+** on from there. Reads nothing from the file. */
+struct scanfilter;
+void wordscan(const struct scanfilter *f, int *passed);
+
 /* Binary search for key over a file whose lines are in ascending byte
 ** order after folding; folds key in place when fold is set. Returns the
 ** offset of the matching line, WORD_END, WORD_NOLINEEND or WORD_SEEKFAIL. */

@@ -1,7 +1,9 @@
 /*
 ** The anagram search: passes over the word file, descending into the
 ** letters left whenever a word fits and backtracking when a pass runs out,
-** with its frames on the two stacks.
+** with its frames on the two stacks. The reader passes over the words that
+** hold a letter the letters lack (dictscan); they count as examined, and
+** the exact tests run on the rest, in the order of the file.
 */
 #include <stdio.h>
 #include <string.h>
@@ -15,6 +17,10 @@
 int trace = 0;
 int maxwords = WORDS_MAX;
 int minlength = 0;
+long long examined = 0;
+
+/* The pump's count: words until its next call, and the words between. */
+static int due, every;
 
 /* Letters the typed text holds once every space and its first tab are
 ** gone, as strminus(text, " \t") would leave them; text may be any length. */
@@ -55,19 +61,44 @@ static inline int hasletter(const char *word, char c)
     }
 }
 
-/* dictnext, passing over the words shorter than minlength. */
-static int nextword(char *word, int *offset, int *more)
+/* The next word to examine: through the scan, which passes over the words
+** that cannot fit letters and counts them in *passed, or, for a stopped
+** search (scan 0), through dictnext. A word shorter than minlength is
+** passed over as if the file did not hold it, uncounted; the scan cannot
+** tell a word's length, so with minlength set every word is read. */
+static int nextword(const char *letters, char *word, int *offset, int *more, int *passed,
+                    int scan)
 {
-    int r;
-    do
-        r = dictnext(word, offset, more);
-    while (r == 0 && *more && minlength > 0 && (int)strlen(word) < minlength);
+    int r, total = 0;
+    do {
+        int n = 0;
+        r = scan && minlength == 0 ? dictscan(letters, word, offset, more, &n) : dictnext(word, offset, more);
+        total += n;
+    } while (r == 0 && *more && minlength > 0 && (int)strlen(word) < minlength);
+    *passed = total;
     return r;
 }
 
 static void copyout(char *dst, size_t size, const char *src)
 {
     snprintf(dst, size, "%s", src);
+}
+
+/* Counts n more words as examined, one at a time as far as the window can
+** tell: its pump comes on every every-th one, and counting ends at a pump
+** that sets the stop flag, since no word after that one is examined. */
+static void count(SearchWindow *win, int n, const int *stop)
+{
+    while (n > 0 && !*stop) {
+        int k = n < due ? n : due;
+        examined += k;
+        n -= k;
+        due -= k;
+        if (due == 0) {
+            due = every;
+            win->pump();
+        }
+    }
 }
 
 /* Pops one frame into letters, word and offset. */
@@ -97,7 +128,7 @@ int search(SearchWindow *win)
     char letters[STACK_STR];
     char rest[STACK_STR];
     char word[WORD_MAX + 1] = "";
-    int offset = 0, more = 0, pass = 0, err = SEARCH_OK;
+    int offset = 0, more = 0, pass = 0, passed = 0, err = SEARCH_OK;
 
     win->takeinput(&text, &type);
     if (countletters(text) > TEXT_MAX)
@@ -105,6 +136,9 @@ int search(SearchWindow *win)
     win->clearlist();
     int *stop = win->stopflag();
     *stop = 0;
+    examined = 0;
+    every = win->pumpwords() > 0 ? win->pumpwords() : 1;
+    due = 1;
 
     strminus(text, " \t", blanked);
     strlower(blanked);
@@ -125,12 +159,14 @@ int search(SearchWindow *win)
             err = SEARCH_POSITION;
             break;
         }
-        if (nextword(word, &offset, &more)) {
+        /* a stopped search reads one word a pass and examines none */
+        if (nextword(letters, word, &offset, &more, &passed, !*stop)) {
             err = SEARCH_READ;
             break;
         }
+        count(win, passed, stop);
         while (more && !*stop) {
-            win->pump();
+            count(win, 1, stop);    /* this word's own, before its test */
             /* the rarest letter left must be in the word: a cheap test
             ** that throws out most words before strcontains */
             if (hasletter(word, letters[0]) && strcontains(letters, word)) {
@@ -155,10 +191,11 @@ int search(SearchWindow *win)
                     popframe(letters, word, &offset);
                 }
             }
-            if (nextword(word, &offset, &more)) {
+            if (nextword(letters, word, &offset, &more, &passed, 1)) {
                 err = SEARCH_READ;
                 break;
             }
+            count(win, passed, stop);
         }
         if (err)
             break;

@@ -30,8 +30,11 @@ public:
     virtual int countlines() = 0;
     virtual void startbusy() = 0;
     virtual void stopbusy() = 0;
-    /* dispatch one pending message, if any; called once per examined word */
+    /* dispatch one pending message, if any; called once per examined word,
+    ** or once per pumpwords() words where the window asks for fewer calls
+    ** (the search counts them, see examined) */
     virtual void pump() = 0;
+    virtual int pumpwords() { return 1; }
     /* the stop flag: the search clears it at its start, Stop sets it */
     virtual int *stopflag() = 0;
 protected:
@@ -55,6 +58,9 @@ extern int minlength;
 /* Letters text holds once every space and its first tab are gone; the
 ** search refuses a text of more than TEXT_MAX. text may be any length. */
 int countletters(const char *text);
+
+/* Words examined by the last search, or by the one running. */
+extern long long examined;
 
 /* Runs one search to its end, reading the open word file. Returns
 ** SEARCH_OK, or SEARCH_TOOLONG without touching the list, or

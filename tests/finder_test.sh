@@ -45,7 +45,7 @@ check "empty word file name refused" "2 yes" "$code $ok"
 out=$("$find" silent | grep -c .); check "default words file" 5 "$out"
 
 # Ctrl-C ends a long search and keeps what it found
-"$find" -m eleven plus two > interrupted.out 2>/dev/null &
+"$find" -m the quick brown fox jumps over > interrupted.out 2>/dev/null &
 pid=$!
 sleep 2
 kill -INT $pid

@@ -43,6 +43,7 @@ public:
     void startbusy() override;
     void stopbusy() override;
     void pump() override;
+    int pumpwords() override;
     int *stopflag() override;
 
 private:
@@ -50,7 +51,6 @@ private:
 
     int m_busy;         /* a search is running, inside OnOK */
     int m_closing;      /* Close came: no more searches; during one, end once it unwinds */
-    int m_countdown;    /* words the pump lets pass before it reads the clock */
     DWORD m_peektick;   /* GetTickCount at the pump's last look at the queue */
     DWORD m_showtick;   /* GetTickCount when the list last drew its lines */
     int m_unshown;      /* lines added since then */

@@ -1,0 +1,425 @@
+/*
+** The line scan. Each version marks, for a group of bytes at a time, the
+** line feeds, the bytes 'a' to 'z' and the letters the filter lacks, and
+** folds those marks to one verdict per line; only the plain version looks
+** at one byte at a time.
+*/
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "dictionary/linescan.h"
+
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+#define SCAN_X86
+#include <immintrin.h>
+#endif
+
+/* A group: as many bytes as a machine word has bits, one bit a byte. */
+#if defined(__x86_64__) || defined(__aarch64__)
+#define GROUP 64
+typedef uint64_t groupmask;
+#define lowzeros(m)  __builtin_ctzll(m)
+#define highzeros(m) __builtin_clzll(m)
+#else
+#define GROUP 32
+typedef uint32_t groupmask;
+#define lowzeros(m)  __builtin_ctz(m)
+#define highzeros(m) __builtin_clz(m)
+#endif
+
+void scanletters(struct scanfilter *f, unsigned lack)
+{
+    lack &= (1u << 26) - 1;
+    f->lack = lack;
+    memset(f->nibble, 0, sizeof f->nibble);
+    for (int i = 0; i < 26; i++) {
+        int c = 'a' + i;
+        unsigned char letter = (c >> 4) == 6 ? 0x40 : 0x10;
+        f->nibble[c & 15] |= letter;
+        if (lack >> i & 1)
+            f->nibble[c & 15] |= letter << 1;
+    }
+    f->nranges = 0;
+    for (int i = 0; i < 26; i++) {
+        if (lack >> i & 1)
+            continue;
+        int j = i;
+        while (j + 1 < 26 && !(lack >> (j + 1) & 1))
+            j++;
+        f->range[f->nranges][0] = (unsigned char)('a' + i);
+        f->range[f->nranges][1] = (unsigned char)(j - i);
+        f->nranges++;
+        i = j;
+    }
+}
+
+/* The twin the others are held to: one line, one byte at a time. */
+static int scanplain(const struct scanfilter *f, const char *p, int n, int *passed)
+{
+    int at = 0, count = 0;
+    while (at < n) {
+        int len = 0, plain = 1, lacking = 0;
+        for (; p[at + len] != '\n'; len++) {
+            unsigned c = (unsigned char)p[at + len] - 'a';
+            if (c >= 26)
+                plain = 0;
+            else if (f->lack >> c & 1)
+                lacking = 1;
+        }
+        if (!plain || len > SCAN_LINEMAX || !lacking)
+            break;
+        at += len + 1;
+        count++;
+    }
+    *passed += count;
+    return at;
+}
+
+#ifdef SCAN_X86
+
+/* a + b + *carry, with the carry out left in *carry. */
+static inline groupmask addcarry(groupmask a, groupmask b, groupmask *carry)
+{
+    groupmask s = a + b, t = s + *carry;
+    *carry = (groupmask)((s < a) | (t < s));
+    return t;
+}
+
+/* The bits that start a run of more than SCAN_LINEMAX ones within m. */
+static inline groupmask longruns(groupmask m)
+{
+#if GROUP > SCAN_LINEMAX
+    static_assert(SCAN_LINEMAX == 35 && GROUP == 64, "the shifts below find runs of 36");
+    /* any run of 36 in 64 bits holds bits 28 to 35: mostly one test does */
+    if ((~m >> 28 & 0xff) != 0)
+        return 0;
+    m &= m >> 1;
+    m &= m >> 2;
+    m &= m >> 4;
+    m &= m >> 8;
+    m &= m >> 16;
+    m &= m >> 4;
+    return m;
+#else
+    (void)m;
+    return 0;       /* no such run fits in a group */
+#endif
+}
+
+/* Bits set in m, for the versions that may not use the instruction. */
+static inline int countbits(groupmask m)
+{
+    m = m - ((m >> 1) & (groupmask)0x5555555555555555ull);
+    m = (m & (groupmask)0x3333333333333333ull) + ((m >> 2) & (groupmask)0x3333333333333333ull);
+    m = (m + (m >> 4)) & (groupmask)0x0f0f0f0f0f0f0f0full;
+    return (int)((m * (groupmask)0x0101010101010101ull) >> (GROUP - 8));
+}
+
+/* The loop every vector version shares; V::marks gives the marks of one
+** aligned group, V::count counts bits. A line is passed over when its
+** bytes hold a lacking letter and nothing else stands out: no byte but
+** 'a' to 'z', no more than SCAN_LINEMAX of them. Both are found with one
+** addition each over the group's line bytes ("body", a run of ones per
+** line): a mark inside a run carries up to the line feed that ends it,
+** and the carry out of the group goes into the next, so a line across
+** groups is judged whole. Every line feed passed over is one line, so the
+** count is exact, and the scan stops at the start of the first line it
+** does not pass over, which is where the reader goes on. */
+template <class V>
+static inline __attribute__((always_inline))
+int scanloop(const struct scanfilter *f, const char *p, int n, int *passed)
+{
+    if (n <= 0)
+        return 0;
+    const char *end = p + n;
+    const char *g = (const char *)((uintptr_t)p & ~(uintptr_t)(GROUP - 1));
+    const char *start = p;      /* of the line the group's first bytes are in */
+    groupmask valid = ~(groupmask)0 << (p - g);
+    groupmask cbad = 0, cslow = 0;
+    int run = 0;                /* bytes of that line before the group */
+    int count = 0;
+    for (;; g += GROUP) {
+        groupmask lf, letter, lack;
+        V::marks(f, g, &lf, &letter, &lack);
+        if (end - g < GROUP)
+            valid &= ((groupmask)1 << (end - g)) - 1;
+        lf &= valid;
+        groupmask body = ~lf & valid;
+        groupmask odd = (body & ~letter) | longruns(body);
+        /* a line too long, begun in a group before: mark its first byte here */
+        int lead = ~body ? lowzeros(~body) : GROUP;
+        if (lead > 0 && run + lead > SCAN_LINEMAX)
+            odd |= 1;
+        run = ~body ? highzeros(~body) : run + GROUP;
+        groupmask bad = addcarry(body, lack & body, &cbad);
+        groupmask slow = addcarry(body, odd, &cslow);
+        groupmask want = lf & ~(bad & ~slow);
+        if (want) {
+            groupmask prior = lf & ((want & (0 - want)) - 1);
+            count += V::count(prior);
+            if (prior)
+                start = g + GROUP - highzeros(prior);
+            break;
+        }
+        count += V::count(lf);
+        if (lf)
+            start = g + GROUP - highzeros(lf);
+        if (end - g <= GROUP) {
+            start = end;
+            break;
+        }
+        valid = ~(groupmask)0;
+    }
+    *passed += count;
+    return (int)(start - p);
+}
+
+#define SSE2_TARGET   __attribute__((target("sse2")))
+#define SSSE3_TARGET  __attribute__((target("ssse3")))
+#define AVX2_TARGET   __attribute__((target("avx2,popcnt")))
+#define AVX512_TARGET __attribute__((target("avx512bw,avx512vl,popcnt")))
+
+/* SSE2: a byte is a letter not lacking when it falls in one of the ranges
+** of such letters; N of them, or f->nranges when N is negative. */
+template <int N>
+struct SSE2 {
+    SSE2_TARGET static inline void marks(const struct scanfilter *f, const char *g,
+                                         groupmask *lf, groupmask *letter, groupmask *lack)
+    {
+        groupmask l = 0, w = 0, k = 0;
+        int nr = N < 0 ? f->nranges : N;
+        for (int i = 0; i < GROUP; i += 16) {
+            __m128i x = _mm_load_si128((const __m128i *)(g + i));
+            __m128i t = _mm_sub_epi8(x, _mm_set1_epi8('a'));
+            __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(25)), t);
+            __m128i keep = _mm_setzero_si128();
+            for (int r = 0; r < nr; r++) {
+                __m128i u = _mm_sub_epi8(x, _mm_set1_epi8((char)f->range[r][0]));
+                __m128i in = _mm_cmpeq_epi8(_mm_min_epu8(u, _mm_set1_epi8((char)f->range[r][1])), u);
+                keep = _mm_or_si128(keep, in);
+            }
+            l |= (groupmask)(unsigned)_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\n'))) << i;
+            w |= (groupmask)(unsigned)_mm_movemask_epi8(low) << i;
+            k |= (groupmask)(unsigned)_mm_movemask_epi8(_mm_andnot_si128(keep, low)) << i;
+        }
+        *lf = l;
+        *letter = w;
+        *lack = k;
+    }
+    static inline int count(groupmask m) { return countbits(m); }
+};
+
+/* The 16-entry lookups of SSSE3 and up: by a byte's low nibble, the filter's
+** table gives bit 7 for a lacking letter 0x6_ and bit 6 for any letter 0x6_,
+** bits 5 and 4 the same for 0x7_; by its high nibble the rows table keeps
+** the two bits of its row. Shifted together: bit 7 lacking, bit 6 letter. */
+#define ROWS 0, 0, 0, 0, 0, 0, (char)0xC0, 0x30, 0, 0, 0, 0, 0, 0, 0, 0
+
+struct SSSE3 {
+    SSSE3_TARGET static inline void marks(const struct scanfilter *f, const char *g,
+                                          groupmask *lf, groupmask *letter, groupmask *lack)
+    {
+        const __m128i tab = _mm_load_si128((const __m128i *)f->nibble);
+        const __m128i rows = _mm_setr_epi8(ROWS);
+        const __m128i nib = _mm_set1_epi8(0x0f);
+        groupmask l = 0, w = 0, k = 0;
+        for (int i = 0; i < GROUP; i += 16) {
+            __m128i x = _mm_load_si128((const __m128i *)(g + i));
+            __m128i v = _mm_and_si128(_mm_shuffle_epi8(tab, _mm_and_si128(x, nib)),
+                                      _mm_shuffle_epi8(rows, _mm_and_si128(_mm_srli_epi16(x, 4), nib)));
+            v = _mm_or_si128(v, _mm_slli_epi16(v, 2));
+            l |= (groupmask)(unsigned)_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\n'))) << i;
+            w |= (groupmask)(unsigned)_mm_movemask_epi8(_mm_add_epi8(v, v)) << i;
+            k |= (groupmask)(unsigned)_mm_movemask_epi8(v) << i;
+        }
+        *lf = l;
+        *letter = w;
+        *lack = k;
+    }
+    static inline int count(groupmask m) { return countbits(m); }
+};
+
+/* The 64-bit Windows compiler cannot align its stack for AVX spills, so
+** the AVX versions stay out of that build (which is only a test build). */
+#ifndef _WIN64
+#define SCAN_AVX
+
+struct AVX2 {
+    AVX2_TARGET static inline void marks(const struct scanfilter *f, const char *g,
+                                         groupmask *lf, groupmask *letter, groupmask *lack)
+    {
+        const __m256i tab = _mm256_broadcastsi128_si256(_mm_load_si128((const __m128i *)f->nibble));
+        const __m256i rows = _mm256_setr_epi8(ROWS, ROWS);
+        const __m256i nib = _mm256_set1_epi8(0x0f);
+        groupmask l = 0, w = 0, k = 0;
+        for (int i = 0; i < GROUP; i += 32) {
+            __m256i x = _mm256_load_si256((const __m256i *)(g + i));
+            __m256i v = _mm256_and_si256(_mm256_shuffle_epi8(tab, _mm256_and_si256(x, nib)),
+                                         _mm256_shuffle_epi8(rows, _mm256_and_si256(_mm256_srli_epi16(x, 4), nib)));
+            v = _mm256_or_si256(v, _mm256_slli_epi16(v, 2));
+            l |= (groupmask)(unsigned)_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, _mm256_set1_epi8('\n'))) << i;
+            w |= (groupmask)(unsigned)_mm256_movemask_epi8(_mm256_add_epi8(v, v)) << i;
+            k |= (groupmask)(unsigned)_mm256_movemask_epi8(v) << i;
+        }
+        *lf = l;
+        *letter = w;
+        *lack = k;
+    }
+    AVX2_TARGET static inline int count(groupmask m) { return __builtin_popcountll(m); }
+};
+
+/* AVX-512BW: the marks come straight out as masks, a whole group at once;
+** 32-bit code has no 64-bit masks and takes a 32-byte group. */
+struct AVX512 {
+    AVX512_TARGET static inline void marks(const struct scanfilter *f, const char *g,
+                                           groupmask *lf, groupmask *letter, groupmask *lack)
+    {
+#if GROUP == 64
+        const __m512i tab = _mm512_broadcast_i32x4(_mm_load_si128((const __m128i *)f->nibble));
+        const __m512i rows = _mm512_broadcast_i32x4(_mm_setr_epi8(ROWS));
+        const __m512i nib = _mm512_set1_epi8(0x0f);
+        __m512i x = _mm512_load_si512((const void *)g);
+        __m512i v = _mm512_and_si512(_mm512_shuffle_epi8(tab, _mm512_and_si512(x, nib)),
+                                     _mm512_shuffle_epi8(rows, _mm512_and_si512(_mm512_srli_epi16(x, 4), nib)));
+        *lf = _mm512_cmpeq_epi8_mask(x, _mm512_set1_epi8('\n'));
+        *letter = _mm512_test_epi8_mask(v, _mm512_set1_epi8(0x50));
+        *lack = _mm512_test_epi8_mask(v, _mm512_set1_epi8((char)0xA0));
+#else
+        const __m256i tab = _mm256_broadcastsi128_si256(_mm_load_si128((const __m128i *)f->nibble));
+        const __m256i rows = _mm256_setr_epi8(ROWS, ROWS);
+        const __m256i nib = _mm256_set1_epi8(0x0f);
+        __m256i x = _mm256_load_si256((const __m256i *)g);
+        __m256i v = _mm256_and_si256(_mm256_shuffle_epi8(tab, _mm256_and_si256(x, nib)),
+                                     _mm256_shuffle_epi8(rows, _mm256_and_si256(_mm256_srli_epi16(x, 4), nib)));
+        *lf = _mm256_cmpeq_epi8_mask(x, _mm256_set1_epi8('\n'));
+        *letter = _mm256_test_epi8_mask(v, _mm256_set1_epi8(0x50));
+        *lack = _mm256_test_epi8_mask(v, _mm256_set1_epi8((char)0xA0));
+#endif
+    }
+    AVX512_TARGET static inline int count(groupmask m) { return __builtin_popcountll(m); }
+};
+#endif
+
+/* The SSE2 loop with the ranges as constants when there are few. */
+SSE2_TARGET static int scansse2(const struct scanfilter *f, const char *p, int n, int *passed)
+{
+    switch (f->nranges) {
+    case 0: return scanloop<SSE2<0>>(f, p, n, passed);
+    case 1: return scanloop<SSE2<1>>(f, p, n, passed);
+    case 2: return scanloop<SSE2<2>>(f, p, n, passed);
+    case 3: return scanloop<SSE2<3>>(f, p, n, passed);
+    case 4: return scanloop<SSE2<4>>(f, p, n, passed);
+    default: return scanloop<SSE2<-1>>(f, p, n, passed);
+    }
+}
+
+SSSE3_TARGET static int scanssse3(const struct scanfilter *f, const char *p, int n, int *passed)
+{
+    return scanloop<SSSE3>(f, p, n, passed);
+}
+
+#ifdef SCAN_AVX
+AVX2_TARGET static int scanavx2(const struct scanfilter *f, const char *p, int n, int *passed)
+{
+    return scanloop<AVX2>(f, p, n, passed);
+}
+
+AVX512_TARGET static int scanavx512(const struct scanfilter *f, const char *p, int n, int *passed)
+{
+    return scanloop<AVX512>(f, p, n, passed);
+}
+#endif
+#endif
+
+typedef int scanfn(const struct scanfilter *, const char *, int, int *);
+
+/* Each version, or NULL where the build has none. */
+static scanfn *const versions[SCAN_KINDS] = {
+    scanplain,
+#ifdef SCAN_X86
+    scansse2,
+    scanssse3,
+#else
+    NULL,
+    NULL,
+#endif
+#ifdef SCAN_AVX
+    scanavx2,
+    scanavx512,
+#else
+    NULL,
+    NULL,
+#endif
+};
+
+static const char *const names[SCAN_KINDS] = { "plain", "sse2", "ssse3", "avx2", "avx512" };
+
+const char *scanname(int kind)
+{
+    return kind >= 0 && kind < SCAN_KINDS ? names[kind] : NULL;
+}
+
+int scanruns(int kind)
+{
+    if (kind < 0 || kind >= SCAN_KINDS || !versions[kind])
+        return 0;
+#ifdef SCAN_X86
+    __builtin_cpu_init();
+    switch (kind) {
+    case SCAN_SSE2:
+        return __builtin_cpu_supports("sse2") != 0;
+    case SCAN_SSSE3:
+        return __builtin_cpu_supports("ssse3") != 0;
+    case SCAN_AVX2:
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+    case SCAN_AVX512:
+        return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+               __builtin_cpu_supports("popcnt");
+    }
+#endif
+    return 1;
+}
+
+/* The choice, made once: the widest version, unless VEXLORE_SCAN names
+** another that runs (for benchmarks and tests, which can tell from
+** scankind which one they got). */
+static int choose(void)
+{
+    int best = SCAN_PLAIN;
+    const char *want = getenv("VEXLORE_SCAN");
+    for (int k = SCAN_PLAIN; k < SCAN_KINDS; k++)
+        if (scanruns(k))
+            best = k;
+    for (int k = SCAN_PLAIN; want && k < SCAN_KINDS; k++)
+        if (!strcmp(want, names[k]) && scanruns(k))
+            return k;
+    return best;
+}
+
+static int chosen = -1;
+
+int scankind(void)
+{
+    if (chosen < 0)
+        chosen = choose();
+    return chosen;
+}
+
+int scanuse(int kind)
+{
+    if (!scanruns(kind))
+        return 0;
+    chosen = kind;
+    return 1;
+}
+
+int scanlines(const struct scanfilter *f, const char *p, int n, int *passed)
+{
+    return versions[scankind()](f, p, n, passed);
+}
+
+int scanwith(int kind, const struct scanfilter *f, const char *p, int n, int *passed)
+{
+    return versions[kind](f, p, n, passed);
+}
