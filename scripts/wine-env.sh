@@ -1,6 +1,10 @@
 # Sourced by the scripts that run Windows programs: a quiet Wine in a
 # prefix of our own.
 export WINEDEBUG=-all
+# Wine names files on the Unix side in the locale's character set: in the C
+# locale of a bare system a Windows name outside ASCII has no Unix name at
+# all, and opening it fails. UTF-8 takes every name.
+export LC_ALL=C.UTF-8
 
 # True when this machine can start the 32-bit Wine (its kernel runs 32-bit code).
 wine32_works() {
