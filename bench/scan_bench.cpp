@@ -48,19 +48,28 @@ static void BM_Pass(benchmark::State &state)
 }
 BENCHMARK(BM_Pass)->Unit(benchmark::kMillisecond);
 
-/* One pass as the search makes it for 'astronomer': every word either
-** passed over by the scan or read for the exact tests. */
-static void BM_ScanPass(benchmark::State &state, int kind)
+/* Forces scan version kind and opens the benchmark's word file; false,
+** with the benchmark skipped, when either cannot be done. */
+static bool openwith(benchmark::State &state, int kind)
 {
     if (!scanuse(kind)) {
         state.SkipWithError("the processor does not run this version");
-        return;
+        return false;
     }
     dictsource(DICT_FILE);
     if (dictopen(wordspath())) {
         state.SkipWithError("no words file");
-        return;
+        return false;
     }
+    return true;
+}
+
+/* One pass as the search makes it for 'astronomer': every word either
+** passed over by the scan or read for the exact tests. */
+static void BM_ScanPass(benchmark::State &state, int kind)
+{
+    if (!openwith(state, kind))
+        return;
     char word[WORD_MAX + 1] = "";
     int offset = 0, more = 0, passed = 0;
     long long words = 0;
@@ -93,15 +102,8 @@ public:
 /* A whole multi-word search, end to end, per examined word. */
 static void BM_Search(benchmark::State &state, const char *text, int kind)
 {
-    if (!scanuse(kind)) {
-        state.SkipWithError("the processor does not run this version");
+    if (!openwith(state, kind))
         return;
-    }
-    dictsource(DICT_FILE);
-    if (dictopen(wordspath())) {
-        state.SkipWithError("no words file");
-        return;
-    }
     CountingWindow win;
     win.text = text;
     win.type = MULTI_WORD;

@@ -44,15 +44,22 @@ check "empty word file name refused" "2 yes" "$code $ok"
 # the words file beside the program is the default
 out=$("$find" silent | grep -c .); check "default words file" 5 "$out"
 
-# Ctrl-C ends a long search and keeps what it found
-"$find" -m the quick brown fox jumps over > interrupted.out 2>/dev/null &
-pid=$!
-sleep 2
-kill -INT $pid
-wait $pid; code=$?
-check "interrupted search exits 130" 130 $code
-lines=$(grep -c . interrupted.out); [ "$lines" -gt 0 ]; check "interrupted search printed its lines" 0 $?
-sort -c interrupted.out; check "interrupted lines sorted" 0 $?
+# Ctrl-C ends a long search and keeps what it found: interrupt NAME
+# SECONDS OPTION... stops the finder that many seconds into a search that
+# would run for ages.
+interrupt() {
+  local name=$1 wait=$2 code lines
+  shift 2
+  "$find" "$@" -m the quick brown fox jumps over > interrupted.out 2>/dev/null &
+  pid=$!
+  sleep "$wait"
+  kill -INT $pid
+  wait $pid; code=$?
+  check "interrupted $name exits 130" 130 $code
+  lines=$(grep -c . interrupted.out); [ "$lines" -gt 0 ]; check "interrupted $name printed its lines" 0 $?
+  sort -c interrupted.out; check "interrupted $name lines sorted" 0 $?
+}
+interrupt search 2
 
 # ... and says so, also when it found nothing yet: no placeholder line then.
 # Nine words of at most five letters never use sixty: the search runs on.
@@ -203,15 +210,8 @@ check "--fast store full: all lines found" 262145 "$out"
 grep -q "more than 262144 words fit" fast.err; check "--fast store full: says so" 0 $?
 rm -f many.words fast.err
 
-# Ctrl-C ends a long --fast search too and keeps what it found
-"$find" --fast -m the quick brown fox jumps over > interrupted.out 2>/dev/null &
-pid=$!
-sleep 1
-kill -INT $pid
-wait $pid; code=$?
-check "interrupted --fast search exits 130, as stopped" 130 $code
-lines=$(grep -c . interrupted.out); [ "$lines" -gt 0 ]; check "interrupted --fast search printed its lines" 0 $?
-sort -c interrupted.out; check "interrupted --fast lines sorted" 0 $?
+# ... and so does a --fast one
+interrupt "--fast search" 1 --fast
 rm -f edge.words interrupted.out
 
 rm -rf fifo.words beside folder.words long.words locked.words
