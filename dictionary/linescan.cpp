@@ -78,12 +78,30 @@ static int scanplain(const struct scanfilter *f, const char *p, int n, int *pass
 
 #ifdef SCAN_X86
 
-/* a + b + *carry, with the carry out left in *carry. */
-static inline groupmask addcarry(groupmask a, groupmask b, groupmask *carry)
+/* a + b + carry into *sum; returns the carry out. The add-with-carry
+** instruction itself: the compilers' intrinsic for it goes through memory. */
+static inline unsigned char addcarry(unsigned char carry, groupmask a, groupmask b, groupmask *sum)
 {
-    groupmask s = a + b, t = s + *carry;
-    *carry = (groupmask)((s < a) | (t < s));
-    return t;
+    __asm__("addb $255, %b[c]\n\tadc %[b], %[a]\n\tsetc %b[c]"
+            : [a] "+r"(a), [c] "+q"(carry)
+            : [b] "r"(b)
+            : "cc");
+    *sum = a;
+    return carry;
+}
+
+/* Keeps x in a general register: left to itself, the compiler does the
+** fold of the AVX-512 version in mask registers, moving each value there
+** and back for the integer steps. */
+#define inregister(x) __asm__("" : "+r"(x))
+
+/* Whether some aligned 16 bits of m are all 0. A run of more than
+** SCAN_LINEMAX line bytes holds 16 such bits of a group's line feed mask,
+** or of the group's before when it starts there. */
+static inline int zero16(groupmask m)
+{
+    const groupmask ones = (groupmask)0x0001000100010001ull, highs = ones << 15;
+    return ((m - ones) & ~m & highs) != 0;
 }
 
 /* The bits that start a run of more than SCAN_LINEMAX ones within m. */
@@ -91,7 +109,7 @@ static inline groupmask longruns(groupmask m)
 {
 #if GROUP > SCAN_LINEMAX
     static_assert(SCAN_LINEMAX == 35 && GROUP == 64, "the shifts below find runs of 36");
-    /* any run of 36 in 64 bits holds bits 28 to 35: mostly one test does */
+    /* any run of 36 in 64 bits holds bits 28 to 35 */
     if ((~m >> 28 & 0xff) != 0)
         return 0;
     m &= m >> 1;
@@ -125,7 +143,13 @@ static inline int countbits(groupmask m)
 ** and the carry out of the group goes into the next, so a line across
 ** groups is judged whole. Every line feed passed over is one line, so the
 ** count is exact, and the scan stops at the start of the first line it
-** does not pass over, which is where the reader goes on. */
+** does not pass over, which is where the reader goes on.
+**
+** Nearly every group of a word list stands out in nothing: all its line
+** bytes are letters, no 16 aligned bytes of it (or the last 16 of the
+** group before) lack a line feed, so no line in it can be too long, and
+** no line that stood out goes on into it. Such a group needs only the
+** first addition; the others take the whole test. */
 template <class V>
 static inline __attribute__((always_inline))
 int scanloop(const struct scanfilter *f, const char *p, int n, int *passed)
@@ -134,51 +158,66 @@ int scanloop(const struct scanfilter *f, const char *p, int n, int *passed)
         return 0;
     const char *end = p + n;
     const char *g = (const char *)((uintptr_t)p & ~(uintptr_t)(GROUP - 1));
-    const char *start = p;      /* of the line the group's first bytes are in */
     groupmask valid = ~(groupmask)0 << (p - g);
-    groupmask cbad = 0, cslow = 0;
-    int run = 0;                /* bytes of that line before the group */
+    groupmask before = ~(groupmask)0;   /* the bytes of the group before that are no line's */
+    unsigned char cbad = 0, cslow = 0;
+    unsigned char odder = 0;    /* the group before stood out so, this one cannot be quick */
+    int run = 0;                /* bytes of the line open at the group's start, where before is 0 */
     int count = 0;
+    groupmask want, lf;
     for (;; g += GROUP) {
-        groupmask lf, letter, lack;
+        groupmask letter, lack;
         V::marks(f, g, &lf, &letter, &lack);
         if (end - g < GROUP)
             valid &= ((groupmask)1 << (end - g)) - 1;
         lf &= valid;
         groupmask body = ~lf & valid;
-        groupmask odd = (body & ~letter) | longruns(body);
-        /* a line too long, begun in a group before: mark its first byte here */
-        int lead = ~body ? lowzeros(~body) : GROUP;
-        if (lead > 0 && run + lead > SCAN_LINEMAX)
-            odd |= 1;
-        run = ~body ? highzeros(~body) : run + GROUP;
-        groupmask bad = addcarry(body, lack & body, &cbad);
-        groupmask slow = addcarry(body, odd, &cslow);
-        groupmask want = lf & ~(bad & ~slow);
-        if (want) {
-            groupmask prior = lf & ((want & (0 - want)) - 1);
-            count += V::count(prior);
-            if (prior)
-                start = g + GROUP - highzeros(prior);
-            break;
+        inregister(lf);
+        inregister(body);
+        groupmask odd = body & ~letter;
+        groupmask bad;
+        if (__builtin_expect(!((odd | odder) | zero16(~body)), 1)) {
+            cbad = addcarry(cbad, body, lack & body, &bad);
+            want = lf & ~bad;
+        } else {
+            /* a line too long, begun in a group before: mark its first byte here */
+            int open = before ? highzeros(before) : run;
+            int lead = ~body ? lowzeros(~body) : GROUP;
+            if (lead > 0 && open + lead > SCAN_LINEMAX)
+                odd |= 1;
+            run = ~body ? highzeros(~body) : open + GROUP;
+            odd |= longruns(body);
+            groupmask slow;
+            cbad = addcarry(cbad, body, lack & body, &bad);
+            cslow = addcarry(cslow, body, odd, &slow);
+            want = lf & ~(bad & ~slow);
+            odder = cslow | (~body >> (GROUP - 16) == 0);
         }
-        count += V::count(lf);
-        if (lf)
-            start = g + GROUP - highzeros(lf);
-        if (end - g <= GROUP) {
-            start = end;
+        before = ~body;
+        if (want)
             break;
+        count += V::count(lf);
+        if (end - g <= GROUP) {
+            *passed += count;
+            return n;
         }
         valid = ~(groupmask)0;
     }
-    *passed += count;
-    return (int)(start - p);
+    /* the line wanted starts after the last line feed before it */
+    groupmask prior = lf & ((want & (0 - want)) - 1);
+    *passed += count + V::count(prior);
+    if (prior)
+        return (int)(g + GROUP - highzeros(prior) - p);
+    const char *s = g > p ? g : p;
+    while (s > p && s[-1] != '\n')
+        s--;
+    return (int)(s - p);
 }
 
 #define SSE2_TARGET   __attribute__((target("sse2")))
 #define SSSE3_TARGET  __attribute__((target("ssse3")))
-#define AVX2_TARGET   __attribute__((target("avx2,popcnt")))
-#define AVX512_TARGET __attribute__((target("avx512bw,avx512vl,popcnt")))
+#define AVX2_TARGET   __attribute__((target("avx2,popcnt,bmi,lzcnt")))
+#define AVX512_TARGET __attribute__((target("avx512bw,avx512vl,popcnt,bmi,lzcnt")))
 
 /* SSE2: a byte is a letter not lacking when it falls in one of the ranges
 ** of such letters; N of them, or f->nranges when N is negative. */
@@ -282,9 +321,15 @@ struct AVX512 {
         __m512i x = _mm512_load_si512((const void *)g);
         __m512i v = _mm512_and_si512(_mm512_shuffle_epi8(tab, _mm512_and_si512(x, nib)),
                                      _mm512_shuffle_epi8(rows, _mm512_and_si512(_mm512_srli_epi16(x, 4), nib)));
-        *lf = _mm512_cmpeq_epi8_mask(x, _mm512_set1_epi8('\n'));
-        *letter = _mm512_test_epi8_mask(v, _mm512_set1_epi8(0x50));
-        *lack = _mm512_test_epi8_mask(v, _mm512_set1_epi8((char)0xA0));
+        groupmask l = _mm512_cmpeq_epi8_mask(x, _mm512_set1_epi8('\n'));
+        groupmask w = _mm512_test_epi8_mask(v, _mm512_set1_epi8(0x50));
+        groupmask k = _mm512_test_epi8_mask(v, _mm512_set1_epi8((char)0xA0));
+        inregister(l);
+        inregister(w);
+        inregister(k);
+        *lf = l;
+        *letter = w;
+        *lack = k;
 #else
         const __m256i tab = _mm256_broadcastsi128_si256(_mm_load_si128((const __m128i *)f->nibble));
         const __m256i rows = _mm256_setr_epi8(ROWS, ROWS);
@@ -360,6 +405,16 @@ const char *scanname(int kind)
     return kind >= 0 && kind < SCAN_KINDS ? names[kind] : NULL;
 }
 
+#ifdef SCAN_X86
+/* The bit instructions the AVX versions use beside their vectors: every
+** processor with AVX2 has them, but a virtual machine may hide some. */
+static int bitops(void)
+{
+    return __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("bmi") &&
+           __builtin_cpu_supports("abm");
+}
+#endif
+
 int scanruns(int kind)
 {
     if (kind < 0 || kind >= SCAN_KINDS || !versions[kind])
@@ -372,10 +427,9 @@ int scanruns(int kind)
     case SCAN_SSSE3:
         return __builtin_cpu_supports("ssse3") != 0;
     case SCAN_AVX2:
-        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+        return __builtin_cpu_supports("avx2") && bitops();
     case SCAN_AVX512:
-        return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
-               __builtin_cpu_supports("popcnt");
+        return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") && bitops();
     }
 #endif
     return 1;
