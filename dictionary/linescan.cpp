@@ -47,8 +47,9 @@ void scanletters(struct scanfilter *f, unsigned lack)
         int j = i;
         while (j + 1 < 26 && !(lack >> (j + 1) & 1))
             j++;
-        f->range[f->nranges][0] = (unsigned char)('a' + i);
-        f->range[f->nranges][1] = (unsigned char)(j - i);
+        /* 'a' + i moves to -128, and the run ends below -128 + its length */
+        memset(f->shift[f->nranges], (unsigned char)(128 - 'a' - i), 16);
+        memset(f->below[f->nranges], (unsigned char)(j - i + 1 - 128), 16);
         f->nranges++;
         i = j;
     }
@@ -219,8 +220,10 @@ int scanloop(const struct scanfilter *f, const char *p, int n, int *passed)
 #define AVX2_TARGET   __attribute__((target("avx2,popcnt,bmi,lzcnt")))
 #define AVX512_TARGET __attribute__((target("avx512bw,avx512vl,popcnt,bmi,lzcnt")))
 
-/* SSE2: a byte is a letter not lacking when it falls in one of the ranges
-** of such letters; N of them, or f->nranges when N is negative. */
+/* SSE2: a byte is a letter not lacking when it falls in one of the runs
+** of such letters; N of them, or f->nranges when N is negative. A range
+** test is an addition that moves the run's first letter to -128 and a
+** signed comparison. */
 template <int N>
 struct SSE2 {
     SSE2_TARGET static inline void marks(const struct scanfilter *f, const char *g,
@@ -230,13 +233,12 @@ struct SSE2 {
         int nr = N < 0 ? f->nranges : N;
         for (int i = 0; i < GROUP; i += 16) {
             __m128i x = _mm_load_si128((const __m128i *)(g + i));
-            __m128i t = _mm_sub_epi8(x, _mm_set1_epi8('a'));
-            __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(25)), t);
+            __m128i low = _mm_cmplt_epi8(_mm_add_epi8(x, _mm_set1_epi8((char)(128 - 'a'))),
+                                         _mm_set1_epi8(26 - 128));
             __m128i keep = _mm_setzero_si128();
             for (int r = 0; r < nr; r++) {
-                __m128i u = _mm_sub_epi8(x, _mm_set1_epi8((char)f->range[r][0]));
-                __m128i in = _mm_cmpeq_epi8(_mm_min_epu8(u, _mm_set1_epi8((char)f->range[r][1])), u);
-                keep = _mm_or_si128(keep, in);
+                __m128i u = _mm_add_epi8(x, _mm_load_si128((const __m128i *)f->shift[r]));
+                keep = _mm_or_si128(keep, _mm_cmplt_epi8(u, _mm_load_si128((const __m128i *)f->below[r])));
             }
             l |= (groupmask)(unsigned)_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\n'))) << i;
             w |= (groupmask)(unsigned)_mm_movemask_epi8(low) << i;

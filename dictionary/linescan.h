@@ -30,7 +30,10 @@ struct scanfilter {
     unsigned lack;                          /* bit 0 'a' ... bit 25 'z' */
     alignas(16) unsigned char nibble[16];   /* by low nibble: the letters 0x6_ and 0x7_ */
     int nranges;                            /* runs of letters not in lack */
-    unsigned char range[SCAN_RANGES][2];    /* first letter, then letters after it */
+    /* for each run, a byte added to every byte of text and a bound: a
+    ** byte is in the run when their sum, read as signed, is below it */
+    alignas(16) signed char shift[SCAN_RANGES][16];
+    alignas(16) signed char below[SCAN_RANGES][16];
 };
 
 /* Sets up f to pass over the lines that hold a letter of lack. */
