@@ -21,11 +21,13 @@
 typedef uint64_t groupmask;
 #define lowzeros(m)  __builtin_ctzll(m)
 #define highzeros(m) __builtin_clzll(m)
+#define popcount(m)  __builtin_popcountll(m)
 #else
 #define GROUP 32
 typedef uint32_t groupmask;
 #define lowzeros(m)  __builtin_ctz(m)
 #define highzeros(m) __builtin_clz(m)
+#define popcount(m)  __builtin_popcount(m)
 #endif
 
 void scanletters(struct scanfilter *f, unsigned lack)
@@ -136,7 +138,8 @@ static inline int countbits(groupmask m)
 }
 
 /* The loop every vector version shares; V::marks gives the marks of one
-** aligned group, V::count counts bits. A line is passed over when its
+** aligned group and whether all its bytes are letters and line feeds,
+** V::letters the letters among them, V::count counts bits. A line is passed over when its
 ** bytes hold a lacking letter and nothing else stands out: no byte but
 ** 'a' to 'z', no more than SCAN_LINEMAX of them. Both are found with one
 ** addition each over the group's line bytes ("body", a run of ones per
@@ -167,20 +170,20 @@ int scanloop(const struct scanfilter *f, const char *p, int n, int *passed)
     int count = 0;
     groupmask want, lf;
     for (;; g += GROUP) {
-        groupmask letter, lack;
-        V::marks(f, g, &lf, &letter, &lack);
+        groupmask lack;
+        int plain = V::marks(f, g, &lf, &lack);
         if (end - g < GROUP)
             valid &= ((groupmask)1 << (end - g)) - 1;
         lf &= valid;
         groupmask body = ~lf & valid;
         inregister(lf);
         inregister(body);
-        groupmask odd = body & ~letter;
         groupmask bad;
-        if (__builtin_expect(!((odd | odder) | zero16(~body)), 1)) {
+        if (__builtin_expect(plain && !(odder | zero16(~body)), 1)) {
             cbad = addcarry(cbad, body, lack & body, &bad);
             want = lf & ~bad;
         } else {
+            groupmask odd = body & ~V::letters(f, g);
             /* a line too long, begun in a group before: mark its first byte here */
             int open = before ? highzeros(before) : run;
             int lead = ~body ? lowzeros(~body) : GROUP;
@@ -216,37 +219,51 @@ int scanloop(const struct scanfilter *f, const char *p, int n, int *passed)
 }
 
 #define SSE2_TARGET   __attribute__((target("sse2")))
-#define SSSE3_TARGET  __attribute__((target("ssse3")))
+#define SSSE3_TARGET  __attribute__((target("ssse3,popcnt")))
 #define AVX2_TARGET   __attribute__((target("avx2,popcnt,bmi,lzcnt")))
 #define AVX512_TARGET __attribute__((target("avx512bw,avx512vl,popcnt,bmi,lzcnt")))
 
 /* SSE2: a byte is a letter not lacking when it falls in one of the runs
 ** of such letters; N of them, or f->nranges when N is negative. A range
 ** test is an addition that moves the run's first letter to -128 and a
-** signed comparison. */
+** signed comparison. Any other byte counts as lacking: in a line of
+** letters it is a letter in lack, and a line with another byte stands
+** out whatever its marks. */
+static inline __attribute__((always_inline)) __m128i sse2letters(__m128i x)
+{
+    return _mm_cmplt_epi8(_mm_add_epi8(x, _mm_set1_epi8((char)(128 - 'a'))), _mm_set1_epi8(26 - 128));
+}
+
 template <int N>
 struct SSE2 {
-    SSE2_TARGET static inline void marks(const struct scanfilter *f, const char *g,
-                                         groupmask *lf, groupmask *letter, groupmask *lack)
+    SSE2_TARGET static inline int marks(const struct scanfilter *f, const char *g,
+                                        groupmask *lf, groupmask *lack)
     {
-        groupmask l = 0, w = 0, k = 0;
+        groupmask l = 0, k = 0;
+        __m128i all = _mm_set1_epi8(-1);
         int nr = N < 0 ? f->nranges : N;
         for (int i = 0; i < GROUP; i += 16) {
             __m128i x = _mm_load_si128((const __m128i *)(g + i));
-            __m128i low = _mm_cmplt_epi8(_mm_add_epi8(x, _mm_set1_epi8((char)(128 - 'a'))),
-                                         _mm_set1_epi8(26 - 128));
+            __m128i eol = _mm_cmpeq_epi8(x, _mm_set1_epi8('\n'));
             __m128i keep = _mm_setzero_si128();
             for (int r = 0; r < nr; r++) {
                 __m128i u = _mm_add_epi8(x, _mm_load_si128((const __m128i *)f->shift[r]));
                 keep = _mm_or_si128(keep, _mm_cmplt_epi8(u, _mm_load_si128((const __m128i *)f->below[r])));
             }
-            l |= (groupmask)(unsigned)_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\n'))) << i;
-            w |= (groupmask)(unsigned)_mm_movemask_epi8(low) << i;
-            k |= (groupmask)(unsigned)_mm_movemask_epi8(_mm_andnot_si128(keep, low)) << i;
+            all = _mm_and_si128(all, _mm_or_si128(sse2letters(x), eol));
+            l |= (groupmask)(unsigned)_mm_movemask_epi8(eol) << i;
+            k |= (groupmask)(unsigned)_mm_movemask_epi8(keep) << i;
         }
         *lf = l;
-        *letter = w;
-        *lack = k;
+        *lack = ~k;
+        return _mm_movemask_epi8(all) == 0xffff;
+    }
+    SSE2_TARGET static inline groupmask letters(const struct scanfilter *, const char *g)
+    {
+        groupmask w = 0;
+        for (int i = 0; i < GROUP; i += 16)
+            w |= (groupmask)(unsigned)_mm_movemask_epi8(sse2letters(_mm_load_si128((const __m128i *)(g + i)))) << i;
+        return w;
     }
     static inline int count(groupmask m) { return countbits(m); }
 };
@@ -258,27 +275,40 @@ struct SSE2 {
 #define ROWS 0, 0, 0, 0, 0, 0, (char)0xC0, 0x30, 0, 0, 0, 0, 0, 0, 0, 0
 
 struct SSSE3 {
-    SSSE3_TARGET static inline void marks(const struct scanfilter *f, const char *g,
-                                          groupmask *lf, groupmask *letter, groupmask *lack)
+    SSSE3_TARGET static inline __m128i lookup(const struct scanfilter *f, __m128i x)
     {
-        const __m128i tab = _mm_load_si128((const __m128i *)f->nibble);
-        const __m128i rows = _mm_setr_epi8(ROWS);
         const __m128i nib = _mm_set1_epi8(0x0f);
-        groupmask l = 0, w = 0, k = 0;
+        __m128i v = _mm_and_si128(_mm_shuffle_epi8(_mm_load_si128((const __m128i *)f->nibble), _mm_and_si128(x, nib)),
+                                  _mm_shuffle_epi8(_mm_setr_epi8(ROWS), _mm_and_si128(_mm_srli_epi16(x, 4), nib)));
+        return _mm_or_si128(v, _mm_slli_epi16(v, 2));
+    }
+    SSSE3_TARGET static inline int marks(const struct scanfilter *f, const char *g,
+                                         groupmask *lf, groupmask *lack)
+    {
+        groupmask l = 0, k = 0;
+        __m128i all = _mm_set1_epi8(-1);
         for (int i = 0; i < GROUP; i += 16) {
             __m128i x = _mm_load_si128((const __m128i *)(g + i));
-            __m128i v = _mm_and_si128(_mm_shuffle_epi8(tab, _mm_and_si128(x, nib)),
-                                      _mm_shuffle_epi8(rows, _mm_and_si128(_mm_srli_epi16(x, 4), nib)));
-            v = _mm_or_si128(v, _mm_slli_epi16(v, 2));
-            l |= (groupmask)(unsigned)_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\n'))) << i;
-            w |= (groupmask)(unsigned)_mm_movemask_epi8(_mm_add_epi8(v, v)) << i;
+            __m128i v = lookup(f, x);
+            __m128i eol = _mm_cmpeq_epi8(x, _mm_set1_epi8('\n'));
+            all = _mm_and_si128(all, _mm_or_si128(_mm_add_epi8(v, v), eol));
+            l |= (groupmask)(unsigned)_mm_movemask_epi8(eol) << i;
             k |= (groupmask)(unsigned)_mm_movemask_epi8(v) << i;
         }
         *lf = l;
-        *letter = w;
         *lack = k;
+        return _mm_movemask_epi8(all) == 0xffff;
     }
-    static inline int count(groupmask m) { return countbits(m); }
+    SSSE3_TARGET static inline groupmask letters(const struct scanfilter *f, const char *g)
+    {
+        groupmask w = 0;
+        for (int i = 0; i < GROUP; i += 16) {
+            __m128i v = lookup(f, _mm_load_si128((const __m128i *)(g + i)));
+            w |= (groupmask)(unsigned)_mm_movemask_epi8(_mm_add_epi8(v, v)) << i;
+        }
+        return w;
+    }
+    SSSE3_TARGET static inline int count(groupmask m) { return popcount(m); }
 };
 
 /* The 64-bit Windows compiler cannot align its stack for AVX spills, so
@@ -287,64 +317,102 @@ struct SSSE3 {
 #define SCAN_AVX
 
 struct AVX2 {
-    AVX2_TARGET static inline void marks(const struct scanfilter *f, const char *g,
-                                         groupmask *lf, groupmask *letter, groupmask *lack)
+    AVX2_TARGET static inline __m256i lookup(const struct scanfilter *f, __m256i x)
     {
-        const __m256i tab = _mm256_broadcastsi128_si256(_mm_load_si128((const __m128i *)f->nibble));
-        const __m256i rows = _mm256_setr_epi8(ROWS, ROWS);
         const __m256i nib = _mm256_set1_epi8(0x0f);
-        groupmask l = 0, w = 0, k = 0;
+        __m256i tab = _mm256_broadcastsi128_si256(_mm_load_si128((const __m128i *)f->nibble));
+        __m256i v = _mm256_and_si256(_mm256_shuffle_epi8(tab, _mm256_and_si256(x, nib)),
+                                     _mm256_shuffle_epi8(_mm256_setr_epi8(ROWS, ROWS),
+                                                         _mm256_and_si256(_mm256_srli_epi16(x, 4), nib)));
+        return _mm256_or_si256(v, _mm256_slli_epi16(v, 2));
+    }
+    AVX2_TARGET static inline int marks(const struct scanfilter *f, const char *g,
+                                        groupmask *lf, groupmask *lack)
+    {
+        groupmask l = 0, k = 0;
+        __m256i all = _mm256_set1_epi8(-1);
         for (int i = 0; i < GROUP; i += 32) {
             __m256i x = _mm256_load_si256((const __m256i *)(g + i));
-            __m256i v = _mm256_and_si256(_mm256_shuffle_epi8(tab, _mm256_and_si256(x, nib)),
-                                         _mm256_shuffle_epi8(rows, _mm256_and_si256(_mm256_srli_epi16(x, 4), nib)));
-            v = _mm256_or_si256(v, _mm256_slli_epi16(v, 2));
-            l |= (groupmask)(unsigned)_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, _mm256_set1_epi8('\n'))) << i;
-            w |= (groupmask)(unsigned)_mm256_movemask_epi8(_mm256_add_epi8(v, v)) << i;
+            __m256i v = lookup(f, x);
+            __m256i eol = _mm256_cmpeq_epi8(x, _mm256_set1_epi8('\n'));
+            all = _mm256_and_si256(all, _mm256_or_si256(_mm256_add_epi8(v, v), eol));
+            l |= (groupmask)(unsigned)_mm256_movemask_epi8(eol) << i;
             k |= (groupmask)(unsigned)_mm256_movemask_epi8(v) << i;
         }
         *lf = l;
-        *letter = w;
         *lack = k;
+        return (unsigned)_mm256_movemask_epi8(all) == 0xffffffffu;
     }
-    AVX2_TARGET static inline int count(groupmask m) { return __builtin_popcountll(m); }
+    AVX2_TARGET static inline groupmask letters(const struct scanfilter *f, const char *g)
+    {
+        groupmask w = 0;
+        for (int i = 0; i < GROUP; i += 32) {
+            __m256i v = lookup(f, _mm256_load_si256((const __m256i *)(g + i)));
+            w |= (groupmask)(unsigned)_mm256_movemask_epi8(_mm256_add_epi8(v, v)) << i;
+        }
+        return w;
+    }
+    AVX2_TARGET static inline int count(groupmask m) { return popcount(m); }
 };
 
 /* AVX-512BW: the marks come straight out as masks, a whole group at once;
 ** 32-bit code has no 64-bit masks and takes a 32-byte group. */
 struct AVX512 {
-    AVX512_TARGET static inline void marks(const struct scanfilter *f, const char *g,
-                                           groupmask *lf, groupmask *letter, groupmask *lack)
-    {
 #if GROUP == 64
-        const __m512i tab = _mm512_broadcast_i32x4(_mm_load_si128((const __m128i *)f->nibble));
-        const __m512i rows = _mm512_broadcast_i32x4(_mm_setr_epi8(ROWS));
+    AVX512_TARGET static inline __m512i lookup(const struct scanfilter *f, __m512i x)
+    {
         const __m512i nib = _mm512_set1_epi8(0x0f);
+        return _mm512_and_si512(
+            _mm512_shuffle_epi8(_mm512_broadcast_i32x4(_mm_load_si128((const __m128i *)f->nibble)),
+                                _mm512_and_si512(x, nib)),
+            _mm512_shuffle_epi8(_mm512_broadcast_i32x4(_mm_setr_epi8(ROWS)),
+                                _mm512_and_si512(_mm512_srli_epi16(x, 4), nib)));
+    }
+    AVX512_TARGET static inline int marks(const struct scanfilter *f, const char *g,
+                                          groupmask *lf, groupmask *lack)
+    {
         __m512i x = _mm512_load_si512((const void *)g);
-        __m512i v = _mm512_and_si512(_mm512_shuffle_epi8(tab, _mm512_and_si512(x, nib)),
-                                     _mm512_shuffle_epi8(rows, _mm512_and_si512(_mm512_srli_epi16(x, 4), nib)));
-        groupmask l = _mm512_cmpeq_epi8_mask(x, _mm512_set1_epi8('\n'));
-        groupmask w = _mm512_test_epi8_mask(v, _mm512_set1_epi8(0x50));
-        groupmask k = _mm512_test_epi8_mask(v, _mm512_set1_epi8((char)0xA0));
+        __m512i v = lookup(f, x);
+        __mmask64 eol = _mm512_cmpeq_epi8_mask(x, _mm512_set1_epi8('\n'));
+        __mmask64 letter = _mm512_test_epi8_mask(v, _mm512_set1_epi8(0x50));
+        groupmask l = _cvtmask64_u64(eol);
+        groupmask k = _cvtmask64_u64(_mm512_test_epi8_mask(v, _mm512_set1_epi8((char)0xA0)));
         inregister(l);
-        inregister(w);
         inregister(k);
         *lf = l;
-        *letter = w;
         *lack = k;
-#else
-        const __m256i tab = _mm256_broadcastsi128_si256(_mm_load_si128((const __m128i *)f->nibble));
-        const __m256i rows = _mm256_setr_epi8(ROWS, ROWS);
-        const __m256i nib = _mm256_set1_epi8(0x0f);
-        __m256i x = _mm256_load_si256((const __m256i *)g);
-        __m256i v = _mm256_and_si256(_mm256_shuffle_epi8(tab, _mm256_and_si256(x, nib)),
-                                     _mm256_shuffle_epi8(rows, _mm256_and_si256(_mm256_srli_epi16(x, 4), nib)));
-        *lf = _mm256_cmpeq_epi8_mask(x, _mm256_set1_epi8('\n'));
-        *letter = _mm256_test_epi8_mask(v, _mm256_set1_epi8(0x50));
-        *lack = _mm256_test_epi8_mask(v, _mm256_set1_epi8((char)0xA0));
-#endif
+        return _kortestc_mask64_u8(letter, eol);
     }
-    AVX512_TARGET static inline int count(groupmask m) { return __builtin_popcountll(m); }
+    AVX512_TARGET static inline groupmask letters(const struct scanfilter *f, const char *g)
+    {
+        return _mm512_test_epi8_mask(lookup(f, _mm512_load_si512((const void *)g)), _mm512_set1_epi8(0x50));
+    }
+#else
+    AVX512_TARGET static inline __m256i lookup(const struct scanfilter *f, __m256i x)
+    {
+        return AVX2::lookup(f, x);
+    }
+    AVX512_TARGET static inline int marks(const struct scanfilter *f, const char *g,
+                                          groupmask *lf, groupmask *lack)
+    {
+        __m256i x = _mm256_load_si256((const __m256i *)g);
+        __m256i v = lookup(f, x);
+        __mmask32 eol = _mm256_cmpeq_epi8_mask(x, _mm256_set1_epi8('\n'));
+        __mmask32 letter = _mm256_test_epi8_mask(v, _mm256_set1_epi8(0x50));
+        groupmask l = _cvtmask32_u32(eol);
+        groupmask k = _cvtmask32_u32(_mm256_test_epi8_mask(v, _mm256_set1_epi8((char)0xA0)));
+        inregister(l);
+        inregister(k);
+        *lf = l;
+        *lack = k;
+        return _kortestc_mask32_u8(letter, eol);
+    }
+    AVX512_TARGET static inline groupmask letters(const struct scanfilter *f, const char *g)
+    {
+        return _mm256_test_epi8_mask(lookup(f, _mm256_load_si256((const __m256i *)g)), _mm256_set1_epi8(0x50));
+    }
+#endif
+    AVX512_TARGET static inline int count(groupmask m) { return popcount(m); }
 };
 #endif
 
@@ -427,7 +495,7 @@ int scanruns(int kind)
     case SCAN_SSE2:
         return __builtin_cpu_supports("sse2") != 0;
     case SCAN_SSSE3:
-        return __builtin_cpu_supports("ssse3") != 0;
+        return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt");
     case SCAN_AVX2:
         return __builtin_cpu_supports("avx2") && bitops();
     case SCAN_AVX512:
