@@ -49,9 +49,9 @@ void scanletters(struct scanfilter *f, unsigned lack)
         int j = i;
         while (j + 1 < 26 && !(lack >> (j + 1) & 1))
             j++;
-        /* 'a' + i moves to -128, and the run ends below -128 + its length */
+        /* 'a' + i moves to -128, and the run's last letter to -128 + j - i */
         memset(f->shift[f->nranges], (unsigned char)(128 - 'a' - i), 16);
-        memset(f->below[f->nranges], (unsigned char)(j - i + 1 - 128), 16);
+        memset(f->above[f->nranges], (unsigned char)(j - i - 128), 16);
         f->nranges++;
         i = j;
     }
@@ -226,9 +226,10 @@ int scanloop(const struct scanfilter *f, const char *p, int n, int *passed)
 /* SSE2: a byte is a letter not lacking when it falls in one of the runs
 ** of such letters; N of them, or f->nranges when N is negative. A range
 ** test is an addition that moves the run's first letter to -128 and a
-** signed comparison. Any other byte counts as lacking: in a line of
-** letters it is a letter in lack, and a line with another byte stands
-** out whatever its marks. */
+** signed comparison, both with the filter's bytes straight from memory,
+** as 32-bit code has only eight vector registers. Any byte outside the
+** runs counts as lacking: in a line of letters it is a letter in lack,
+** and a line with another byte stands out whatever its marks. */
 static inline __attribute__((always_inline)) __m128i sse2letters(__m128i x)
 {
     return _mm_cmplt_epi8(_mm_add_epi8(x, _mm_set1_epi8((char)(128 - 'a'))), _mm_set1_epi8(26 - 128));
@@ -245,17 +246,17 @@ struct SSE2 {
         for (int i = 0; i < GROUP; i += 16) {
             __m128i x = _mm_load_si128((const __m128i *)(g + i));
             __m128i eol = _mm_cmpeq_epi8(x, _mm_set1_epi8('\n'));
-            __m128i keep = _mm_setzero_si128();
+            __m128i out = _mm_set1_epi8(-1);
             for (int r = 0; r < nr; r++) {
                 __m128i u = _mm_add_epi8(x, _mm_load_si128((const __m128i *)f->shift[r]));
-                keep = _mm_or_si128(keep, _mm_cmplt_epi8(u, _mm_load_si128((const __m128i *)f->below[r])));
+                out = _mm_and_si128(out, _mm_cmpgt_epi8(u, _mm_load_si128((const __m128i *)f->above[r])));
             }
             all = _mm_and_si128(all, _mm_or_si128(sse2letters(x), eol));
             l |= (groupmask)(unsigned)_mm_movemask_epi8(eol) << i;
-            k |= (groupmask)(unsigned)_mm_movemask_epi8(keep) << i;
+            k |= (groupmask)(unsigned)_mm_movemask_epi8(out) << i;
         }
         *lf = l;
-        *lack = ~k;
+        *lack = k;
         return _mm_movemask_epi8(all) == 0xffff;
     }
     SSE2_TARGET static inline groupmask letters(const struct scanfilter *, const char *g)

@@ -31,9 +31,9 @@ struct scanfilter {
     alignas(16) unsigned char nibble[16];   /* by low nibble: the letters 0x6_ and 0x7_ */
     int nranges;                            /* runs of letters not in lack */
     /* for each run, a byte added to every byte of text and a bound: a
-    ** byte is in the run when their sum, read as signed, is below it */
+    ** byte is outside the run when their sum, read as signed, is above it */
     alignas(16) signed char shift[SCAN_RANGES][16];
-    alignas(16) signed char below[SCAN_RANGES][16];
+    alignas(16) signed char above[SCAN_RANGES][16];
 };
 
 /* Sets up f to pass over the lines that hold a letter of lack. */
