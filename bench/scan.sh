@@ -10,6 +10,7 @@
 # usage: bench/scan.sh [RUNS [TEXT...]]   (default: 3 astronomer 'eleven plus two')
 #   BASELINE_FIND=path  another vexlore-find timed beside them (say, before a change)
 #   BASELINE_NAME=text  its column's heading (default: baseline)
+#   BASELINE2_FIND, BASELINE2_NAME  a second one
 #   WINE=0              leave out the Windows program
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,6 +33,7 @@ trap 'rm -rf "$tmp"' EXIT
 # the columns: NAME|SCAN|PROGRAM (SCAN empty: the program's own choice)
 columns=()
 [ -n "${BASELINE_FIND:-}" ] && columns+=("${BASELINE_NAME:-baseline}||$BASELINE_FIND")
+[ -n "${BASELINE2_FIND:-}" ] && columns+=("${BASELINE2_NAME:-baseline 2}||$BASELINE2_FIND")
 for scan in avx512 avx2 ssse3 sse2; do
   if VEXLORE_SCAN=$scan "$find" --stats -w "$words" a 2>&1 >/dev/null | grep -q "scan: $scan)"; then
     columns+=("$scan|$scan|$find")
@@ -75,7 +77,7 @@ for text in "$@"; do
     done
   done
   examined=$(awk 'NR == 1 {print $2}' "$tmp/t0")
-  line="| $text | $(printf "%'d" "$examined") |"
+  line="| $text | $(echo "$examined" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta') |"
   for i in "${!columns[@]}"; do
     if [ ! -s "$tmp/t$i" ]; then
       line+=" failed |"
