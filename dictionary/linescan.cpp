@@ -139,7 +139,10 @@ static inline int countbits(groupmask m)
 
 /* The loop every vector version shares; V::marks gives the marks of one
 ** aligned group and whether all its bytes are letters and line feeds,
-** V::letters the letters among them, V::count counts bits. A line is passed over when its
+** V::letters the letters among them, V::count counts bits. A version that
+** tallies counts the line feeds of every group it marks in its tally
+** itself, not as bits of each group passed, and flushes it now and then
+** (V::flush); V::total is what it holds. A line is passed over when its
 ** bytes hold a lacking letter and nothing else stands out: no byte but
 ** 'a' to 'z', no more than SCAN_LINEMAX of them. Both are found with one
 ** addition each over the group's line bytes ("body", a run of ones per
@@ -168,12 +171,15 @@ int scanloop(const struct scanfilter *f, const char *p, int n, int *passed)
     unsigned char odder = 0;    /* the group before stood out so, this one cannot be quick */
     int run = 0;                /* bytes of the line open at the group's start, where before is 0 */
     int count = 0;
+    typename V::tally tally;
     groupmask want, lf;
     for (;; g += GROUP) {
         groupmask lack;
-        int plain = V::marks(f, g, &lf, &lack);
+        int plain = V::marks(f, g, &lf, &lack, &tally);
         if (end - g < GROUP)
             valid &= ((groupmask)1 << (end - g)) - 1;
+        if (V::tallies && valid != ~(groupmask)0)
+            count -= V::count(lf & ~valid);     /* tallied, but no line of the text's */
         lf &= valid;
         groupmask body = ~lf & valid;
         inregister(lf);
@@ -200,16 +206,20 @@ int scanloop(const struct scanfilter *f, const char *p, int n, int *passed)
         before = ~body;
         if (want)
             break;
-        count += V::count(lf);
+        if (V::tallies)
+            V::flush(&tally, 0);
+        else
+            count += V::count(lf);
         if (end - g <= GROUP) {
-            *passed += count;
+            *passed += count + V::total(&tally);
             return n;
         }
         valid = ~(groupmask)0;
     }
     /* the line wanted starts after the last line feed before it */
     groupmask prior = lf & ((want & (0 - want)) - 1);
-    *passed += count + V::count(prior);
+    count += V::count(prior) - (V::tallies ? V::count(lf) : 0);
+    *passed += count + V::total(&tally);
     if (prior)
         return (int)(g + GROUP - highzeros(prior) - p);
     const char *s = g > p ? g : p;
@@ -217,6 +227,14 @@ int scanloop(const struct scanfilter *f, const char *p, int n, int *passed)
         s--;
     return (int)(s - p);
 }
+
+/* What a version that counts bits group by group keeps in its tally. */
+struct notally {
+    static const bool tallies = false;
+    struct tally {};
+    static inline void flush(tally *, int) {}
+    static inline int total(tally *) { return 0; }
+};
 
 #define SSE2_TARGET   __attribute__((target("sse2")))
 #define SSSE3_TARGET  __attribute__((target("ssse3,popcnt")))
@@ -237,8 +255,30 @@ static inline __attribute__((always_inline)) __m128i sse2letters(__m128i x)
 
 template <int N>
 struct SSE2 {
+    /* SSE2 has no bit count: the line feeds of each group are added up
+    ** byte by byte in a vector, GROUP / 16 to a byte a group, and summed
+    ** across before a byte can overflow. */
+    static const bool tallies = true;
+    enum { GROUPS = 240 / (GROUP / 16) };
+    struct tally {
+        __m128i bytes = _mm_setzero_si128(), sums = _mm_setzero_si128();
+        int left = GROUPS;
+    };
+    SSE2_TARGET static inline void flush(tally *t, int now)
+    {
+        if (--t->left > 0 && !now)
+            return;
+        t->sums = _mm_add_epi64(t->sums, _mm_sad_epu8(t->bytes, _mm_setzero_si128()));
+        t->bytes = _mm_setzero_si128();
+        t->left = GROUPS;
+    }
+    SSE2_TARGET static inline int total(tally *t)
+    {
+        flush(t, 1);
+        return _mm_cvtsi128_si32(t->sums) + _mm_cvtsi128_si32(_mm_unpackhi_epi64(t->sums, t->sums));
+    }
     SSE2_TARGET static inline int marks(const struct scanfilter *f, const char *g,
-                                        groupmask *lf, groupmask *lack)
+                                        groupmask *lf, groupmask *lack, tally *t)
     {
         groupmask l = 0, k = 0;
         __m128i all = _mm_set1_epi8(-1);
@@ -252,6 +292,7 @@ struct SSE2 {
                 out = _mm_and_si128(out, _mm_cmpgt_epi8(u, _mm_load_si128((const __m128i *)f->above[r])));
             }
             all = _mm_and_si128(all, _mm_or_si128(sse2letters(x), eol));
+            t->bytes = _mm_sub_epi8(t->bytes, eol);
             l |= (groupmask)(unsigned)_mm_movemask_epi8(eol) << i;
             k |= (groupmask)(unsigned)_mm_movemask_epi8(out) << i;
         }
@@ -275,7 +316,7 @@ struct SSE2 {
 ** the two bits of its row. Shifted together: bit 7 lacking, bit 6 letter. */
 #define ROWS 0, 0, 0, 0, 0, 0, (char)0xC0, 0x30, 0, 0, 0, 0, 0, 0, 0, 0
 
-struct SSSE3 {
+struct SSSE3 : notally {
     SSSE3_TARGET static inline __m128i lookup(const struct scanfilter *f, __m128i x)
     {
         const __m128i nib = _mm_set1_epi8(0x0f);
@@ -284,7 +325,7 @@ struct SSSE3 {
         return _mm_or_si128(v, _mm_slli_epi16(v, 2));
     }
     SSSE3_TARGET static inline int marks(const struct scanfilter *f, const char *g,
-                                         groupmask *lf, groupmask *lack)
+                                         groupmask *lf, groupmask *lack, tally *)
     {
         groupmask l = 0, k = 0;
         __m128i all = _mm_set1_epi8(-1);
@@ -317,7 +358,7 @@ struct SSSE3 {
 #ifndef _WIN64
 #define SCAN_AVX
 
-struct AVX2 {
+struct AVX2 : notally {
     AVX2_TARGET static inline __m256i lookup(const struct scanfilter *f, __m256i x)
     {
         const __m256i nib = _mm256_set1_epi8(0x0f);
@@ -328,7 +369,7 @@ struct AVX2 {
         return _mm256_or_si256(v, _mm256_slli_epi16(v, 2));
     }
     AVX2_TARGET static inline int marks(const struct scanfilter *f, const char *g,
-                                        groupmask *lf, groupmask *lack)
+                                        groupmask *lf, groupmask *lack, tally *)
     {
         groupmask l = 0, k = 0;
         __m256i all = _mm256_set1_epi8(-1);
@@ -358,7 +399,7 @@ struct AVX2 {
 
 /* AVX-512BW: the marks come straight out as masks, a whole group at once;
 ** 32-bit code has no 64-bit masks and takes a 32-byte group. */
-struct AVX512 {
+struct AVX512 : notally {
 #if GROUP == 64
     AVX512_TARGET static inline __m512i lookup(const struct scanfilter *f, __m512i x)
     {
@@ -370,7 +411,7 @@ struct AVX512 {
                                 _mm512_and_si512(_mm512_srli_epi16(x, 4), nib)));
     }
     AVX512_TARGET static inline int marks(const struct scanfilter *f, const char *g,
-                                          groupmask *lf, groupmask *lack)
+                                          groupmask *lf, groupmask *lack, tally *)
     {
         __m512i x = _mm512_load_si512((const void *)g);
         __m512i v = lookup(f, x);
@@ -394,7 +435,7 @@ struct AVX512 {
         return AVX2::lookup(f, x);
     }
     AVX512_TARGET static inline int marks(const struct scanfilter *f, const char *g,
-                                          groupmask *lf, groupmask *lack)
+                                          groupmask *lf, groupmask *lack, tally *)
     {
         __m256i x = _mm256_load_si256((const __m256i *)g);
         __m256i v = lookup(f, x);
