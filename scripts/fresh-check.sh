@@ -36,7 +36,7 @@ command -v debootstrap >/dev/null || need+=(debootstrap)
 command -v git >/dev/null || need+=(git)
 if [ ${#need[@]} -gt 0 ]; then
   echo "fresh-check: installing ${need[*]}"
-  apt-get update -qq
+  apt-get update -qq || echo "fresh-check: some package indexes could not be read; going on with the rest" >&2
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
 

@@ -22,7 +22,7 @@ if [ ${#need[@]} -gt 0 ]; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   echo "fuzz: installing ${need[*]}"
-  $sudo apt-get update -qq
+  $sudo apt-get update -qq || echo "fuzz: some package indexes could not be read; going on with the rest" >&2
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
 
