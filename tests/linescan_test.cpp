@@ -111,6 +111,19 @@ TEST(LineScan, OddBytesInEveryPositionOfAGroup)
     }
 }
 
+/* One call passing over hundreds of groups before it stops, then to the
+** end: the count of a version that adds up its line feeds as it goes must
+** not lose any when it sums them now and then. */
+TEST(LineScan, ThousandsOfLinesInOneCall)
+{
+    const char *words[] = {"zoo", "quiz", "fez", "azure"};
+    std::string text;
+    for (int i = 0; text.size() < 40000; i++)
+        text += std::string(words[i % 4]) + "\n";
+    text += "eau\n" + text;    /* lacks nothing: the one stop */
+    expectsame(text, {lackof("aeiou")}, "thousands of lines");
+}
+
 TEST(LineScan, LinesAroundTheLongestWord)
 {
     std::string text;
