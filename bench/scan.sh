@@ -51,7 +51,6 @@ fi
 # run SCAN PROGRAM TEXT: the search's seconds and words examined, from --stats
 run() {
   local prog=$2 err=$tmp/err
-  set -- "$1" "$2" "$3"
   if [[ $prog == wine:* ]]; then
     VEXLORE_SCAN=$1 "$loader" "${prog#wine:}" --stats -m -w "Z:${tmp//\//\\}\\words" "$3" \
       >"$tmp/out" 2>"$err" </dev/null || true
