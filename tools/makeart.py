@@ -28,6 +28,8 @@ import zlib
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 ICO_PATH = os.path.join(ROOT, "resources", "vexlore.ico")
 AVI_PATH = os.path.join(ROOT, "resources", "busy.avi")
+# the clip's frames side by side, for front ends that cannot play an AVI
+STRIP_PATH = os.path.join(ROOT, "resources", "busy-frames.png")
 
 # ---------------------------------------------------------------- glyphs
 # 5x5 letters for the tiles, 3x5 digits for the preview labels; rows are
@@ -318,20 +320,32 @@ def make_avi():
                      chunk(b"idx1", idx1))
 
 
+def make_strip():
+    """The clip's 23 frames left to right in one W * FRAMES by H picture,
+    the same pixels as the AVI's, magenta background and all."""
+    frames = [clip_frame(i) for i in range(FRAMES)]
+    return png_data([[p for f in frames for p in f[y]] for y in range(H)])
+
+
 # ----------------------------------------------------------------- check
 # Reads the files back without the encoder, checks what the resources
 # promise, and writes previews.
 
-def write_png(path, rows):
+def png_data(rows):
+    """An 8-bit RGB PNG of rows of (r, g, b), top-down."""
     raw = b"".join(b"\0" + bytes(v for p in row for v in p) for row in rows)
 
     def part(tag, data):
         return (struct.pack(">I", len(data)) + tag + data
                 + struct.pack(">I", zlib.crc32(tag + data)))
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + part(b"IHDR", struct.pack(
+    return (b"\x89PNG\r\n\x1a\n" + part(b"IHDR", struct.pack(
             ">IIBBBBB", len(rows[0]), len(rows), 8, 2, 0, 0, 0))
             + part(b"IDAT", zlib.compress(raw, 9)) + part(b"IEND", b""))
+
+
+def write_png(path, rows):
+    with open(path, "wb") as f:
+        f.write(png_data(rows))
 
 
 def scaled(rows, k):
@@ -483,7 +497,8 @@ def main():
     if sys.argv[1:] == ["--check"]:
         return check()
     os.makedirs(os.path.dirname(ICO_PATH), exist_ok=True)
-    for path, data in ((ICO_PATH, make_ico()), (AVI_PATH, make_avi())):
+    for path, data in ((ICO_PATH, make_ico()), (AVI_PATH, make_avi()),
+                       (STRIP_PATH, make_strip())):
         with open(path, "wb") as f:
             f.write(data)
         print("wrote %s (%d bytes)" % (os.path.relpath(path, ROOT), len(data)))
