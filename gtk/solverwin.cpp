@@ -51,6 +51,9 @@ static GtkWidget *resultsview(LineList *lines, GtkWidget **view)
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER,
                                    GTK_POLICY_AUTOMATIC);
     gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroller), GTK_SHADOW_IN);
+    /* a scroll bar that shows whenever the lines overflow, as the list
+    ** box's does, not one that shows only under the pointer */
+    gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(scroller), FALSE);
 
     *view = gtk_tree_view_new_with_model(linelist_model(lines));
     GtkTreeView *tree = GTK_TREE_VIEW(*view);

@@ -8,6 +8,7 @@
 # display, the window manager and the bus end with it.
 gtk_session() {
   local numfile status=0 xpid
+  unset NO_AT_BRIDGE
   numfile=$(mktemp)
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" 2>/dev/null &
   xpid=$!
@@ -21,10 +22,12 @@ gtk_session() {
     echo "Xvfb did not start" >&2
     return 1
   fi
-  local display=:$(head -n 1 "$numfile")
+  local display
+  display=:$(head -n 1 "$numfile")
   rm -f "$numfile"
   # a desktop's settings daemon is not there: GTK takes its own defaults
-  DISPLAY=$display NO_AT_BRIDGE= GTK_THEME=Adwaita dbus-run-session -- bash -c '
+  # shellcheck disable=SC2016 # the inner script's own variables
+  DISPLAY=$display GTK_THEME=Adwaita dbus-run-session -- bash -c '
     openbox >/dev/null 2>&1 &
     wm=$!
     for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done

@@ -1,10 +1,24 @@
 #!/bin/bash
 # Installs what building and testing Vexlore needs, on Debian 12, with
-# apt-get; only what is missing. Runs as root (or through sudo).
+# apt-get; only what is missing. Runs as root (or through sudo). With
+# --window, only what the Linux window needs to be built and shown (run.sh);
+# with --window-shot, that and a virtual display to take its picture on.
+# usage: scripts/setup.sh [--window|--window-shot]
 set -euo pipefail
 
-packages=(
-  cmake make g++ libgtest-dev libbenchmark-dev wamerican
+# the Linux window, and its picture on a display of its own
+window=(cmake make g++ pkg-config libgtk-3-dev scowl fonts-dejavu-core)
+shot=(xvfb openbox x11-utils dbus at-spi2-core python3-gi gir1.2-atspi-2.0 gir1.2-gtk-3.0 imagemagick)
+
+case ${1:-} in
+  --window) packages=("${window[@]}") ;;
+  --window-shot) packages=("${window[@]}" "${shot[@]}") ;;
+  "") packages=() ;;
+  *) echo "usage: scripts/setup.sh [--window|--window-shot]" >&2; exit 2 ;;
+esac
+[ -n "${1:-}" ] || packages=(
+  "${window[@]}" "${shot[@]}" python3-xlib
+  libgtest-dev libbenchmark-dev wamerican
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine64
   xvfb xdotool imagemagick
@@ -54,7 +68,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # (asked only now: the assembler it needs comes with g++)
-if installed wine32:i386 || ! runs32; then
+if [ -n "${1:-}" ] || installed wine32:i386 || ! runs32; then
   exit 0
 fi
 

@@ -17,6 +17,9 @@ cmake -S "$top" -B "$build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build/native" -j "$jobs"
 (cd "$build/native" && ctest --output-on-failure)
 
+step "the Linux window on a virtual display"
+bash "$top/scripts/gtk-test.sh"
+
 step "native build, AddressSanitizer and UBSan"
 cmake -S "$top" -B "$build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DVEXLORE_SANITIZE=ON >/dev/null
 cmake --build "$build/sanitize" -j "$jobs"

@@ -12,6 +12,7 @@
 #include <commctrl.h>
 
 #include "driver.h"
+#include "frontend/dialog.h"
 #include "layout.h"
 #include "vexwin.h"
 
@@ -19,38 +20,35 @@
 #define BS_HMASK 0x0300
 #define BS_VMASK 0x0C00
 
-/* The list's vertical scroll bar shows (and WS_VSCROLL is set) only while
-** its lines overflow it: the full-list check looks at it. */
-struct Control {
-    int id;
+/* What Windows adds to each control of the dialog's table (its ids, texts
+** and places, frontend/dialog.h): its window class and the style bits the
+** resource script gives it. In tab order, as the table. The list's
+** vertical scroll bar shows (and WS_VSCROLL is set) only while its lines
+** overflow it: the full-list check looks at it. */
+struct Styles {
     const char *kind;   /* window class */
-    const char *text;
-    int x, y, w, h;     /* dialog units */
     DWORD type, typemask;
     DWORD style;        /* window style bits it must have */
     int border;
 };
 
-/* In tab order. */
-static const Control controls[] = {
-    { IDOK, "Button", "Start", 263, 6, 50, 14, BS_DEFPUSHBUTTON, BS_TYPEMASK, WS_TABSTOP, 0 },
-    { IDCANCEL, "Button", "Stop", 263, 31, 50, 14, BS_PUSHBUTTON, BS_TYPEMASK, WS_TABSTOP, 0 },
-    { 1000, "Edit", "", 34, 29, 185, 13, ES_AUTOHSCROLL, ES_AUTOHSCROLL, WS_TABSTOP, BORDER },
-    { 1001, "ListBox", "", 34, 54, 185, 120,
-      LBS_SORT | LBS_NOSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+static const Styles styles[] = {
+    { "Button", BS_DEFPUSHBUTTON, BS_TYPEMASK, WS_TABSTOP, 0 },
+    { "Button", BS_PUSHBUTTON, BS_TYPEMASK, WS_TABSTOP, 0 },
+    { "Edit", ES_AUTOHSCROLL, ES_AUTOHSCROLL, WS_TABSTOP, BORDER },
+    { "ListBox", LBS_SORT | LBS_NOSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
       LBS_SORT | LBS_NOSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_TABSTOP, BORDER },
-    { -1, "Static", "Enter anagram text:", 35, 17, 62, 8, SS_LEFT, SS_TYPEMASK, WS_GROUP, 0 },
-    { -1, "Static", "Results:", 33, 45, 35, 8, SS_LEFT, SS_TYPEMASK, WS_GROUP, 0 },
-    { IDCLOSE, "Button", "Close", 263, 179, 50, 14, BS_PUSHBUTTON, BS_TYPEMASK, WS_TABSTOP, 0 },
-    { -1, "Button", "Type", 238, 54, 75, 61, BS_GROUPBOX, BS_TYPEMASK, WS_GROUP, 0 },
-    { 1006, "Button", "Single word", 249, 68, 53, 10, BS_AUTORADIOBUTTON, BS_TYPEMASK,
-      WS_GROUP, 0 },
-    { 1007, "Button", "Multi-word", 249, 83, 48, 10, BS_AUTORADIOBUTTON | BS_LEFT | BS_TOP,
-      BS_TYPEMASK | BS_HMASK | BS_VMASK, 0, 0 },
-    { 1008, "SysAnimate32", "", 255, 127, 33, 32, ACS_CENTER, ACS_CENTER, WS_TABSTOP, BORDER },
+    { "Static", SS_LEFT, SS_TYPEMASK, WS_GROUP, 0 },
+    { "Static", SS_LEFT, SS_TYPEMASK, WS_GROUP, 0 },
+    { "Button", BS_PUSHBUTTON, BS_TYPEMASK, WS_TABSTOP, 0 },
+    { "Button", BS_GROUPBOX, BS_TYPEMASK, WS_GROUP, 0 },
+    { "Button", BS_AUTORADIOBUTTON, BS_TYPEMASK, WS_GROUP, 0 },
+    { "Button", BS_AUTORADIOBUTTON | BS_LEFT | BS_TOP, BS_TYPEMASK | BS_HMASK | BS_VMASK, 0, 0 },
+    { "SysAnimate32", ACS_CENTER, ACS_CENTER, WS_TABSTOP, BORDER },
 };
 
-#define NCONTROLS (int)(sizeof controls / sizeof controls[0])
+#define NCONTROLS (int)(sizeof styles / sizeof styles[0])
+static_assert(NCONTROLS == 11, "a style for each control of the dialog's table");
 
 /* The dialog base units of MS Sans Serif at 8 points: the average width
 ** of the 52 letters, rounded, and the font's height. */
@@ -86,8 +84,8 @@ static void checkdialog(Vex *v, int bx, int by)
 
     GetWindowRect(v->dlg, &win);
     GetClientRect(v->dlg, &client);
-    int w = MulDiv(320, bx, 4), h = MulDiv(200, by, 8);
-    bool ok = caption == "Vexlore" && (style & want) == want && (exstyle & WS_EX_APPWINDOW) &&
+    int w = MulDiv(DLG_WIDTH, bx, 4), h = MulDiv(DLG_HEIGHT, by, 8);
+    bool ok = caption == DLG_CAPTION && (style & want) == want && (exstyle & WS_EX_APPWINDOW) &&
               client.right == w && client.bottom == h && win.left == 0 && win.top == 0;
     report(ok, "dialog", "caption \"%s\", styles %08lx/%08lx, client %ldx%ld px at (%ld, %ld) "
            "(320x200 units at (0, 0) is %dx%d px with base units %dx%d)",
@@ -103,7 +101,8 @@ static std::string classof(HWND h)
 }
 
 /* Empty when the control matches, else what differs. */
-static std::string compare(HWND dlg, HWND h, const Control *c, int bx, int by)
+static std::string compare(HWND dlg, HWND h, const DlgControl *c, const Styles *k, int bx,
+                           int by)
 {
     std::string bad;
     char buf[256];
@@ -116,12 +115,12 @@ static std::string compare(HWND dlg, HWND h, const Control *c, int bx, int by)
         snprintf(buf, sizeof buf, " id %d;", id);
         bad += buf;
     }
-    if (lstrcmpiA(classof(h).c_str(), c->kind) != 0)
+    if (lstrcmpiA(classof(h).c_str(), k->kind) != 0)
         bad += " kind " + classof(h) + ";";
     if (windowtext(h) != c->text)
         bad += " text \"" + windowtext(h) + "\";";
-    if ((style & c->typemask) != c->type || (style & c->style) != c->style ||
-        (c->border && !(style & WS_BORDER) && !(exstyle & WS_EX_CLIENTEDGE))) {
+    if ((style & k->typemask) != k->type || (style & k->style) != k->style ||
+        (k->border && !(style & WS_BORDER) && !(exstyle & WS_EX_CLIENTEDGE))) {
         snprintf(buf, sizeof buf, " style %08lx;", style);
         bad += buf;
     }
@@ -145,15 +144,15 @@ void checklayout(Vex *v)
     baseunits(&bx, &by);
     checkdialog(v, bx, by);
     for (HWND h = GetWindow(v->dlg, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT), n++) {
-        if (n >= NCONTROLS) {
+        if (n >= dlgncontrols) {
             bad += " one control too many: " + classof(h) + " \"" + windowtext(h) + "\";";
             break;
         }
-        std::string diff = compare(v->dlg, h, &controls[n], bx, by);
+        std::string diff = compare(v->dlg, h, &dlgcontrols[n], &styles[n], bx, by);
         if (!diff.empty())
-            bad += std::string(" ") + controls[n].kind + " \"" + controls[n].text + "\":" + diff;
+            bad += std::string(" ") + styles[n].kind + " \"" + dlgcontrols[n].text + "\":" + diff;
     }
-    if (n < NCONTROLS)
+    if (n < dlgncontrols)
         bad += " too few controls;";
     report(bad.empty(), "controls", "%d controls in tab order: ids, kinds, styles, texts, "
            "places and sizes in dialog units%s%s", n, bad.empty() ? " as the template has" : ":",

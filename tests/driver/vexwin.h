@@ -13,11 +13,13 @@
 #include <string>
 #include <vector>
 
-/* Control ids of the main dialog. */
+#include "frontend/dialog.h"
+
+/* Control ids of the main dialog, from its table. */
 enum {
-    ID_START = IDOK, ID_STOP = IDCANCEL, ID_CLOSE = IDCLOSE,
-    ID_TEXT = 1000, ID_RESULTS = 1001, ID_SINGLE = 1006, ID_MULTI = 1007,
-    ID_BUSY = 1008
+    ID_START = IDC_START, ID_STOP = IDC_STOP, ID_CLOSE = IDC_CLOSE,
+    ID_TEXT = IDC_TEXT, ID_RESULTS = IDC_RESULTS, ID_SINGLE = IDC_SINGLE, ID_MULTI = IDC_MULTI,
+    ID_BUSY = IDC_BUSY
 };
 
 /* Ids of a message box's parts (Wine and Windows alike). */
