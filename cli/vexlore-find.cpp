@@ -264,7 +264,7 @@ int main(int argc, char **argv)
     if (dictopen(path.c_str())) {
         fprintf(stderr, "vexlore-find: cannot open word file '%s': %s\n", path.c_str(),
                 errno == EINVAL ? "not a regular file"
-                : errno == EILSEQ ? "UTF-16 text, but a word file is 8-bit text (ANSI or UTF-8)"
+                : errno == EILSEQ ? "UTF-16 or UTF-32 text, but a word file is 8-bit text (ANSI or UTF-8)"
                 : strerror(errno));
         return 2;
     }
