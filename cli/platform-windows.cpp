@@ -9,7 +9,6 @@
 #include <signal.h>
 #include <string.h>
 #include <windows.h>
-#include <shellapi.h>
 
 #include "cli/platform.h"
 
@@ -45,15 +44,25 @@ std::string selfwords(const char *argv0)
     return cut == std::string::npos ? "words" : self.substr(0, cut + 1) + "words";
 }
 
-/* The C library splits the command line as CommandLineToArgvW does; where
-** the two disagree on the count, or on the option text before arg (which
-** is ASCII, one character in either form), the ANSI argument stands. */
+/* The C library's own split of the command line, in wide text: the same
+** arguments as argv, so an argument and its wide twin have one index. */
+struct WideStart {
+    int newmode;
+};
+extern "C" int __cdecl __wgetmainargs(int *argc, wchar_t ***argv, wchar_t ***env, int glob,
+                                      WideStart *start);
+
+/* Where the two splits disagree on the count, or on the option text
+** before arg (ASCII, one character in either form), the ANSI argument
+** stands. */
 std::string widearg(int argc, char **argv, const char *arg)
 {
     int wargc = 0;
-    wchar_t **wargv = CommandLineToArgvW(GetCommandLineW(), &wargc);
-    std::string out = arg;
-    for (int k = 0; wargv && wargc == argc && k < argc; k++) {
+    wchar_t **wargv = NULL, **wenv = NULL;
+    WideStart start = {0};
+    if (__wgetmainargs(&wargc, &wargv, &wenv, 0, &start) < 0 || !wargv || wargc != argc)
+        return arg;
+    for (int k = 0; k < argc; k++) {
         size_t len = strlen(argv[k]);
         if (arg < argv[k] || arg > argv[k] + len)
             continue;
@@ -61,12 +70,9 @@ std::string widearg(int argc, char **argv, const char *arg)
         bool same = wcslen(wargv[k]) >= skip;
         for (size_t i = 0; same && i < skip; i++)
             same = (unsigned char)argv[k][i] < 128 && wargv[k][i] == (wchar_t)argv[k][i];
-        if (same)
-            out = utf8(wargv[k] + skip);
-        break;
+        return same ? utf8(wargv[k] + skip) : std::string(arg);
     }
-    LocalFree(wargv);
-    return out;
+    return arg;
 }
 
 /* errno for the last error of a file call */
