@@ -251,8 +251,10 @@ out=$("$find" --memory=64k -w nine.words listen | grep -c .); check "--memory=64
 # the printing as it ends a search: said so, status 130
 rm -f out.fifo; mkfifo out.fifo
 sleep 30 < out.fifo & reader=$!
-TMPDIR=$PWD/spill.tmp "$find" --memory 64K -m -w perm.words abcdef abcdef > out.fifo 2> spill.err & pid=$!
-sleep 4
+TMPDIR=$PWD/spill.tmp "$find" --stats --memory 64K -m -w perm.words abcdef abcdef > out.fifo 2> spill.err & pid=$!
+# --stats says when the search is over and the printing starts
+for i in $(seq 600); do grep -q examined spill.err && break; sleep 0.1; done
+sleep 0.5
 kill -INT $pid
 wait $pid; code=$?
 kill $reader 2>/dev/null; wait $reader 2>/dev/null
