@@ -53,6 +53,7 @@ Function ${un}md5file
   Push $5
   Push $6
   Push $7
+  Push $8
   StrCpy $7 ""
   System::Call 'kernel32::CreateFileW(w r0, i 0x80000000, i 1, p 0, i 3, i 0, p 0) p.r1'
   ${If} $1 P<> -1
@@ -74,11 +75,11 @@ Function ${un}md5file
               System::Call 'advapi32::CryptGetHashParam(p r6, i 2, p r4, *i 16, i 0) i.r2'
               ${If} $2 <> 0
                 ${For} $2 0 15
-                  IntOp $1 $4 + $2
-                  System::Call '*$1(&i1 .r1)'
-                  IntOp $1 $1 & 0xFF
-                  IntFmt $1 "%02x" $1
-                  StrCpy $7 "$7$1"
+                  IntOp $8 $4 + $2
+                  System::Call '*$8(&i1 .r8)'
+                  IntOp $8 $8 & 0xFF
+                  IntFmt $8 "%02x" $8
+                  StrCpy $7 "$7$8"
                 ${Next}
               ${EndIf}
             ${EndIf}
@@ -93,6 +94,7 @@ Function ${un}md5file
     System::Call 'kernel32::CloseHandle(p r1)'
   ${EndIf}
   StrCpy $0 $7
+  Pop $8
   Pop $7
   Pop $6
   Pop $5
