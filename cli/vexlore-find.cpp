@@ -9,26 +9,21 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <stdint.h>
-
-#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "cli/linestore.h"
+#include "cli/platform.h"
 #include "dictionary/dict.h"
 #include "engine/fastsearch.h"
 #include "dictionary/linescan.h"
 #include "engine/search.h"
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 static const char usage[] =
     "usage: vexlore-find [-m|--multi] [-w FILE|--words=FILE] [--fast] [--max-words N]\n"
-    "                    [--min-length N] [--trace] [--stats] [--help] [--] TEXT...\n"
+    "                    [--min-length N] [--memory SIZE] [--trace] [--stats] [--help]\n"
+    "                    [--] TEXT...\n"
     "\n"
     "Prints every word of the word file (or, with -m, every combination of\n"
     "words) that uses exactly the letters of TEXT, one line each, sorted.\n"
@@ -40,77 +35,62 @@ static const char usage[] =
     "                     same lines as without it\n"
     "      --max-words N  no line of more than N words (1 to 9; default 9)\n"
     "      --min-length N only words of at least N characters (1 to 35)\n"
+    "      --memory SIZE  keep at most SIZE bytes of result lines in memory (a\n"
+    "                     number with K, M or G for KiB, MiB or GiB; at least\n"
+    "                     64K; default 256M); more go sorted to temporary files\n"
+    "                     in TMPDIR (Windows: the temporary folder) until the end\n"
     "      --trace        write the search's progress to standard error\n"
     "                     (not with --fast)\n"
     "      --stats        write the words examined (with --fast: the words\n"
-    "                     kept and the lines found) and the time taken to\n"
-    "                     standard error\n"
+    "                     kept and the lines found), the time taken and the\n"
+    "                     temporary files used to standard error\n"
     "      --help         show this text\n"
     "      --             end of the options: what follows is TEXT\n"
     "\n"
     "Options may come before, between or after the TEXT arguments.\n"
     "Ctrl-C stops the search and prints what was found so far.\n"
-    "Exit status: 0 lines found, 1 none found, 2 usage, word file or output\n"
-    "error, 130 stopped by Ctrl-C.\n";
+    "Exit status: 0 lines found, 1 none found, 2 usage, word file, memory,\n"
+    "temporary file or output error, 130 stopped by Ctrl-C.\n";
 
+/* Ctrl-Cs so far: one stops the search, one more the printing. */
 static volatile sig_atomic_t interrupted;
+static sig_atomic_t printing;   /* the count when the printing started */
 
 static void oninterrupt(int)
 {
-    interrupted = 1;
+    interrupted = interrupted + 1;
 }
 
-/* A result line: its text, and its first sixteen bytes as two numbers
-** that order as the bytes do, so that most comparisons of a sort never
-** reach the text. */
-struct Line {
-    uint64_t key[2];
-    const char *text;
-    size_t len;
-
-    const char *c_str() const { return text; }
-    bool operator<(const Line &o) const
-    {
-        if (key[0] != o.key[0])
-            return key[0] < o.key[0];
-        if (key[1] != o.key[1])
-            return key[1] < o.key[1];
-        return len > 16 && o.len > 16 && strcmp(text + 16, o.text + 16) < 0;
-    }
-};
-
 /* The finder's side of the search: the text from the command line and
-** the result lines kept in memory until the search ends, their text in
-** blocks that never move, so a line costs no allocation of its own. */
+** the result lines, kept until the search ends, within the memory given. A
+** store that fails (memory, a full disk) stops the search as Ctrl-C does. */
 class FinderWindow : public SearchWindow {
 public:
     std::string text;
     int type = SINGLE_WORD;
-    std::vector<Line> lines;
-    int found = 0;      /* real result lines, not the placeholder */
+    size_t memory = STORE_DEFAULT;
+    std::unique_ptr<LineStore> lines;
+    long long found = 0;    /* real result lines, not the placeholder */
     int stop = 0;
+    int failed = 0;         /* the store failed: lines->error() says how */
 
     void takeinput(const char **t, int *ty) override { *t = text.c_str(); *ty = type; }
-    void clearlist() override { lines.clear(); found = 0; }
+    void clearlist() override
+    {
+        lines.reset(new LineStore(memory));
+        found = 0;
+    }
     void addline(const char *line) override
     {
         size_t n = strlen(line);
-        if (n + 1 > room) {
-            room = std::max(n + 1, (size_t)1 << 20);
-            blocks.emplace_back(new char[room]);
-            next = blocks.back().get();
+        if (failed || lines->add(line, n)) {
+            failed = stop = 1;
+            return;
         }
-        Line l = {{0, 0}, next, n};
-        memcpy(next, line, n + 1);
-        next += n + 1;
-        room -= n + 1;
-        for (size_t i = 0; i < 16 && i < n; i++)
-            l.key[i / 8] |= (uint64_t)(unsigned char)line[i] << (56 - 8 * (i % 8));
-        lines.push_back(l);
         if (n > 0 && line[n - 1] == '\n')
             found++;
     }
-    int countlines() override { return (int)lines.size(); }
+    int countlines() override { return lines->count() > 0 || failed; }
     void startbusy() override {}
     void stopbusy() override {}
     void pump() override
@@ -121,28 +101,7 @@ public:
     /* a Ctrl-C needs no quicker answer than some microseconds */
     int pumpwords() override { return 4096; }
     int *stopflag() override { return &stop; }
-
-private:
-    std::vector<std::unique_ptr<char[]>> blocks;
-    char *next = nullptr;
-    size_t room = 0;
 };
-
-/* 'words' in the folder that holds the program. */
-static std::string defaultwords(const char *argv0)
-{
-    std::string self = argv0 ? argv0 : "";
-#ifndef _WIN32
-    char buf[4096];
-    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n > 0) {
-        buf[n] = '\0';
-        self = buf;
-    }
-#endif
-    size_t cut = self.find_last_of("/\\");
-    return cut == std::string::npos ? "words" : self.substr(0, cut + 1) + "words";
-}
 
 /* Flushes standard output; on a failed write (werr, or the flush) says so
 ** and returns 0. A full disk, a closed output or a reader gone away (with
@@ -180,7 +139,48 @@ static int number(const char *name, const char *arg, int lo, int hi)
     return (int)n;
 }
 
-enum { OPT_TRACE = 256, OPT_STATS, OPT_HELP, OPT_FAST, OPT_MAXWORDS, OPT_MINLENGTH };
+/* The value of --memory: bytes, with K, M or G for KiB, MiB or GiB, from
+** STORE_MIN to what the address space can hold; 0 after a message. */
+static size_t memsize(const char *arg)
+{
+    const size_t most = (size_t)1 << (sizeof(void *) < 8 ? 30 : 40);
+    char *end;
+    errno = 0;
+    unsigned long long n = strtoull(arg, &end, 10);
+    int shift = 0;
+    if (*end && !end[1])
+        shift = *end == 'K' || *end == 'k' ? 10 : *end == 'M' || *end == 'm' ? 20
+              : *end == 'G' || *end == 'g' ? 30 : -1;
+    if (end == arg || arg[0] == '-' || errno || shift < 0 || (*end && end[1]) ||
+        n > most >> shift || (n << shift) < STORE_MIN) {
+        fprintf(stderr, "vexlore-find: --memory takes a size from 64K to %uG, such as 256M, "
+                "not '%s'\n%s", (unsigned)(most >> 30), arg, "Try 'vexlore-find --help'.\n");
+        return 0;
+    }
+    return (size_t)(n << shift);
+}
+
+/* Where the lines go as the store hands them out. */
+struct Output {
+    int placeholder;    /* the one line is the placeholder: end it */
+    int werr;           /* errno of a failed write */
+};
+
+/* Prints one line; 1 when Ctrl-C came (a blocked write gives way to it),
+** 2 when the write failed. */
+static int putline(const char *line, size_t n, void *ctx)
+{
+    Output *out = (Output *)ctx;
+    if (interrupted != printing)
+        return 1;
+    if (fwrite(line, 1, n, stdout) != n || (out->placeholder && fputc('\n', stdout) == EOF)) {
+        out->werr = errno;
+        return interrupted != printing ? 1 : 2;
+    }
+    return 0;
+}
+
+enum { OPT_TRACE = 256, OPT_STATS, OPT_HELP, OPT_FAST, OPT_MAXWORDS, OPT_MINLENGTH, OPT_MEMORY };
 
 static const struct option longopts[] = {
     {"multi", no_argument, nullptr, 'm'},
@@ -191,6 +191,7 @@ static const struct option longopts[] = {
     {"fast", no_argument, nullptr, OPT_FAST},
     {"max-words", required_argument, nullptr, OPT_MAXWORDS},
     {"min-length", required_argument, nullptr, OPT_MINLENGTH},
+    {"memory", required_argument, nullptr, OPT_MEMORY},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -209,7 +210,7 @@ int main(int argc, char **argv)
         case 'w':
             if (optarg[0] == '\0')
                 return fail("the word file name is empty: -w FILE");
-            path = optarg;
+            path = widearg(argc, argv, optarg);
             break;
         case OPT_TRACE:
             trace = 1;
@@ -229,6 +230,10 @@ int main(int argc, char **argv)
             break;
         case OPT_MINLENGTH:
             if ((minlength = number("--min-length", optarg, 1, WORD_MAX)) < 0)
+                return 2;
+            break;
+        case OPT_MEMORY:
+            if ((win.memory = memsize(optarg)) == 0)
                 return 2;
             break;
         case ':': {   /* an option without its argument */
@@ -253,25 +258,29 @@ int main(int argc, char **argv)
     if (fast && trace)
         return fail("--trace shows the passes over the word file, which --fast does not make");
     if (path.empty())
-        path = defaultwords(argv[0]);
+        path = selfwords(argv[0]);
 
     dictsource(DICT_FILE);
     if (dictopen(path.c_str())) {
         fprintf(stderr, "vexlore-find: cannot open word file '%s': %s\n", path.c_str(),
                 errno == EINVAL ? "not a regular file"
-                : errno == EILSEQ ? "UTF-16 text, but a word file is 8-bit text (ANSI or UTF-8)"
+                : errno == EILSEQ ? "UTF-16 or UTF-32 text, but a word file is 8-bit text (ANSI or UTF-8)"
                 : strerror(errno));
         return 2;
     }
     /* a long list goes out in blocks of 64 KiB, not of the default size */
     static char outbuf[1 << 16];
     setvbuf(stdout, outbuf, _IOFBF, sizeof outbuf);
-    signal(SIGINT, oninterrupt);
+    catchinterrupt(oninterrupt);
     auto start = std::chrono::steady_clock::now();
     int r = fast ? fastsearch(&win) : search(&win);
     if (r == FAST_FULL) {
-        fprintf(stderr, "vexlore-find: more than %d words fit the text, more than --fast keeps; "
-                "searching without it\n", FAST_WORDS);
+        if (faststats.kept >= FAST_WORDS)
+            fprintf(stderr, "vexlore-find: more than %d words fit the text, more than --fast "
+                    "keeps; searching without it\n", FAST_WORDS);
+        else
+            fprintf(stderr, "vexlore-find: the words that fit the text take more than %d MiB, "
+                    "more than --fast keeps; searching without it\n", FAST_POOL >> 20);
         fast = 0;
         r = search(&win);
     }
@@ -294,25 +303,35 @@ int main(int argc, char **argv)
         fprintf(stderr, "vexlore-find: cannot read word file '%s'\n", path.c_str());
         return 2;
     }
-    /* Ctrl-C from here on ends the program at once; the search is over */
-    signal(SIGINT, SIG_DFL);
-    std::sort(win.lines.begin(), win.lines.end());
-    int werr = 0;
-    for (const Line &line : win.lines) {
-        /* a stopped search that found nothing has no placeholder line:
-        ** it did not look everywhere */
-        if (!win.found && win.stop)
-            break;
-        const char *text = line.c_str();
-        if (fputs(text, stdout) == EOF || (!win.found && fputc('\n', stdout) == EOF)) {
-            werr = errno;
-            break;
-        }
+    if (stats && win.lines->runs() > 0)
+        fprintf(stderr, "vexlore-find: %lld lines went through %d sorted runs in temporary "
+                "files\n", win.lines->count(), win.lines->runs());
+    if (win.failed) {
+        fprintf(stderr, "vexlore-find: cannot keep the results: %s; nothing printed\n",
+                win.lines->error());
+        return 2;
     }
-    if (!written(werr))
+    /* a stopped search that found nothing has no placeholder line: it did
+    ** not look everywhere */
+    Output out = {!win.found, 0};
+    printing = interrupted;
+    int put = !win.found && win.stop ? 0 : win.lines->each(putline, &out);
+    if (put == 0 && fflush(stdout) != 0)
+        put = interrupted != printing ? 1 : 0;  /* else written() tells */
+    if (put == 1) {
+        fprintf(stderr, "vexlore-find: stopped by Ctrl-C while printing the results; the lines "
+                "printed are the first of the %lld found\n", win.found);
+        return 130;
+    }
+    if (put == -1) {
+        fflush(stdout);
+        fprintf(stderr, "vexlore-find: cannot print the results: %s\n", win.lines->error());
+        return 2;
+    }
+    if (!written(put == 2 ? (out.werr ? out.werr : EIO) : 0))
         return 2;
     if (win.stop) {
-        fprintf(stderr, "vexlore-find: the search was stopped; the %d lines printed "
+        fprintf(stderr, "vexlore-find: the search was stopped; the %lld lines printed "
                 "are those found so far\n", win.found);
         return 130;     /* as for a program ended by SIGINT */
     }

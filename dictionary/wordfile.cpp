@@ -56,12 +56,16 @@ FILE *wordopen(const char *path, int fold)
     }
     wsize = (int)size;
     /* Notepad starts a UTF-8 file with a byte-order mark: no part of the
-    ** first word. A UTF-16 file (its mark, either way round) holds no
-    ** 8-bit words at all. */
-    unsigned char head[3] = {0, 0, 0};
-    size_t n = fread(head, 1, sizeof head, wf);
-    int wide = n >= 2 && ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF));
-    wbom = (n == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) ? 3 : 0;
+    ** first word. A UTF-16 or UTF-32 file holds no 8-bit words at all: it
+    ** is known by its mark, either way round, or, without one, by the
+    ** zero byte beside each of its first two ASCII characters, which no
+    ** 8-bit text starts with. */
+    unsigned char h[4] = {0, 0, 0, 0};
+    size_t n = fread(h, 1, sizeof h, wf);
+    int wide = (n >= 2 && ((h[0] == 0xFF && h[1] == 0xFE) || (h[0] == 0xFE && h[1] == 0xFF))) ||
+               (n == 4 && !h[0] && !h[1] && h[2] == 0xFE && h[3] == 0xFF) ||
+               (n == 4 && ((h[0] && !h[1] && h[2] && !h[3]) || (!h[0] && h[1] && !h[2] && h[3])));
+    wbom = (n >= 3 && h[0] == 0xEF && h[1] == 0xBB && h[2] == 0xBF) ? 3 : 0;
     if (wide || fseek(wf, wbom, SEEK_SET) != 0) {
         int err = wide ? EILSEQ : errno;
         fclose(wf);

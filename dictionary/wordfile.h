@@ -19,8 +19,8 @@
 
 /* Opens path for reading, closing any file still open, and records its
 ** size. Refuses (NULL, errno set) what cannot be opened, what is not a
-** regular file, a file too large for 32-bit offsets, and a UTF-16 file
-** (EILSEQ). Records fold, which makes every line read come back in lower
+** regular file, a file too large for 32-bit offsets, and a UTF-16 or
+** UTF-32 file, with a byte-order mark or not (EILSEQ). Records fold, which makes every line read come back in lower
 ** case, in any case. A UTF-8 byte-order mark at the start is passed over:
 ** offset 0 still means the first line, but its text starts after the
 ** mark, at wordfirst(). */

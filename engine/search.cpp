@@ -174,12 +174,18 @@ int search(SearchWindow *win)
                     fprintf(stderr, "found word: %s\n", word);
                 /* a tenth frame would not fit beside the sentinel; below
                 ** the sentinel's two entries, two for each word taken */
-                if ((type != SINGLE_WORD || strlen(word) >= strlen(letters)) &&
-                    strdepth() + 2 <= STACK_DEPTH && strdepth() / 2 <= maxwords) {
+                int level = strdepth() / 2;     /* the word would be the level-th */
+                int last = level >= maxwords || strdepth() + 4 > STACK_DEPTH;
+                int ok = (type != SINGLE_WORD || strlen(word) >= strlen(letters)) &&
+                         strdepth() + 2 <= STACK_DEPTH && level <= maxwords;
+                if (ok)
+                    strminus(letters, word, rest);
+                /* on the last level, a word that leaves letters over would
+                ** only start a pass that can accept nothing */
+                if (ok && (!last || rest[0] == '\0')) {
                     strpush(word);
                     strpush(letters);
                     ipush(offset);
-                    strminus(letters, word, rest);
                     strcpy(letters, rest);
                     word[0] = '\0';
                     offset = 0;

@@ -6,6 +6,7 @@
 ** read twice: alone, and after filler lines that put them across the
 ** reader's first block refill.
 */
+#include <errno.h>
 #include <string.h>
 
 #include <string>
@@ -53,7 +54,13 @@ static void checkfile(const std::string &bytes)
     static std::vector<Word> want, got;
     readerwords(bytes, &want);
     got.clear();
-    FUZZ_CHECK(dictopenbytes(bytes) == 0, "dictopen failed");
+    int opened = dictopenbytes(bytes);
+    /* two letters, each with a NUL after or before it: UTF-16, refused */
+    if (opened != 0 && errno == EILSEQ && bytes.size() >= 4 &&
+        ((bytes[0] && !bytes[1] && bytes[2] && !bytes[3]) ||
+         (!bytes[0] && bytes[1] && !bytes[2] && bytes[3])))
+        return;
+    FUZZ_CHECK(opened == 0, "dictopen failed");
     FUZZ_CHECK(dictposition("", 0) == 0, "dictposition at 0 failed");
     Word w;
     while (next(&w, bytes)) {

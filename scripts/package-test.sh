@@ -177,6 +177,51 @@ else
   echo; echo "=== no wine64 here: the installer is not tried in a 64-bit prefix"
 fi
 
+# A user's second round with the installer: a word list of their own, a
+# Vexlore that is running, a second folder. In C:\Vexlore: /D= and _?= take
+# no quotes, so these paths have no spaces. _?= runs the uninstaller where
+# it is, to its end, so its exit status is its own.
+step "the installer over a list of the user's own, a running Vexlore, a second folder"
+fresh_prefix win32 "$work/prefix-upgrade"
+udir=$WINEPREFIX/drive_c/Vexlore
+ukey=$(printf '%s' "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vexlore" | sed 's/\\/\\\\/g')
+installed_at() { grep -A20 -F "[$ukey]" "$WINEPREFIX/system.reg" | grep -q -F "\"InstallLocation\"=\"$1\""; }
+status=0; "$loader" "$setup" /S '/D=C:\Vexlore' || status=$?
+wineserver -w || true
+check "install in C:\\Vexlore" "exit status $status" test "$status" -eq 0 -a -f "$udir/vexlore.exe"
+printf 'mine\r\n' >"$udir/words"
+status=0; "$loader" "$setup" /S || status=$?     # no /D: the install there, upgraded
+wineserver -w || true
+check "reinstall: the user's words kept" "exit status $status, words: $(head -c 20 "$udir/words" | tr -d '\r')" \
+  test "$status" -eq 0 -a "$(tr -d '\r' <"$udir/words")" = mine
+check "reinstall: ours beside them" "words.shipped is the shipped list" cmp -s "$udir/words.shipped" "$files/words"
+status=0; "$loader" "$setup" /S '/D=C:\B\Vexlore' || status=$?
+wineserver -w || true
+check "second folder refused" "exit status $status; C:\\B $([ -e "$WINEPREFIX/drive_c/B" ] && echo made || echo not made)" \
+  test "$status" -ne 0 -a ! -e "$WINEPREFIX/drive_c/B"
+check "second folder refused: the first install's key" "InstallLocation C:\\Vexlore" installed_at 'C:\\Vexlore'
+took
+
+"$loader" 'C:\Vexlore\vexlore.exe' &
+running=$!
+sleep 4
+status=0; "$loader" 'C:\Vexlore\uninstall.exe' /S '_?=C:\Vexlore' || status=$?
+left=$(cd "$udir" && LC_ALL=C ls | tr '\n' ' ')
+check "uninstall while Vexlore runs: refused" "exit status $status; C:\\Vexlore: $left" \
+  test "$status" -ne 0 -a -f "$udir/vexlore.exe" -a -f "$udir/words.shipped"
+check "uninstall while Vexlore runs: the key stays" "InstallLocation C:\\Vexlore" installed_at 'C:\\Vexlore'
+kill "$running" 2>/dev/null || true
+wait "$running" 2>/dev/null || true
+wineserver -w || true
+status=0; "$loader" 'C:\Vexlore\uninstall.exe' /S '_?=C:\Vexlore' || status=$?
+wineserver -w || true
+left=$(cd "$udir" && LC_ALL=C ls | tr '\n' ' ')
+# the uninstaller run in place cannot remove itself
+check "uninstall: the user's words stay, the rest goes" "exit status $status; C:\\Vexlore: $left" \
+  test "$status" -eq 0 -a "$left" = "uninstall.exe words " -a "$(tr -d '\r' <"$udir/words")" = mine
+check "uninstall: the key goes" "gone from system.reg" eval '! grep -q -F "[$ukey]" "$WINEPREFIX/system.reg"'
+took
+
 # the prefixes are large; a failed test leaves them to look into
 [ "$failed" -ne 0 ] || rm -rf "$work"/prefix-*
 echo

@@ -48,7 +48,9 @@ for exe in vexlore.exe vexlore-find.exe; do
 done
 
 (cd "$build/package-files" && zip -q -X "$out/$name-win32.zip" "$name/" "$name"/*)
+# the installer tells its own list from one the user put there by this
+words_md5=$(md5sum <"$files/words" | cut -d' ' -f1)
 makensis -V2 -DVERSION="$version" -DFILES="$files" -DICON="$top/resources/vexlore.ico" \
-  -DOUT="$out/$name-setup.exe" "$top/packaging/vexlore.nsi"
+  -DOUT="$out/$name-setup.exe" -DWORDS_MD5="$words_md5" "$top/packaging/vexlore.nsi"
 
 echo "package: $(cd "$out" && ls -s --block-size=K -1 | sed 1d | tr '\n' ' ')in $out"

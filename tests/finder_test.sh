@@ -216,5 +216,69 @@ rm -f edge.words interrupted.out
 
 rm -rf fifo.words beside folder.words long.words locked.words
 
+# Result lines beyond the memory budget go sorted to temporary files, are
+# merged on the way out and leave nothing behind. Every order of 'abcdef'
+# makes 720 words and 518,400 lines for 'abcdef abcdef': some 500 runs in 64K.
+awk 'function p(pre, rest,   i) { if (rest == "") { print pre; return }
+     for (i = 1; i <= length(rest); i++) p(pre substr(rest, i, 1), substr(rest, 1, i - 1) substr(rest, i + 1)) }
+     BEGIN { p("", "abcdef") }' > perm.words
+rm -rf spill.tmp; mkdir spill.tmp
+want=$("$find" -m -w perm.words abcdef abcdef | cksum)
+for fast in "" --fast; do
+    out=$(TMPDIR=$PWD/spill.tmp "$find" $fast --stats --memory 64K -m -w perm.words abcdef abcdef 2>spill.err | cksum)
+    check "$fast --memory 64K: every line, in order" "$want" "$out"
+    grep -q "518400 lines went through [0-9]* sorted runs" spill.err; check "$fast --memory 64K: spilled" 0 $?
+    check "$fast --memory 64K: temporary files removed" "" "$(ls -A spill.tmp)"
+done
+"$find" --memory 64K -m -w perm.words abcdef abcdef | LC_ALL=C sort -c; check "--memory 64K: sorted" 0 $?
+err=$(TMPDIR=$PWD/no-such.tmp "$find" --memory 64K -m -w perm.words abcdef abcdef 2>&1 >spill.out); code=$?
+case "$err" in "vexlore-find: cannot keep the results: cannot make a temporary file in '$PWD/no-such.tmp'"*) ok=yes ;; *) ok="$err" ;; esac
+check "no temporary folder: 2, nothing printed, said why" "2 0 yes" "$code $(wc -c < spill.out) $ok"
+# a full disk, as a limit on the size of the files the finder writes
+(ulimit -f 64; trap '' XFSZ; TMPDIR=$PWD/spill.tmp exec "$find" --memory 64K -m -w perm.words abcdef abcdef
+ echo $? > spill.code) 2>spill.err | wc -c > spill.out
+case "$(cat spill.err)" in "vexlore-find: cannot keep the results: cannot write a temporary file"*) ok=yes ;; *) ok=$(cat spill.err) ;; esac
+check "full disk: nothing printed, said why" "0 yes" "$(cat spill.out) $ok"
+check "full disk: temporary files removed" "" "$(ls -A spill.tmp)"
+for bad in 1K 64 x 9Q 64KB -1M; do
+    err=$("$find" --memory $bad -w nine.words listen 2>&1 >/dev/null); code=$?
+    case "$err" in *"--memory takes a size"*) ok=yes ;; *) ok="$err" ;; esac
+    check "refused: --memory $bad" "2 yes" "$code $ok"
+done
+out=$("$find" --memory=64k -w nine.words listen | grep -c .); check "--memory=64k" 5 "$out"
+
+# Ctrl-C while the output waits on a reader that has stopped reading ends
+# the printing as it ends a search: said so, status 130
+rm -f out.fifo; mkfifo out.fifo
+sleep 30 < out.fifo & reader=$!
+TMPDIR=$PWD/spill.tmp "$find" --stats --memory 64K -m -w perm.words abcdef abcdef > out.fifo 2> spill.err & pid=$!
+# --stats says when the search is over and the printing starts
+for i in $(seq 600); do grep -q examined spill.err && break; sleep 0.1; done
+sleep 0.5
+kill -INT $pid
+wait $pid; code=$?
+kill $reader 2>/dev/null; wait $reader 2>/dev/null
+case "$(cat spill.err)" in *"stopped by Ctrl-C while printing"*) ok=yes ;; *) ok=$(cat spill.err) ;; esac
+check "Ctrl-C with the output blocked: 130, said so" "130 yes" "$code $ok"
+check "Ctrl-C with the output blocked: temporary files removed" "" "$(ls -A spill.tmp)"
+rm -rf out.fifo spill.tmp spill.err spill.out spill.code perm.words
+
+# --fast that runs out of room for the words' text, not their number, says so
+a35=$(printf '%035d' 0 | tr 0 a)
+yes "$a35" | head -n 120000 > wide.words
+"$find" --fast -w wide.words "$a35$a35" 2>fast.err >/dev/null
+grep -q "take more than 4 MiB" fast.err; check "--fast text store full: says so" 0 $?
+rm -f wide.words fast.err
+
+# UTF-16 without a byte-order mark, and UTF-32, are no word files either
+for kind in "UTF-16LE, no mark:l\000i\000s\000\n\000" "UTF-32LE:\377\376\000\000l\000\000\000" \
+            "UTF-32BE:\000\000\376\377\000\000\000l"; do
+    printf "${kind#*:}" > wide.words
+    err=$("$find" -w wide.words listen 2>&1 >/dev/null); code=$?
+    case "$err" in *"wide.words"*"UTF-16 or UTF-32"*) ok=yes ;; *) ok="$err" ;; esac
+    check "${kind%%:*} refused" "2 yes" "$code $ok"
+done
+rm -f wide.words
+
 echo "$fails failed"
 [ $fails -eq 0 ]

@@ -218,3 +218,36 @@ TEST_P(Search, LimitsOnWordsAndLength)
     }
     EXPECT_EQ(pumps[0], pumps[1]);
 }
+
+TEST_P(Search, NoDescentPastTheLastWordALineMayHave)
+{
+    /* 'dirty' fits 'dirty room' but leaves letters: with one word a line,
+    ** the multi-word search must pass over it as the single-word one does */
+    std::string nine = makefile(nine_words);
+    int pumps[2];
+    for (int type = SINGLE_WORD; type <= MULTI_WORD; type++) {
+        maxwords = type == MULTI_WORD ? 1 : WORDS_MAX;
+        TestWindow win;
+        win.text = "dirty room";
+        win.type = type;
+        dictsource(DICT_FILE);
+        ASSERT_EQ(dictopen(nine.c_str()), 0);
+        runsearch(&win);
+        dictclose();
+        EXPECT_EQ(win.lines, (Lines{"dormitory \n"}));
+        pumps[type] = win.pumps;
+    }
+    EXPECT_EQ(pumps[MULTI_WORD], pumps[SINGLE_WORD]);
+    /* the same at the stacks' own limit: the ninth 'a' of ten leaves one
+    ** over, so it is not taken, and nine words are examined in all */
+    maxwords = WORDS_MAX;
+    TestWindow win;
+    win.text = std::string(10, 'a');
+    win.type = MULTI_WORD;
+    dictsource(DICT_FILE);
+    ASSERT_EQ(dictopen(makefile("a\n").c_str()), 0);
+    runsearch(&win);
+    dictclose();
+    EXPECT_EQ(win.lines, (Lines{"*No anagrams found*"}));
+    EXPECT_EQ(win.pumps, 9);
+}

@@ -154,7 +154,8 @@ TEST(WordFile, SeekStaysWithinTheFile)
 
 /* Notepad's UTF-8 files start with a byte-order mark: not part of the
 ** first word, which still starts at 0; the other offsets are the file's.
-** A UTF-16 file, either way round, is refused. */
+** A UTF-16 or UTF-32 file, either way round, is refused, with its mark
+** or without. */
 TEST(WordFile, ByteOrderMarks)
 {
     std::string bom = "\xef\xbb\xbf";
@@ -178,6 +179,13 @@ TEST(WordFile, ByteOrderMarks)
     for (const char *mark : {"\xff\xfe", "\xfe\xff"}) {
         errno = 0;
         EXPECT_EQ(dictopen(makefile(std::string(mark) + "l\0i\0").c_str()), 1);
+        EXPECT_EQ(errno, EILSEQ);
+    }
+    /* UTF-32 either way round, and UTF-16 without a mark */
+    for (std::string wide : {std::string("\xff\xfe\0\0l\0\0\0", 8), std::string("\0\0\xfe\xff\0\0\0l", 8),
+                             std::string("l\0i\0\n\0", 6), std::string("\0l\0i\0\n", 6)}) {
+        errno = 0;
+        EXPECT_EQ(dictopen(makefile(wide).c_str()), 1);
         EXPECT_EQ(errno, EILSEQ);
     }
 }

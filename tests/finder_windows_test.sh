@@ -1,0 +1,44 @@
+#!/bin/sh
+# vexlore-find.exe under Wine: its word file found in a folder named outside
+# the ANSI code page, and its result lines beyond the memory budget.
+# usage: finder_windows_test.sh WINE PATH-TO-vexlore-find.exe
+wine="$1"
+find="$2"
+fails=0
+check() {   # check NAME EXPECTED ACTUAL
+    if [ "$2" = "$3" ]; then echo "ok   $1"; else
+        echo "FAIL $1"; echo "  expected: $2"; echo "  actual:   $3"; fails=$((fails + 1)); fi
+}
+# Wine names the Unix side of a file in the locale's character set
+export LC_ALL=C.UTF-8 WINEDEBUG=-all
+lines() { tr -d '\r' | tr '\n' '|'; }
+
+want="dirty moor |dirty room |dormitory |"
+for dir in "Игры 日本語" "emoji 😀"; do
+    rm -rf "$dir"; mkdir "$dir"; cp "$find" "$dir/vexlore-find.exe"
+    printf 'dirty\ndormitory\nmoor\nroom\n' > "$dir/words"
+    out=$("$wine" "$dir/vexlore-find.exe" -m dirty room 2>&1 | lines)
+    check "the words beside the program, in '$dir'" "$want" "$out"
+    out=$("$wine" "$find" -m -w "$dir/words" dirty room 2>&1 | lines)
+    check "-w FILE in '$dir'" "$want" "$out"
+    out=$("$wine" "$find" -mw"$dir\\words" dirty room 2>&1 | lines)
+    check "-mwFILE in '$dir'" "$want" "$out"
+    rm -rf "$dir"
+done
+
+# 518,400 lines in 1M of memory: some thirty runs in Windows' temporary
+# folder, every one gone at the end
+awk 'function p(pre, rest,   i) { if (rest == "") { print pre; return }
+     for (i = 1; i <= length(rest); i++) p(pre substr(rest, i, 1), substr(rest, 1, i - 1) substr(rest, i + 1)) }
+     BEGIN { p("", "abcdef") }' > perm.words
+temp=$("$wine" winepath -u "$("$wine" cmd /c echo %TMP% | tr -d '\r')" 2>/dev/null)
+before=$(ls "$temp" | grep -ci '^vxf')
+want=$("$wine" "$find" -m -w perm.words abcdef abcdef | cksum)
+out=$("$wine" "$find" --stats --memory 1M -m -w perm.words abcdef abcdef 2>spill.err | cksum)
+check "--memory 1M: every line, in order" "$want" "$out"
+grep -q "518400 lines went through [0-9]* sorted runs" spill.err; check "--memory 1M: spilled" 0 $?
+check "--memory 1M: temporary files removed from $temp" "$before" "$(ls "$temp" | grep -ci '^vxf')"
+rm -f perm.words spill.err
+
+echo "$fails failed"
+[ $fails -eq 0 ]
