@@ -1,0 +1,85 @@
+// The page's search, in a worker of its own: the counterpart of the
+// window's message pump. It hosts the engine module, fetches the word list
+// into the module's file system and runs Start there; while a search runs,
+// the module yields to this worker's event loop from its pump (see
+// onyield), so the page's Stop and Close are taken between words.
+'use strict';
+importScripts('vexlore-engine.js');
+
+const WORDS = '/words';
+let engine = null;
+let searching = false;
+const waiting = [];    // commands that came before the engine was ready
+
+// A yield is one round trip through a message channel: a task of its own,
+// so the messages the page posted meanwhile are run before it, and not
+// clamped as a timer is.
+const channel = new MessageChannel();
+let wake = null;
+channel.port1.onmessage = () => { const w = wake; wake = null; w(); };
+
+function post(what, more) {
+  postMessage(Object.assign({ what: what }, more));
+}
+
+const hooks = {
+  onlines: (text) => post('lines', { text: text }),
+  onclear: () => post('clear'),
+  onbusy: (on) => post('busy', { on: on }),
+  onmessage: (text) => post('message', { text: text }),
+  onend: () => post('end'),
+  onyield: (wakeUp) => { wake = wakeUp; channel.port2.postMessage(null); },
+};
+
+async function run(cmd) {
+  switch (cmd.cmd) {
+  case 'start':
+    if (searching)
+      return;          // Start during a search: the dialog ignores it
+    searching = true;
+    const t0 = performance.now();
+    await engine.ccall('vex_start', null, ['string', 'number'], [cmd.text, cmd.multi ? 1 : 0],
+                       { async: true });
+    searching = false;
+    post('done', { ms: performance.now() - t0, examined: engine._vex_examined() });
+    break;
+  case 'stop':
+    engine._vex_stop();
+    break;
+  case 'close':
+    engine._vex_close();
+    break;
+  }
+}
+
+onmessage = (e) => {
+  if (engine)
+    run(e.data);
+  else
+    waiting.push(e.data);
+};
+
+async function open() {
+  const words = new URL(self.location).searchParams.get('words') || 'words';
+  let data = null;
+  try {
+    const r = await fetch(words);
+    if (r.ok)
+      data = new Uint8Array(await r.arrayBuffer());
+  } catch (err) {
+    // no list: the dialog says so
+  }
+  engine = await VexEngine(Object.assign({ locateFile: (f) => f }, hooks));
+  if (data)
+    engine.FS.writeFile(WORDS, data);
+  if (!engine.ccall('vex_open', 'number', ['string'], [WORDS])) {
+    post('end');
+    return;
+  }
+  post('ready', { scan: engine.UTF8ToString ? '' : '', words: data ? data.length : 0,
+                  scankind: engine.ccall('vex_scan', 'string', [], []) });
+  while (waiting.length)
+    run(waiting.shift());
+}
+
+open();
