@@ -266,7 +266,7 @@
       nextbox();
       break;
     case 'done':
-      window.vexlast = { ms: m.ms, examined: m.examined, lines: all.length };
+      window.vexlast = Object.assign({ lines: all.length }, m);
       break;
     case 'ready':
       window.vexready = m;

@@ -6,7 +6,6 @@
 'use strict';
 importScripts('vexlore-engine.js');
 
-const WORDS = '/words';
 let engine = null;
 let searching = false;
 const waiting = [];    // commands that came before the engine was ready
@@ -69,15 +68,19 @@ async function open() {
   } catch (err) {
     // no list: the dialog says so
   }
+  // the list goes into the module's file system at the path it has on
+  // the server, which the message names if there is none
+  const path = decodeURIComponent(new URL(words, self.location).pathname);
   engine = await VexEngine(Object.assign({ locateFile: (f) => f }, hooks));
-  if (data)
-    engine.FS.writeFile(WORDS, data);
-  if (!engine.ccall('vex_open', 'number', ['string'], [WORDS])) {
+  if (data) {
+    engine.FS.mkdirTree(path.replace(/\/[^/]*$/, '') || '/');
+    engine.FS.writeFile(path, data);
+  }
+  if (!engine.ccall('vex_open', 'number', ['string'], [path])) {
     post('end');
     return;
   }
-  post('ready', { scan: engine.UTF8ToString ? '' : '', words: data ? data.length : 0,
-                  scankind: engine.ccall('vex_scan', 'string', [], []) });
+  post('ready', { bytes: data.length, scan: engine.ccall('vex_scan', 'string', [], []) });
   while (waiting.length)
     run(waiting.shift());
 }
