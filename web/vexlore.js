@@ -122,8 +122,7 @@
 
   // The results list: every line in one sorted array, and only the rows
   // in view in the page.
-  const lines = [];
-  let all = lines;
+  let all = [];
   const rowh = by;
   const rows = document.createElement('div');
   rows.className = 'rows';
@@ -241,19 +240,28 @@
     document.title = 'Vexlore has ended';
   }
 
+  // For the tests and the benchmarks: the list's lines, the time the page
+  // spent merging them in, the last search's time in the worker, and the
+  // line scan the engine chose.
+  const vexlore = window.vexlore = { lines: () => all, listms: 0, last: null, ready: null };
+
   const worker = new Worker('worker.js' + location.search);
   worker.onmessage = (e) => {
     const m = e.data;
     switch (m.what) {
     case 'clear':
       all = [];
+      vexlore.listms = 0;
       list.scrollTop = 0;
       redraw();
       break;
-    case 'lines':
+    case 'lines': {
+      const t = performance.now();
       merge(m.text.split('\n').slice(0, -1));
+      vexlore.listms += performance.now() - t;
       redraw();
       break;
+    }
     case 'busy':
       busy(m.on);
       break;
@@ -266,10 +274,10 @@
       nextbox();
       break;
     case 'done':
-      window.vexlast = Object.assign({ lines: all.length }, m);
+      vexlore.last = m;
       break;
     case 'ready':
-      window.vexready = m;
+      vexlore.ready = m;
       break;
     }
   };
