@@ -6,17 +6,29 @@
 # vexlore-find, instead. With --screenshot it runs the example search in
 # the window on a virtual display of its own and saves a picture of the
 # window as FILE (PNG).
-# usage: scripts/run.sh [--screenshot FILE]
+# With --web it builds the page (web/) and serves it on localhost.
+# usage: scripts/run.sh [--screenshot FILE | --web]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXLORE_BUILD:-$top/build}
 example="dirty room"
 
+# The page: built with Emscripten and served from localhost, where its
+# service worker may keep it for use offline.
+if [ "${1:-}:$#" = --web:1 ]; then
+  bash "$top/scripts/setup.sh"
+  bash "$top/scripts/web-build.sh" "$build/web"
+  port=${VEXLORE_PORT:-8000}
+  echo "run: Vexlore in the browser at http://localhost:$port/ (Ctrl-C stops the server)"
+  cd "$build/web/site"
+  exec python3 -m http.server "$port" --bind 127.0.0.1
+fi
+
 shot=
 case "${1:-}:$#" in
   :0) ;;
   --screenshot:2) shot=$2; [[ $shot = /* ]] || shot=$PWD/$shot ;;
-  *) echo "usage: scripts/run.sh [--screenshot FILE]" >&2; exit 2 ;;
+  *) echo "usage: scripts/run.sh [--screenshot FILE | --web]" >&2; exit 2 ;;
 esac
 
 bash "$top/scripts/setup.sh"
