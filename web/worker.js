@@ -71,7 +71,10 @@ async function open() {
   // the list goes into the module's file system at the path it has on
   // the server, which the message names if there is none
   const path = decodeURIComponent(new URL(words, self.location).pathname);
-  engine = await VexEngine(Object.assign({ locateFile: (f) => f }, hooks));
+  // ?scan=NAME picks the line scan, as VEXLORE_SCAN does for the finder
+  const scan = new URL(self.location).searchParams.get('scan');
+  const setup = (m) => { if (scan) m.ENV.VEXLORE_SCAN = scan; };
+  engine = await VexEngine(Object.assign({ locateFile: (f) => f, preRun: [setup] }, hooks));
   if (data) {
     engine.FS.mkdirTree(path.replace(/\/[^/]*$/, '') || '/');
     engine.FS.writeFile(path, data);
