@@ -37,11 +37,6 @@ void vexend(void);
 void vexyield(void);
 }
 
-static bool before(const std::string &a, const std::string &b)
-{
-    return strcmp(a.c_str(), b.c_str()) < 0;
-}
-
 class WebView : public SolverView {
 public:
     WebView() : m_type(SINGLE_WORD), m_count(0), m_yielded(0) {}
@@ -59,7 +54,8 @@ public:
     }
     void clearlines() override
     {
-        m_batch.clear();
+        m_starts.clear();
+        m_found.clear();
         m_count = 0;
         vexclear();
     }
@@ -67,7 +63,8 @@ public:
     {
         if (m_count >= LIST_MAX)
             return false;
-        m_batch.push_back(line);
+        m_starts.push_back((int)m_found.size());
+        m_found.append(line, strlen(line) + 1);
         m_count++;
         return true;
     }
@@ -75,15 +72,18 @@ public:
     /* The page merges each batch into its sorted list in one pass. */
     void showlines() override
     {
-        if (m_batch.empty())
+        if (m_starts.empty())
             return;
-        std::sort(m_batch.begin(), m_batch.end(), before);
+        const char *text = m_found.data();
+        std::sort(m_starts.begin(), m_starts.end(),
+                  [text](int a, int b) { return strcmp(text + a, text + b) < 0; });
         m_joined.clear();
-        for (const std::string &l : m_batch) {
-            m_joined += l;
+        for (int at : m_starts) {
+            m_joined += text + at;
             m_joined += '\n';
         }
-        m_batch.clear();
+        m_starts.clear();
+        m_found.clear();
         vexlines(m_joined.data(), (int)m_joined.size());
     }
     void busy(bool on) override { vexbusy(on); }
@@ -102,8 +102,11 @@ private:
     std::string m_text;
     int m_type;
     int m_count;
-    std::vector<std::string> m_batch;   /* found since the last show */
-    std::string m_joined;
+    /* the lines found since the last show, each with its NUL, one after
+    ** another, and where each starts */
+    std::string m_found;
+    std::vector<int> m_starts;
+    std::string m_joined;       /* the batch sorted, a line feed after each */
     double m_yielded;   /* when the last yield ended */
 };
 
