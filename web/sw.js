@@ -5,7 +5,7 @@
 const CACHE = 'vexlore-1';
 const FILES = ['./', 'index.html', 'vexlore.css', 'dialog.js', 'vexlore.js', 'worker.js',
                'vexlore-engine.js', 'vexlore-engine.wasm', 'words', 'vexlore.ico',
-               'busy-frames.png', 'manifest.webmanifest'];
+               'busy-frames.png', 'vexlore-192.png', 'manifest.webmanifest'];
 
 self.addEventListener('install', (e) => {
   e.waitUntil(caches.open(CACHE).then((c) => c.addAll(FILES)).then(() => self.skipWaiting()));
