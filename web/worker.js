@@ -15,7 +15,14 @@ const waiting = [];    // commands that came before the engine was ready
 // clamped as a timer is.
 const channel = new MessageChannel();
 let wake = null;
-channel.port1.onmessage = () => { const w = wake; wake = null; w(); };
+let yields = 0, yielded = 0, slept = 0;   // this search's yields, their time, since when
+channel.port1.onmessage = () => {
+  yields++;
+  yielded += performance.now() - slept;
+  const w = wake;
+  wake = null;
+  w();
+};
 
 function post(what, more) {
   postMessage(Object.assign({ what: what }, more));
@@ -27,7 +34,11 @@ const hooks = {
   onbusy: (on) => post('busy', { on: on }),
   onmessage: (text) => post('message', { text: text }),
   onend: () => post('end'),
-  onyield: (wakeUp) => { wake = wakeUp; channel.port2.postMessage(null); },
+  onyield: (wakeUp) => {
+    wake = wakeUp;
+    slept = performance.now();
+    channel.port2.postMessage(null);
+  },
 };
 
 async function run(cmd) {
@@ -37,10 +48,12 @@ async function run(cmd) {
       return;          // Start during a search: the dialog ignores it
     searching = true;
     const t0 = performance.now();
+    yields = yielded = 0;
     await engine.ccall('vex_start', null, ['string', 'number'], [cmd.text, cmd.multi ? 1 : 0],
                        { async: true });
     searching = false;
-    post('done', { ms: performance.now() - t0, examined: engine._vex_examined() });
+    post('done', { ms: performance.now() - t0, examined: engine._vex_examined(),
+                   yields: yields, yielded: yielded });
     break;
   case 'stop':
     engine._vex_stop();
