@@ -314,6 +314,17 @@ def bigchecks(d, url, find, words, shots):
     ms, _ = during(p, esc)
     report(ms is not None and ms <= 50, "Esc during a search",
            "idle %s ms after the key" % ("%.0f" % ms if ms is not None else "NOT"))
+
+    # Close during a search: the search unwinds, then the page ends
+    p.begin(LONGTEXT, True)
+    p.wait("busylog.length", 10)
+    p.wait("vexlore.lines().length >= 5", 10)
+    going = p.busy()
+    p.close.click()
+    gone = p.wait("document.body.textContent.includes('Vexlore has ended')", 5)
+    report(going and bool(gone), "Close during a search", "clicked with the search %s; "
+           "the page says Vexlore has ended: %s" % ("running" if going else "NOT running",
+                                                    bool(gone)))
     return p
 
 
