@@ -7,13 +7,25 @@
 # search, a multi-word search for 'dirty room', with the command-line
 # finder, vexlore-find, instead. With --screenshot it runs the example
 # search in the window on a virtual display of its own and saves a picture
-# of the window as FILE (PNG).
-# usage: scripts/run.sh [--windows] [--screenshot FILE]
+# of the window as FILE (PNG). With --web it builds the page (web/) and
+# serves it on localhost.
+# usage: scripts/run.sh [--windows] [--screenshot FILE] | --web
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXLORE_BUILD:-$top/build}
 example="dirty room"
-usage="usage: scripts/run.sh [--windows] [--screenshot FILE]"
+usage="usage: scripts/run.sh [--windows] [--screenshot FILE] | --web"
+
+# The page: built with Emscripten and served from localhost, where its
+# service worker may keep it for use offline.
+if [ "${1:-}:$#" = --web:1 ]; then
+  bash "$top/scripts/setup.sh"
+  bash "$top/scripts/web-build.sh" "$build/web"
+  port=${VEXLORE_PORT:-8000}
+  echo "run: Vexlore in the browser at http://localhost:$port/ (Ctrl-C stops the server)"
+  cd "$build/web/site"
+  exec python3 -m http.server "$port" --bind 127.0.0.1
+fi
 
 windows=false
 shot=

@@ -26,6 +26,8 @@ esac
   nsis zip unzip libxml2-utils
   # what Wine only recommends but the window's tests need: its own fonts
   fonts-wine
+  # the page: Emscripten, and the browser its test drives
+  emscripten chromium chromium-driver python3-selenium
 )
 
 # Whether the kernel runs 32-bit x86 code: a five-instruction program that

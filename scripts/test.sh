@@ -52,3 +52,6 @@ bash "$top/scripts/window-stress.sh"
 
 step "the packages: the zip unpacked, the installer run, the program started from both"
 bash "$top/scripts/package-test.sh"
+
+step "the page in headless Chromium"
+bash "$top/scripts/web-test.sh"

@@ -1,0 +1,16 @@
+#!/bin/bash
+# The page's figures beside the native finder's, in one run: multi-word
+# 'astronomer' on the benchmark list, first paint, a million lines listed,
+# and the list's memory (tests/web/webcheck.py bench).
+# usage: bench/web-bench.sh
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${VEXLORE_BUILD:-$top/build}
+bash "$top/scripts/web-build.sh" "$build/web"
+if [ ! -x "$build/native/vexlore-find" ]; then
+  cmake -S "$top" -B "$build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$build/native" -j "$(nproc)" --target vexlore-find >/dev/null
+fi
+sh "$top/bench/benchwords.sh" "$build/benchwords.txt"
+/usr/bin/python3 "$top/tests/web/webcheck.py" bench "$build/web/site" "$build/native/vexlore-find" \
+  "$build/benchwords.txt"

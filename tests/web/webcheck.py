@@ -1,0 +1,478 @@
+"""The page's black-box test, in headless Chromium through chromedriver.
+usage: webcheck.py check SITE FIND WORK SHOTS   every check; a line each, then a count
+       webcheck.py bench SITE FIND BENCHWORDS   the page's figures beside vexlore-find's
+SITE is the built folder of static files (build/web/site), FIND the native
+vexlore-find, WORK a scratch folder the page is served from, with the test
+word lists beside it. The rules of the dialog are tested once, natively;
+this checks what the page adds: the layout from the table, the worker and
+its Stop, the virtual list, the message box, the end, and the offline copy."""
+import http.server
+import os
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+from itertools import combinations
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+
+TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+NINE = ["dirty", "dormitory", "enlist", "inlets", "listen", "moor", "room", "silent",
+        "tinsel"]
+NOFIT = "*No anagrams found*"
+LONGTEXT = "the astronomer"
+# every one, two and three letters of these twelve: the text's partitions
+# into such words, 1,678,820 lines
+MANY = "abcdefghijkl"
+failures = 0
+
+
+def report(ok, name, detail):
+    global failures
+    failures += 0 if ok else 1
+    print("%s %s: %s" % ("ok  " if ok else "FAIL", name, detail), flush=True)
+
+
+def joined(lines, most=6):
+    return ", ".join("'%s'" % l for l in lines[:most]) + (" ..." if len(lines) > most else "")
+
+
+def dialog_table():
+    """The dialog's table from frontend/dialog.h: {NAME: (text, x, y, w, h)}."""
+    src = open(os.path.join(TOP, "frontend", "dialog.h")).read()
+    texts = dict(re.findall(r'#define DLG_(\w+)_TEXT\s+"([^"]*)"', src))
+    table = {}
+    for name, nums in re.findall(r"#define DLG_(\w+)_AT\s+([\d, ]+)", src):
+        table[name] = (texts.get(name, ""),) + tuple(int(n) for n in nums.split(","))
+    size = tuple(int(re.search(r"#define DLG_%s\s+(\d+)" % k, src).group(1))
+                 for k in ("WIDTH", "HEIGHT"))
+    return table, size
+
+
+def pixels(units, base, div):
+    """MulDiv(units, base, div), rounded to nearest."""
+    return (units * base + div // 2) // div
+
+
+def finder(find, words, text, multi):
+    argv = [find] + (["-m"] if multi else []) + ["-w", words, "--", text]
+    out = subprocess.run(argv, capture_output=True, text=True).stdout
+    return sorted(l for l in out.split("\n") if l) or [NOFIT]
+
+
+class Server:
+    """The folder served on a free port of localhost, until stopped."""
+
+    def __init__(self, root):
+        handler = lambda *a, **k: Quiet(*a, directory=root, **k)  # noqa: E731
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        self.url = "http://127.0.0.1:%d/" % self.httpd.server_address[1]
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    def stop(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+class Quiet(http.server.SimpleHTTPRequestHandler):
+    extensions_map = dict(http.server.SimpleHTTPRequestHandler.extensions_map,
+                          **{".wasm": "application/wasm", ".webmanifest": "application/manifest+json"})
+
+    def log_message(self, *args):
+        pass
+
+
+def browser(profile):
+    o = webdriver.ChromeOptions()
+    o.binary_location = "/usr/bin/chromium"
+    for a in ("--headless=new --no-sandbox --disable-gpu --disable-background-networking "
+              "--disable-component-update --disable-sync --no-first-run "
+              "--window-size=900,600").split():
+        o.add_argument(a)
+    o.add_argument("--user-data-dir=" + profile)
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=o)
+
+
+class Page:
+    """The page in one browser, and its controls."""
+
+    def __init__(self, d, url):
+        self.d = d
+        d.get(url)
+        self.wait("window.vexlore && window.vexlore.ready", 20)
+        self.find = lambda css: d.find_element(By.CSS_SELECTOR, css)
+        self.start = self.find("button[data-id='1']")
+        self.stop = self.find("button[data-id='2']")
+        self.close = self.find("button[data-id='8']")
+        self.text = self.find("#text")
+        self.single, self.multi = d.find_elements(By.CSS_SELECTOR, "input[type=radio]")
+        self.results = self.find("#results")
+        # the moments the list turns busy and idle, by the page's clock
+        d.execute_script("""
+            window.busylog = [];
+            new MutationObserver(() => busylog.push([performance.now(),
+                document.getElementById('results').getAttribute('aria-busy')]))
+              .observe(document.getElementById('results'), {attributes: true,
+                                                             attributeFilter: ['aria-busy']});
+            document.querySelector("button[data-id='2']").addEventListener('pointerdown',
+                () => window.stopclick = performance.now(), true);
+            document.addEventListener('keydown', (e) => {
+                if (e.key == 'Escape') window.esckey = performance.now(); }, true);""")
+
+    def js(self, script, *args):
+        return self.d.execute_script(script, *args)
+
+    def wait(self, expr, secs):
+        end = time.monotonic() + secs
+        while time.monotonic() < end:
+            v = self.d.execute_script("return " + expr)
+            if v:
+                return v
+            time.sleep(0.02)
+        return None
+
+    def busy(self):
+        return self.results.get_attribute("aria-busy") == "true"
+
+    def lines(self):
+        return self.js("return vexlore.lines().slice()")
+
+    def count(self):
+        return self.js("return vexlore.lines().length")
+
+    def begin(self, text, multi):
+        self.text.clear()
+        self.text.send_keys(text)
+        (self.multi if multi else self.single).click()
+        self.js("window.busylog = []; vexlore.last = null")
+        self.start.click()
+
+    def search(self, text, multi, secs=30):
+        self.begin(text, multi)
+        if not self.wait("vexlore.last", secs):
+            return None
+        time.sleep(0.05)
+        return self.lines()
+
+    def shown(self):
+        """The options in view: (text, posinset, setsize)."""
+        return self.js("""
+            const r = document.getElementById('results').getBoundingClientRect();
+            return [...document.querySelectorAll('[role=option]')].filter(o => {
+                const b = o.getBoundingClientRect();
+                return !o.hidden && b.bottom > r.top && b.top < r.bottom; })
+              .map(o => [o.textContent, +o.getAttribute('aria-posinset'),
+                         +o.getAttribute('aria-setsize')]);""")
+
+    def shot(self, path):
+        self.find("#window").screenshot(path)
+
+
+def checklayout(p):
+    # the base units of the dialog's font, measured here for itself
+    w52, h = p.js("""
+        const s = document.createElement('span');
+        s.textContent = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz';
+        s.style.cssText = 'position:absolute;white-space:pre';
+        document.getElementById('dialog').appendChild(s);
+        const r = s.getBoundingClientRect(); s.remove();
+        return [Math.round(r.width), Math.round(r.height)];""")
+    bx, by = (w52 // 26 + 1) // 2, h
+    places = {"START": "button[data-id='1']", "STOP": "button[data-id='2']",
+              "CLOSE": "button[data-id='8']", "TEXT": "#text", "RESULTS": "#results",
+              "SINGLE": ".group label:nth-of-type(1)", "MULTI": ".group label:nth-of-type(2)",
+              "TYPE": ".group", "BUSY": ".clip", "PROMPT": "label[for=text]", "LISTED": "#listed"}
+    table, (dw, dh) = dialog_table()
+    origin = p.find("#dialog").rect
+    worst, bad = 0, []
+    for name, (text, x, y, w, hh) in table.items():
+        el = p.find(places[name])
+        r = el.rect
+        want = (pixels(x, bx, 4), pixels(y, by, 8), pixels(w, bx, 4), pixels(hh, by, 8))
+        got = (r["x"] - origin["x"], r["y"] - origin["y"], r["width"], r["height"])
+        off = max(abs(a - b) for a, b in zip(want, got))
+        worst = max(worst, off)
+        if off > 1 or (text and text not in el.text):
+            bad.append("%s at %s, not %s" % (name, got, want))
+    whole = (pixels(dw, bx, 4), pixels(dh, by, 8))
+    ok = not bad and abs(origin["width"] - whole[0]) <= 1 and abs(origin["height"] - whole[1]) <= 1
+    report(ok, "layout", "base units %d x %d; %d controls within %g px of the table, dialog "
+           "%g x %g px%s" % (bx, by, len(places), worst, origin["width"], origin["height"],
+                             "; " + "; ".join(bad) if bad else ""))
+    # what a screen reader is told
+    roles = p.js("""
+        const l = document.getElementById('results');
+        const t = document.getElementById('text');
+        return [l.getAttribute('role'), document.getElementById(l.getAttribute('aria-labelledby')).textContent,
+                t.labels[0].textContent, document.querySelector('.group legend').textContent,
+                document.activeElement.textContent, document.title];""")
+    report(roles == ["listbox", "Results:", "Enter anagram text:", "Type", "Start", "Vexlore"],
+           "names", "list %r labelled %r, field labelled %r, group %r, focus on %r, title %r" %
+           tuple(roles))
+
+
+def expect(p, name, text, multi, want):
+    got = p.search(text, multi)
+    report(got == want, name, "'%s': %s" % (text, joined(got or [])))
+
+
+def ninechecks(d, url, shots):
+    p = Page(d, url + "?words=nine.txt")
+    checklayout(p)
+    p.shot(os.path.join(shots, "idle.png"))
+    expect(p, "multi-word", "dirty room", True, ["dirty moor ", "dirty room ", "dormitory "])
+    expect(p, "single word", "Listen", False,
+           ["enlist ", "inlets ", "listen ", "silent ", "tinsel "])
+    expect(p, "no anagram", "vexlore", True, [NOFIT])
+    shown = p.shown()
+    report(shown == [[NOFIT, 1, 1]], "options", "the list says %r" % shown)
+    # Esc while idle leaves everything; Enter in the field is Start
+    p.text.send_keys(Keys.ESCAPE)
+    p.text.clear()
+    p.text.send_keys("Dormitory")
+    p.single.click()
+    p.js("vexlore.last = null")
+    p.text.send_keys(Keys.ENTER)
+    got = p.lines() if p.wait("vexlore.last", 10) else None
+    report(got == ["dormitory "], "Enter in the text field", "'Dormitory': %s" % joined(got or []))
+    p.close.click()
+    gone = p.wait("document.body.textContent.includes('Vexlore has ended')", 5)
+    report(bool(gone), "Close", "the page says Vexlore has ended")
+
+
+def nowordscheck(d, url):
+    d.get(url + "?words=nowords")
+    box = None
+    end = time.monotonic() + 10
+    while time.monotonic() < end and not box:
+        box = d.execute_script("""const b = document.getElementById('box');
+            return b.open ? [document.getElementById('boxcaption').textContent,
+                             document.getElementById('boxtext').textContent] : null;""")
+        time.sleep(0.05)
+    want = ("Unable to open dictionary file (/nowords).\n"
+            "Ensure this file is where vexlore.exe is located.")
+    if box:
+        d.find_element(By.CSS_SELECTOR, "#box button").click()
+    gone = box and d.execute_script("return document.body.textContent.includes('Vexlore has ended')")
+    report(box == ["Vexlore", want] and gone, "no word file",
+           "modal box %r, then the page ended: %s" % (box, bool(gone)))
+
+
+def during(p, act):
+    """Starts the long search, does act once lines have come, and gives the
+    ms by the page's clock from the act to the list's going idle."""
+    p.begin(LONGTEXT, True)
+    p.wait("busylog.length", 10)       # the list the search started with is gone
+    p.wait("vexlore.lines().length >= 5", 10)
+    before = p.count()
+    act()
+    if not p.wait("busylog.length && busylog[busylog.length - 1][1] == 'false'", 10):
+        return None, before
+    off = p.js("return busylog[busylog.length - 1][0]")
+    return off - p.js("return window.acted"), before
+
+
+def bigchecks(d, url, find, words, shots):
+    p = Page(d, url)
+    want = finder(find, words, "dirty room", True)
+    got = p.search("dirty room", True, 60)
+    report(got == want, "full word list", "'dirty room', multi-word: %d lines, %s "
+           "vexlore-find's %d" % (len(got or []), "the same as" if got == want else "NOT the same as",
+                                  len(want)))
+    p.shot(os.path.join(shots, "results.png"))
+
+    each, ok, why = [], True, []
+    for trial in range(5):
+        def act():
+            if trial == 0:
+                p.shot(os.path.join(shots, "searching.png"))
+            p.stop.click()
+            p.js("window.acted = window.stopclick")
+        ms, before = during(p, act)
+        after = p.lines()
+        good = ms is not None and len(after) >= before > 0 and after == sorted(after)
+        if not good:
+            why.append("trial %d: %d lines before, %d after" % (trial + 1, before, len(after)))
+        ok = ok and good
+        each.append(ms if ms is not None else 9999)
+    med = statistics.median(each)
+    report(ok and med <= 50, "Stop during a search", "'%s': idle %s ms after the click "
+           "(median %.0f, at most 50); lines kept and sorted%s" % (
+               LONGTEXT, ", ".join("%.0f" % m for m in each), med,
+               "; " + "; ".join(why) if why else ""))
+
+    def esc():
+        p.text.send_keys(Keys.ESCAPE)
+        p.js("window.acted = window.esckey")
+    ms, _ = during(p, esc)
+    report(ms is not None and ms <= 50, "Esc during a search",
+           "idle %s ms after the key" % ("%.0f" % ms if ms is not None else "NOT"))
+
+    # Close during a search: the search unwinds, then the page ends
+    p.begin(LONGTEXT, True)
+    p.wait("busylog.length", 10)
+    p.wait("vexlore.lines().length >= 5", 10)
+    going = p.busy()
+    p.close.click()
+    gone = p.wait("document.body.textContent.includes('Vexlore has ended')", 5)
+    report(going and bool(gone), "Close during a search", "clicked with the search %s; "
+           "the page says Vexlore has ended: %s" % ("running" if going else "NOT running",
+                                                    bool(gone)))
+    return p
+
+
+def manycheck(d, url):
+    """A search of MANY's 1,678,820 lines, then the list at its end."""
+    p = Page(d, url + "?words=many.txt")
+    got = p.search(MANY, True, 300)
+    n = len(got) if got is not None else 0
+    last = p.js("return vexlore.lines()[vexlore.lines().length - 1]") if n else None
+    p.js("const l = document.getElementById('results'); l.scrollTop = l.scrollHeight")
+    time.sleep(0.3)
+    shown = p.shown()
+    ok = (n == 1678820 and got == sorted(got) and shown and shown[-1][0] == last and
+          shown[-1][1] == n and shown[-1][2] == n)
+    report(ok, "a million lines", "'%s': %d lines, sorted; at the list's end %s" % (
+        MANY, n, shown[-2:] if shown else None))
+
+
+def offlinecheck(d, server, url):
+    """The second visit with the server gone: the service worker's copy."""
+    d.get(url)
+    ready = Page(d, url)
+    ready.wait("navigator.serviceWorker.controller", 10)
+    cached = ready.js("""return caches.open('vexlore-1').then(c => c.keys()).then(k => k.length)""")
+    install = d.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
+    report(not install, "installable", "the browser finds %s" % (
+        [e["errorId"] for e in install] or "nothing in the way of installing the page as an app"))
+    server.stop()
+    try:
+        d.get(url)
+        p = Page(d, url)
+        got = p.search("dirty room", True, 60)
+        report(got is not None and "dormitory " in got, "offline",
+               "%s files cached; with the server stopped the page loaded and searched: %d lines"
+               % (cached, len(got or [])))
+    except Exception as e:
+        report(False, "offline", "%s files cached; with the server stopped: %s" % (cached, e))
+
+
+def serve(site, work, words):
+    root = os.path.join(work, "site")
+    shutil.rmtree(root, ignore_errors=True)
+    shutil.copytree(site, root)
+    with open(os.path.join(root, "nine.txt"), "w") as f:
+        f.write("".join(w + "\n" for w in NINE))
+    many = sorted("".join(c) for k in (1, 2, 3) for c in combinations(MANY, k))
+    with open(os.path.join(root, "many.txt"), "w") as f:
+        f.write("".join(w + "\n" for w in many))
+    return Server(root), root
+
+
+def check(site, find, work, shots):
+    os.makedirs(work, exist_ok=True)
+    os.makedirs(shots, exist_ok=True)
+    server, root = serve(site, work, None)
+    profile = tempfile.mkdtemp(prefix="vexlore-chromium-")
+    d = browser(profile)
+    try:
+        ninechecks(d, server.url, shots)
+        nowordscheck(d, server.url)
+        bigchecks(d, server.url, find, os.path.join(root, "words"), shots)
+        manycheck(d, server.url)
+        offlinecheck(d, server, server.url)
+    finally:
+        d.quit()
+        shutil.rmtree(profile, ignore_errors=True)
+    print("%d failed" % failures if failures else "all passed")
+    return 1 if failures else 0
+
+
+def bench(site, find, benchwords):
+    """Medians of 3, the page and vexlore-find taking turns."""
+    work = tempfile.mkdtemp(prefix="vexlore-webbench-")
+    server, root = serve(site, work, None)
+    shutil.copy(benchwords, os.path.join(root, "bench.txt"))
+    profile = tempfile.mkdtemp(prefix="vexlore-chromium-")
+    d = browser(profile)
+    try:
+        # first paint of a first visit, from the local server
+        paints = []
+        for _ in range(3):
+            d.execute_cdp_cmd("Network.clearBrowserCache", {})
+            d.get(server.url + "?words=bench.txt")
+            t = Page(d, server.url + "?words=bench.txt").js(
+                "return performance.getEntriesByName('first-contentful-paint')[0].startTime")
+            paints.append(t)
+        p = Page(d, server.url + "?words=bench.txt")
+        page, native, yields = [], [], []
+        for _ in range(3):
+            p.search("astronomer", True, 300)
+            page.append(p.js("return vexlore.last.ms") / 1000)
+            yields.append(p.js("return [vexlore.last.yields, vexlore.last.yielded]"))
+            t = time.monotonic()
+            subprocess.run([find, "-m", "-w", benchwords, "astronomer"], stdout=subprocess.DEVNULL)
+            native.append(time.monotonic() - t)
+        n = p.count()
+        print("astronomer, multi-word, benchmark list: page %.3f s (%s), vexlore-find %.3f s (%s), "
+              "ratio %.2f; %d lines; line scan %s" % (
+                  statistics.median(page), " ".join("%.3f" % x for x in page),
+                  statistics.median(native), " ".join("%.3f" % x for x in native),
+                  statistics.median(page) / statistics.median(native), n,
+                  p.js("return vexlore.ready.scan")))
+        y, ms = yields[[x for x in page].index(statistics.median(page))]
+        print("the search's yields to the worker's event loop (the run of median time): %d, "
+              "%.0f ms in them, %.1f%% of the search, %.3f ms each" % (
+                  y, ms, ms / 10 / statistics.median(page), ms / max(y, 1)))
+        print("first contentful paint, first visit: %.0f ms (%s)" % (
+            statistics.median(paints), " ".join("%.0f" % x for x in paints)))
+
+        d.get(server.url + "?words=many.txt")
+        p = Page(d, server.url + "?words=many.txt")
+        d.execute_cdp_cmd("HeapProfiler.collectGarbage", {})
+        heap0 = d.execute_cdp_cmd("Runtime.getHeapUsage", {})["usedSize"]
+        rates, listms, searchms = [], [], []
+        for _ in range(3):
+            p.begin(MANY, True)
+            p.wait("vexlore.last", 300)
+            rates.append(p.count() / p.js("return vexlore.last.listed") * 1000)
+            listms.append(p.js("return vexlore.listms"))
+            searchms.append(p.js("return vexlore.last.ms"))
+        n = p.count()
+        text = p.js("return vexlore.lines().reduce((s, l) => s + l.length, 0)")
+        d.execute_cdp_cmd("HeapProfiler.collectGarbage", {})
+        heap1 = d.execute_cdp_cmd("Runtime.getHeapUsage", {})["usedSize"]
+        print("%d lines listed: %.0f lines/s from Start to the last line listed (%s); the page "
+              "spent %.0f ms merging them in (%.0f lines/s of its own time); the worker's search "
+              "%.0f ms" % (n, statistics.median(rates), " ".join("%.0f" % r for r in rates),
+                           statistics.median(listms), n / statistics.median(listms) * 1000,
+                           statistics.median(searchms)))
+        print("the page's heap with the list: %.1f MB more than empty, for %.1f MB of text: "
+              "%.1f bytes a line beyond the text" % (
+                  (heap1 - heap0) / 1e6, text / 1e6, (heap1 - heap0 - text) / n))
+    finally:
+        d.quit()
+        server.stop()
+        shutil.rmtree(profile, ignore_errors=True)
+        shutil.rmtree(work, ignore_errors=True)
+    return 0
+
+
+def main(args):
+    if args[:1] == ["check"] and len(args) == 5:
+        return check(*args[1:])
+    if args[:1] == ["bench"] and len(args) == 4:
+        return bench(*args[1:])
+    print(__doc__, file=sys.stderr)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

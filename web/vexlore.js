@@ -1,0 +1,308 @@
+// The main dialog in the page. The controls are made from the dialog's
+// table (dialog.js) and sit where it puts them, in pixels from this font's
+// dialog base units; the search runs in a worker (worker.js), which sends
+// the lines in sorted batches that the results list merges in.
+'use strict';
+(function () {
+  const D = self.DIALOG;
+  const form = document.getElementById('dialog');
+  const box = document.getElementById('box');
+  const FRAMES = 23, FRAME_W = 48, FRAME_MS = 1000 / 7;
+
+  // Dialog base units as Windows works them out (frontend/dialog.cpp): the
+  // average width of the 52 letters, halved with rounding, and the
+  // font's height; then dialog units to pixels as MulDiv rounds.
+  function baseunits() {
+    const s = document.createElement('span');
+    s.textContent = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz';
+    s.style.cssText = 'position:absolute;visibility:hidden;white-space:pre;font:inherit';
+    form.appendChild(s);
+    const r = s.getBoundingClientRect();
+    s.remove();
+    return [Math.trunc((Math.round(r.width) / 26 + 1) / 2), Math.round(r.height)];
+  }
+  const muldiv = (u, base, div) => Math.trunc((u * base + Math.trunc(div / 2)) / div);
+  const [bx, by] = baseunits();
+  const px = (u) => muldiv(u, bx, 4), py = (u) => muldiv(u, by, 8);
+  function place(el, c, ox, oy) {
+    el.style.left = (px(c.x) - (ox || 0)) + 'px';
+    el.style.top = (py(c.y) - (oy || 0)) + 'px';
+    el.style.width = px(c.w) + 'px';
+    el.style.height = py(c.h) + 'px';
+  }
+  form.style.width = px(D.width) + 'px';
+  form.style.height = py(D.height) + 'px';
+
+  let start, stop, close, text, single, multi, clip, list, group = null;
+  let labels = 0;
+  for (const c of D.controls) {
+    let el;
+    switch (c.kind) {
+    case 'defbutton':
+    case 'button':
+      el = document.createElement('button');
+      el.type = c.kind === 'defbutton' ? 'submit' : 'button';
+      el.textContent = c.text;
+      break;
+    case 'edit':
+      el = text = document.createElement('input');
+      el.type = 'text';
+      el.id = 'text';
+      el.spellcheck = false;
+      break;
+    case 'list':
+      el = list = document.createElement('div');
+      el.className = 'results';
+      el.id = 'results';
+      el.setAttribute('role', 'listbox');
+      el.setAttribute('aria-labelledby', 'listed');
+      el.tabIndex = 0;
+      break;
+    case 'label':
+      // the prompt labels the text field, the second label the list
+      if (labels++ === 0) {
+        el = document.createElement('label');
+        el.htmlFor = 'text';
+      } else {
+        el = document.createElement('span');
+        el.id = 'listed';
+        el.className = 'label';
+      }
+      el.textContent = c.text;
+      break;
+    case 'group':
+      el = group = document.createElement('fieldset');
+      el.className = 'group';
+      el.innerHTML = '<div class="frame"></div><legend></legend>';
+      el.querySelector('legend').textContent = c.text;
+      group.c = c;
+      break;
+    case 'radio': {
+      // inside the group, at the table's place less the group's
+      const label = document.createElement('label');
+      const input = document.createElement('input');
+      input.type = 'radio';
+      input.name = 'type';
+      input.tabIndex = c.tabstop ? 0 : -1;
+      label.append(input, c.text);
+      place(label, c, px(group.c.x), py(group.c.y));
+      group.appendChild(label);
+      if (c.id === D.ids.single) {
+        single = input;
+        input.checked = true;
+      } else {
+        multi = input;
+      }
+      continue;
+    }
+    case 'clip':
+      el = clip = document.createElement('div');
+      el.className = 'clip';
+      el.setAttribute('role', 'img');
+      el.setAttribute('aria-label', 'Busy');
+      el.appendChild(document.createElement('div'));
+      break;
+    }
+    if (c.kind !== 'edit' && c.kind !== 'list')
+      el.tabIndex = c.tabstop ? 0 : -1;
+    if (c.kind === 'label' || c.kind === 'group')
+      el.removeAttribute('tabindex');
+    el.dataset.id = c.id;
+    place(el, c);
+    form.appendChild(el);
+    if (c.id === D.ids.start) start = el;
+    else if (c.id === D.ids.stop) stop = el;
+    else if (c.id === D.ids.close) close = el;
+  }
+  if (group) {
+    const frame = group.querySelector('.frame');
+    frame.style.top = Math.trunc(by / 2) + 'px';
+  }
+  clip.tabIndex = 0;
+
+  // The results list: every line in one sorted array, and only the rows
+  // in view in the page.
+  let all = [];
+  const rowh = by;
+  const rows = document.createElement('div');
+  rows.className = 'rows';
+  list.appendChild(rows);
+  const pool = [];
+  // Past this height a browser no longer scrolls an element: a longer list
+  // is drawn at scale, the scroll bar standing for the lines.
+  const TALLEST = 1 << 24;
+  function draw() {
+    const n = all.length, view = list.clientHeight;
+    const full = n * rowh, tall = Math.min(full, TALLEST);
+    rows.style.height = tall + 'px';
+    const shown = Math.ceil(view / rowh) + 1;
+    let first, offset;
+    if (full <= TALLEST) {
+      first = Math.floor(list.scrollTop / rowh);
+      offset = first * rowh;
+    } else {
+      const frac = tall > view ? list.scrollTop / (tall - view) : 0;
+      const top = frac * (full - view);
+      first = Math.floor(top / rowh);
+      offset = list.scrollTop - (top - first * rowh);
+    }
+    for (let i = 0; i < shown; i++) {
+      let row = pool[i];
+      if (!row) {
+        row = pool[i] = document.createElement('div');
+        row.setAttribute('role', 'option');
+        row.style.height = rowh + 'px';
+        row.style.lineHeight = rowh + 'px';
+        rows.appendChild(row);
+      }
+      const k = first + i;
+      if (k < n) {
+        row.hidden = false;
+        row.style.top = (offset + i * rowh) + 'px';
+        row.textContent = all[k];
+        row.setAttribute('aria-setsize', n);
+        row.setAttribute('aria-posinset', k + 1);
+      } else {
+        row.hidden = true;
+      }
+    }
+  }
+  let drawing = false;
+  function redraw() {
+    if (!drawing) {
+      drawing = true;
+      requestAnimationFrame(() => { drawing = false; draw(); });
+    }
+  }
+  list.addEventListener('scroll', redraw);
+
+  // One sorted batch merged in one pass. Lines compare as the worker
+  // sorted them, byte by byte (the same order for the letters and spaces
+  // a line holds).
+  function merge(batch) {
+    if (!all.length || batch[0] >= all[all.length - 1]) {
+      for (const l of batch) all.push(l);
+      return;
+    }
+    const out = new Array(all.length + batch.length);
+    let i = 0, j = 0, k = 0;
+    while (i < all.length && j < batch.length)
+      out[k++] = batch[j] < all[i] ? batch[j++] : all[i++];
+    while (i < all.length) out[k++] = all[i++];
+    while (j < batch.length) out[k++] = batch[j++];
+    all = out;
+  }
+
+  // The busy clip: the frame follows the clock, at 7 a second.
+  const frame = clip.firstChild;
+  let playing = 0;
+  function busy(on) {
+    list.setAttribute('aria-busy', on ? 'true' : 'false');
+    clip.dataset.playing = on ? '1' : '0';
+    if (on && !playing) {
+      const t0 = performance.now();
+      const tick = () => {
+        const f = Math.floor((performance.now() - t0) / FRAME_MS) % FRAMES;
+        frame.style.backgroundPosition = (-f * FRAME_W) + 'px 0';
+      };
+      tick();
+      playing = setInterval(tick, FRAME_MS / 2);
+    } else if (!on && playing) {
+      clearInterval(playing);
+      playing = 0;
+    }
+  }
+
+  // Messages one at a time in a modal box; the end waits for them.
+  const shown = [];
+  let boxopen = false;
+  function nextbox() {
+    if (boxopen || !shown.length)
+      return;
+    const m = shown.shift();
+    if (m.end) {
+      ended();
+      return;
+    }
+    boxopen = true;
+    document.getElementById('boxtext').textContent = m.text.replace(/\r\n/g, '\n');
+    box.showModal();
+  }
+  box.addEventListener('close', () => { boxopen = false; nextbox(); });
+
+  // Close: the window goes where the browser lets a page close it (an
+  // installed app's window); otherwise the page says the program ended.
+  function ended() {
+    worker.terminate();
+    busy(false);
+    window.close();
+    document.body.innerHTML = '<p class="ended">Vexlore has ended.</p>';
+    document.title = 'Vexlore has ended';
+  }
+
+  // For the tests and the benchmarks: the list's lines, the time the page
+  // spent merging them in, the last search's figures (its time in the
+  // worker; listed, the ms from Start to its end with every line listed)
+  // and the line scan the engine chose.
+  const vexlore = window.vexlore = { lines: () => all, listms: 0, last: null, ready: null,
+                                     started: 0 };
+
+  const worker = new Worker('worker.js' + location.search);
+  worker.onmessage = (e) => {
+    const m = e.data;
+    switch (m.what) {
+    case 'clear':
+      all = [];
+      vexlore.listms = 0;
+      list.scrollTop = 0;
+      redraw();
+      break;
+    case 'lines': {
+      const t = performance.now();
+      merge(m.text.split('\n').slice(0, -1));
+      vexlore.listms += performance.now() - t;
+      redraw();
+      break;
+    }
+    case 'busy':
+      busy(m.on);
+      break;
+    case 'message':
+      shown.push({ text: m.text });
+      nextbox();
+      break;
+    case 'end':
+      shown.push({ end: true });
+      nextbox();
+      break;
+    case 'done':
+      m.listed = performance.now() - vexlore.started;
+      vexlore.last = m;
+      break;
+    case 'ready':
+      vexlore.ready = m;
+      break;
+    }
+  };
+  const send = (cmd) => worker.postMessage(cmd);
+
+  form.addEventListener('submit', (e) => {
+    e.preventDefault();
+    vexlore.started = performance.now();
+    send({ cmd: 'start', text: text.value, multi: multi.checked });
+  });
+  stop.addEventListener('click', () => send({ cmd: 'stop' }));
+  close.addEventListener('click', () => send({ cmd: 'close' }));
+  // Esc is Stop, as the dialog manager makes it on Windows
+  document.addEventListener('keydown', (e) => {
+    if (e.key === 'Escape' && !boxopen) {
+      e.preventDefault();
+      send({ cmd: 'stop' });
+    }
+  });
+
+  start.focus();
+  draw();
+  if ('serviceWorker' in navigator)
+    navigator.serviceWorker.register('sw.js').catch(() => {});
+})();

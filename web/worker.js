@@ -1,0 +1,104 @@
+// The page's search, in a worker of its own: the counterpart of the
+// window's message pump. It hosts the engine module, fetches the word list
+// into the module's file system and runs Start there; while a search runs,
+// the module yields to this worker's event loop from its pump (see
+// onyield), so the page's Stop and Close are taken between words.
+'use strict';
+importScripts('vexlore-engine.js');
+
+let engine = null;
+let searching = false;
+const waiting = [];    // commands that came before the engine was ready
+
+// A yield is one round trip through a message channel: a task of its own,
+// so the messages the page posted meanwhile are run before it, and not
+// clamped as a timer is.
+const channel = new MessageChannel();
+let wake = null;
+let yields = 0, yielded = 0, slept = 0;   // this search's yields, their time, since when
+channel.port1.onmessage = () => {
+  yields++;
+  yielded += performance.now() - slept;
+  const w = wake;
+  wake = null;
+  w();
+};
+
+function post(what, more) {
+  postMessage(Object.assign({ what: what }, more));
+}
+
+const hooks = {
+  onlines: (text) => post('lines', { text: text }),
+  onclear: () => post('clear'),
+  onbusy: (on) => post('busy', { on: on }),
+  onmessage: (text) => post('message', { text: text }),
+  onend: () => post('end'),
+  onyield: (wakeUp) => {
+    wake = wakeUp;
+    slept = performance.now();
+    channel.port2.postMessage(null);
+  },
+};
+
+async function run(cmd) {
+  switch (cmd.cmd) {
+  case 'start':
+    if (searching)
+      return;          // Start during a search: the dialog ignores it
+    searching = true;
+    const t0 = performance.now();
+    yields = yielded = 0;
+    await engine.ccall('vex_start', null, ['string', 'number'], [cmd.text, cmd.multi ? 1 : 0],
+                       { async: true });
+    searching = false;
+    post('done', { ms: performance.now() - t0, examined: engine._vex_examined(),
+                   yields: yields, yielded: yielded });
+    break;
+  case 'stop':
+    engine._vex_stop();
+    break;
+  case 'close':
+    engine._vex_close();
+    break;
+  }
+}
+
+onmessage = (e) => {
+  if (engine)
+    run(e.data);
+  else
+    waiting.push(e.data);
+};
+
+async function open() {
+  const words = new URL(self.location).searchParams.get('words') || 'words';
+  let data = null;
+  try {
+    const r = await fetch(words);
+    if (r.ok)
+      data = new Uint8Array(await r.arrayBuffer());
+  } catch (err) {
+    // no list: the dialog says so
+  }
+  // the list goes into the module's file system at the path it has on
+  // the server, which the message names if there is none
+  const path = decodeURIComponent(new URL(words, self.location).pathname);
+  // ?scan=NAME picks the line scan, as VEXLORE_SCAN does for the finder
+  const scan = new URL(self.location).searchParams.get('scan');
+  const setup = (m) => { if (scan) m.ENV.VEXLORE_SCAN = scan; };
+  engine = await VexEngine(Object.assign({ locateFile: (f) => f, preRun: [setup] }, hooks));
+  if (data) {
+    engine.FS.mkdirTree(path.replace(/\/[^/]*$/, '') || '/');
+    engine.FS.writeFile(path, data);
+  }
+  if (!engine.ccall('vex_open', 'number', ['string'], [path])) {
+    post('end');
+    return;
+  }
+  post('ready', { bytes: data.length, scan: engine.ccall('vex_scan', 'string', [], []) });
+  while (waiting.length)
+    run(waiting.shift());
+}
+
+open();
