@@ -12,6 +12,8 @@ packages=(
   nsis zip unzip libxml2-utils
   # what Wine only recommends but the window's tests need: its own fonts
   fonts-wine
+  # the Debian package: its tools and the checks of what it installs
+  debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream man-db
 )
 
 # Whether the kernel runs 32-bit x86 code: a five-instruction program that
