@@ -252,7 +252,7 @@ printf '  %-34s %-8s %s\n' "fresh system" "$ready" "($made)"
 printf '  %-34s %-8s %s\n' "bash scripts/test.sh" "$test_time" "$test_result"
 printf '  %-34s %-8s %s\n' "bash scripts/run.sh (no DISPLAY)" "$run_time" "$run_result"
 printf '  %-34s %-8s %s\n' "the Debian package" "$deb_time" "$deb_result"
-echo "  logs: $work/test.log, $work/run.log; screenshots: $work/screenshots/"
+echo "  logs: $work/test.log, $work/run.log, $work/deb.log; screenshots: $work/screenshots/, $work/deb/"
 if [ "$test_result" = worked ] && [ "$run_result" = worked ] && [ "$deb_result" = worked ]; then
   status=0
   echo "fresh-check: both README commands worked on a fresh Debian 12 system"
