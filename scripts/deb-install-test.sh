@@ -38,7 +38,11 @@ files() {
        -o -path /var/lib/dpkg -o -path /var/tmp -o -path /var/lib/systemd \) -prune \
        -o -print | sort
 }
+installed_packages() {
+  dpkg-query -W -f='${db:Status-Status} ${Package}\n' | awk '$1 == "installed" { print $2 }' | sort
+}
 files >"$out/before.txt"
+installed_packages >"$out/packages-before.txt"
 
 step "apt-get install $deb"
 apt-get install -y "$deb" >"$out/install.log" 2>&1
@@ -89,15 +93,27 @@ check man "man vexlore-find renders the page" \
 step "apt-get purge vexlore"
 apt-get purge -y vexlore >"$out/purge.log" 2>&1
 check purge "apt-get purge vexlore" [ $? -eq 0 ]
-apt-get autoremove --purge -y >>"$out/purge.log" 2>&1
+# and what came with it: all of it, the packages that one installed before
+# merely recommends too (shared-mime-info, whose database the lists would
+# otherwise show)
+apt-get autoremove --purge -y -o APT::AutoRemove::RecommendsImportant=false \
+  -o APT::AutoRemove::SuggestsImportant=false >>"$out/purge.log" 2>&1
 left=$(while read -r f; do if [ -f "$f" ] || [ -L "$f" ]; then echo "$f"; fi; done <"$out/owned.txt"
        for d in /usr/lib/vexlore /usr/share/doc/vexlore; do [ ! -e "$d" ] || echo "$d"; done)
 files >"$out/after.txt"
-diff "$out/before.txt" "$out/after.txt" >"$out/purge-diff.txt"
+# What the purge changed against the list from before the install: files
+# gone, and files come that no installed package holds (a package kept
+# holds its own, and is named).
+installed_packages >"$out/packages-after.txt"
+dpkg-query -L $(cat "$out/packages-after.txt") 2>/dev/null | sort -u >"$out/held.txt"
+comm -23 "$out/before.txt" "$out/after.txt" | sed 's/^/gone: /' >"$out/purge-diff.txt"
+comm -13 "$out/before.txt" "$out/after.txt" | comm -23 - "$out/held.txt" | sed 's/^/left: /' >>"$out/purge-diff.txt"
+kept=$(comm -13 "$out/packages-before.txt" "$out/packages-after.txt" | tr '\n' ' ')
+[ -z "$kept" ] || echo "    packages that came with vexlore and stay: $kept"
 sed 's/^/    /' "$out/purge-diff.txt" | head -20
 [ -z "$left" ] || echo "$left" | sed 's/^/    left: /'
 check purge-files "none of the package's files is left" [ -z "$left" ]
-check purge-system "the system holds the files it held before the install (after autoremove of what it pulled in)" \
+check purge-system "the system holds the files it held before the install, but for those of packages still installed" \
   [ ! -s "$out/purge-diff.txt" ]
 
 echo

@@ -172,6 +172,7 @@ deb_check() {
   cp -L /etc/resolv.conf "$root/etc/resolv.conf"
   cp -r "$in" "$root/tmp/deb"
   chmod -R a+rX "$root/tmp/deb"
+  : >"$work/deb.log"
   in_system /bin/bash /tmp/deb/deb-install-test.sh "/tmp/deb/$(basename "$1")" \
     /tmp/deb/gtk/gtkcheck.py /tmp/deb/out >"$work/deb.log" 2>&1 &
   child=$!

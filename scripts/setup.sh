@@ -13,7 +13,8 @@ packages=(
   # what Wine only recommends but the window's tests need: its own fonts
   fonts-wine
   # the Debian package: its tools and the checks of what it installs
-  debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream man-db
+  debhelper dpkg-dev fakeroot build-essential pkg-config libgtk-3-dev
+  lintian desktop-file-utils appstream man-db
 )
 
 # Whether the kernel runs 32-bit x86 code: a five-instruction program that
