@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/wordpath.h"
+#include "windows/wordpath.h"
 
 static std::string path(const std::string &cmdline, int size = -1)
 {

@@ -9,8 +9,8 @@
 #include <windows.h>
 
 #include "driver.h"
-#include "framework/app.h"
-#include "ui/solverdlg.h"
+#include "windows/framework/app.h"
+#include "windows/solverdlg.h"
 
 static WNDPROC listproc;    /* the list box's own window procedure */
 

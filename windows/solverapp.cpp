@@ -2,9 +2,9 @@
 ** The application object and its start-up: one modal dialog, no message
 ** loop of its own.
 */
-#include "framework/app.h"
-#include "ui/solverapp.h"
-#include "ui/solverdlg.h"
+#include "windows/framework/app.h"
+#include "windows/solverapp.h"
+#include "windows/solverdlg.h"
 
 BEGIN_MESSAGE_MAP(CSolverApp, CWinApp)
     ON_COMMAND(ID_HELP, CWinApp::OnHelp)

@@ -6,8 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "framework/app.h"
-#include "framework/wnd.h"
+#include "windows/framework/app.h"
+#include "windows/framework/wnd.h"
 
 /* The wide form of UTF-8 text s, in heap memory to free; NULL when
 ** memory runs out. */

@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "framework/msgmap.h"
+#include "windows/framework/msgmap.h"
 
 class CWnd : public CCmdTarget {
 public:

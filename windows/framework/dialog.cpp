@@ -4,8 +4,8 @@
 */
 #include <windows.h>
 
-#include "framework/app.h"
-#include "framework/dialog.h"
+#include "windows/framework/app.h"
+#include "windows/framework/dialog.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, OnOK)

@@ -4,7 +4,7 @@
 #ifndef VEXLORE_SOLVERAPP_H
 #define VEXLORE_SOLVERAPP_H
 
-#include "framework/app.h"
+#include "windows/framework/app.h"
 
 class CSolverApp : public CWinApp {
 public:

@@ -8,8 +8,8 @@
 
 #include <windows.h>
 
-#include "framework/cstring.h"
-#include "framework/msgmap.h"
+#include "windows/framework/cstring.h"
+#include "windows/framework/msgmap.h"
 
 class CWnd;
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "framework/app.h"
+#include "windows/framework/app.h"
 
 static CWinApp *theapp;     /* the one application object */
 

@@ -4,7 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "framework/cstring.h"
+#include "windows/framework/cstring.h"
 
 static char empty[1];   /* every empty CString points here; never written */
 

@@ -2,7 +2,7 @@
 ** Message maps: table lookup along the class chain, and the call through
 ** the entry's signature.
 */
-#include "framework/msgmap.h"
+#include "windows/framework/msgmap.h"
 
 const MsgMap *CCmdTarget::ThisMessageMap()
 {

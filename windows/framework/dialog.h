@@ -7,8 +7,8 @@
 
 #include <windows.h>
 
-#include "framework/cstring.h"
-#include "framework/wnd.h"
+#include "windows/framework/cstring.h"
+#include "windows/framework/wnd.h"
 
 class CDataExchange;
 

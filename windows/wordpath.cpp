@@ -3,7 +3,7 @@
 */
 #include <string.h>
 
-#include "ui/wordpath.h"
+#include "windows/wordpath.h"
 
 static const char words[] = "\\words";
 

@@ -1,0 +1,188 @@
+/*
+** The dialog's logic: the word file beside the program, the three
+** commands, and the search run inside Start with the window kept alive by
+** its pump.
+*/
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "dictionary/dict.h"
+#include "engine/stack.h"
+#include "frontend/solver.h"
+
+const char solver_nofile[] = "Unable to open dictionary file (%s).\r\n"
+                             "Ensure this file is where vexlore.exe is located.";
+const char solver_noclip[] = "Unable to open animation resource";
+
+/* The search calls the pump once in this many words: a call for every
+** word, even one that only counted, would cost a search that examines a
+** word in 1 to 2 ns a fifth of its time; 4,096 words take some 10 us. */
+#define PUMP_WORDS 4096
+
+/* While a search runs, the list draws the lines found at most this often.
+** A list that draws itself works out and draws its scroll bar again for
+** every line added: some 7 ms a line for a list box under Wine, far more
+** than the search spends finding one ('astronomer', 3,505 lines, took
+** 25 s that way against 5 s for the search alone). */
+#define SHOW_EVERY 200      /* ms */
+
+Solver::Solver(SolverView *view, int *stop)
+    : m_view(view), m_stop(stop), m_busy(0), m_closing(0), m_full(0), m_unshown(0),
+      m_peektick(0), m_showtick(0)
+{
+}
+
+bool Solver::open(const char *path)
+{
+    dictsource(DICT_FILE);
+    if (!dictopen(path))
+        return true;
+    size_t size = strlen(path) + sizeof solver_nofile;
+    char *msg = (char *)malloc(size);
+    if (msg)
+        snprintf(msg, size, solver_nofile, path);
+    m_view->message(msg ? msg : "Unable to open dictionary file");
+    free(msg);
+    return false;
+}
+
+/* Start. While a search runs, clicks still reach the buttons through the
+** search's pump, so a second Start arrives here nested inside the first:
+** it is ignored, since the search's stacks and file position are global.
+** So is a Start that comes after Close, before the window has gone: the
+** word file is already closed. */
+void Solver::start()
+{
+    char msg[192];
+
+    if (m_busy || m_closing)
+        return;
+    m_busy = 1;
+    m_full = 0;
+    int result = search(this);
+    m_busy = 0;
+    /* a search ended by a file error skips stopbusy, and the placeholder
+    ** line comes after it */
+    if (m_unshown)
+        show(m_view->clock());
+
+    if (m_closing) {
+        close();
+        return;
+    }
+    if (result == SEARCH_TOOLONG) {
+        snprintf(msg, sizeof msg, "The text holds more than %d letters; "
+                 "blanks do not count.", TEXT_MAX);
+        m_view->message(msg);
+    }
+    if (m_full) {
+        snprintf(msg, sizeof msg, "The results list is full: it holds %d lines. "
+                 "The search was stopped; the lines found so far are kept.", countlines());
+        m_view->message(msg);
+    }
+}
+
+void Solver::stop()
+{
+    *m_stop = 1;
+}
+
+/* During a search the word file is still being read, so the search is
+** stopped and the closing is left to start() once the search has unwound. */
+void Solver::close()
+{
+    m_closing = 1;
+    if (m_busy) {
+        *m_stop = 1;
+        return;
+    }
+    dictclose();
+    m_view->end();
+}
+
+void Solver::takeinput(const char **text, int *type)
+{
+    m_view->input(text, type);
+}
+
+void Solver::clearlist()
+{
+    m_view->clearlines();
+}
+
+/* The line goes in without its line feed; the trailing space stays. A list
+** that cannot take a line (out of memory, or at its bound) stops the
+** search as Stop does: the lines it holds stay, and start() says so once
+** the search has unwound. */
+void Solver::addline(const char *line)
+{
+    char buf[LINE_SIZE];
+    size_t len = strlen(line);
+
+    if (m_full)
+        return;
+    if (len > 0 && line[len - 1] == '\n')
+        len--;
+    if (len > sizeof buf - 1)
+        len = sizeof buf - 1;
+    memcpy(buf, line, len);
+    buf[len] = '\0';
+    if (!m_view->addline(buf)) {
+        m_full = 1;
+        *m_stop = 1;
+        return;
+    }
+    m_unshown++;
+}
+
+int Solver::countlines()
+{
+    return m_view->countlines();
+}
+
+void Solver::startbusy()
+{
+    m_unshown = 0;
+    m_showtick = m_view->clock();
+    m_view->busy(true);
+}
+
+void Solver::stopbusy()
+{
+    m_view->busy(false);
+    show(m_view->clock());
+}
+
+void Solver::show(unsigned now)
+{
+    m_view->showlines();
+    m_unshown = 0;
+    m_showtick = now;
+}
+
+/* Called once per PUMP_WORDS words the search examines. Looking at the
+** queue costs far more than that, so the pump looks at most once a clock
+** tick: often enough for clicks and painting, rarely enough to cost the
+** search next to nothing. One event a look. New lines are shown every
+** SHOW_EVERY ms. */
+void Solver::pump()
+{
+    unsigned now = m_view->clock();
+    if (now == m_peektick)
+        return;
+    m_peektick = now;
+    m_view->takeevent();
+    if (m_unshown && now - m_showtick >= SHOW_EVERY)
+        show(now);
+}
+
+int Solver::pumpwords()
+{
+    return PUMP_WORDS;
+}
+
+int *Solver::stopflag()
+{
+    return m_stop;
+}
