@@ -181,9 +181,6 @@ deb_check() {
   child=
   wait
   cp -r "$root/tmp/deb/out" "$work/deb" 2>/dev/null || true
-  if [ -s "$work/deb/installed.xwd" ] && command -v convert >/dev/null; then
-    convert "xwd:$work/deb/installed.xwd" "$work/deb/installed.png" 2>/dev/null || true
-  fi
   deb_time=$(took "$t")
   if [ "$rc" -eq 0 ]; then deb_result=worked; else deb_result="FAILED (exit status $rc)"; fi
 }
