@@ -1,0 +1,28 @@
+#!/bin/bash
+# The Linux window's figures beside vexlore-find's, in one run on a virtual
+# display: start-up to a drawn window, multi-word 'astronomer' over the
+# benchmarks' fixed word list (benchwords.sh) in the window and in
+# vexlore-find, the lines a second of a search that lists a million lines,
+# and the memory of a list of ten million. A figure for the record, not a
+# test. usage: bench/gtk-bench.sh [RUNS]   (default 3)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${VEXLORE_BUILD:-$top/build}
+source "$top/scripts/gtk-env.sh"
+runs=${1:-3}
+
+tree=$build/native
+bench=$build/gtk-bench
+mkdir -p "$bench"
+cp "$tree/vexlore" "$tree/vexlore-find" "$bench/"
+sh "$top/bench/benchwords.sh" "$bench/words"
+# every string of one or two of the letters a to j: 110 'words' whose
+# multi-word searches list millions of lines
+python3 -c "
+import itertools
+print('\n'.join(''.join(p) for n in (1, 2) for p in itertools.product('abcdefghij', repeat=n)))" \
+  >"$bench/short"
+mkdir -p "$bench/big"
+cp "$bench/short" "$bench/big/words"
+gtk_session /usr/bin/python3 "$top/tests/gtk/gtkbench.py" "$bench" "$runs" "$bench/short" 2>&1 |
+  grep -v -e '^dbus-daemon' -e '^SpiRegistry'

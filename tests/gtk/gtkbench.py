@@ -1,0 +1,140 @@
+"""The Linux window's figures, side by side with vexlore-find in one run:
+usage: gtkbench.py DIR RUNS BIG
+DIR holds vexlore, vexlore-find and words (the benchmarks' fixed list);
+BIG is a list of short strings whose searches list millions of lines.
+Prints medians; a figure for the record, not a test."""
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import vexgtk  # noqa: E402
+from vexgtk import Vex, pump  # noqa: E402
+
+
+def rss(pid, field="VmRSS"):
+    for line in open("/proc/%d/status" % pid):
+        if line.startswith(field + ":"):
+            return int(line.split()[1]) * 1024
+    return 0
+
+
+def findtime(d, words, text):
+    argv = [os.path.join(d, "vexlore-find"), "-m", "-w", words, "--", text]
+    t = time.monotonic()
+    out = subprocess.run(argv, capture_output=True).stdout
+    return time.monotonic() - t, out
+
+
+def wintime(v, text, timeout=600):
+    v.type(text)
+    v.pick(True)
+    v.begin()
+    v.begun(10)
+    ended = v.wait(timeout)
+    if ended is None:
+        raise SystemExit("the window's search of '%s' did not end" % text)
+    return ended - v.clicked
+
+
+def startup(d, runs):
+    """From the program's start to its window drawn: the window mapped and
+    its picture no longer one colour."""
+    from Xlib import X, display
+    times = []
+    for _ in range(runs):
+        dpy = display.Display()
+        t = time.monotonic()
+        proc = subprocess.Popen([os.path.join(d, "vexlore")], cwd=d)
+        drawn = None
+        while drawn is None and time.monotonic() < t + 10:
+            for w in dpy.screen().root.query_tree().children:
+                for c in [w] + list(w.query_tree().children):
+                    try:
+                        if c.get_wm_name() != "Vexlore" or \
+                                c.get_attributes().map_state != X.IsViewable:
+                            continue
+                        g = c.get_geometry()
+                        img = c.get_image(0, 0, g.width, g.height, X.ZPixmap, 0xffffffff)
+                        if len(set(img.data[i:i + 4] for i in range(0, len(img.data), 4096))) > 2:
+                            drawn = time.monotonic() - t
+                    except Exception:
+                        pass
+            time.sleep(0.005)
+        proc.kill()
+        proc.wait()
+        dpy.close()
+        times.append(drawn or 99)
+    return times
+
+
+def main(d, runs, big):
+    runs = int(runs)
+    words = os.path.join(d, "words")
+    print("start-up to a drawn window: median %.3f s of %d" % (
+        statistics.median(startup(d, runs)), runs))
+
+    v = Vex([os.path.join(d, "vexlore")], cwd=d)
+    for text in ("astronomer",):
+        win, fnd = [], []
+        for _ in range(runs):
+            fnd.append(findtime(d, words, text)[0])
+            win.append(wintime(v, text))
+        w, f = statistics.median(win), statistics.median(fnd)
+        print("'%s', multi-word, %d words: window %.3f s, vexlore-find %.3f s, ratio %.3f "
+              "(medians of %d)" % (text, sum(1 for _ in open(words)), w, f, w / f, runs))
+    v.click(v.close)
+    v.waitexit(10)
+    v.end()
+
+    # filling the list: a search of a million lines over short strings
+    text = "aabcdefghiij"
+    bigdir = os.path.join(d, "big")
+    os.makedirs(bigdir, exist_ok=True)
+    for exe in ("vexlore", "vexlore-find"):
+        shutil.copy(os.path.join(d, exe), bigdir)
+    v = Vex([os.path.join(bigdir, "vexlore")], cwd=bigdir)
+    win, fnd, n = [], [], 0
+    for _ in range(runs):
+        secs, out = findtime(bigdir, big, text)
+        fnd.append(secs)
+        n = out.count(b"\n")
+        win.append(wintime(v, text))
+    last = v.results.get_accessible_at(v.count() - 1, 0).get_name()
+    w, f = statistics.median(win), statistics.median(fnd)
+    print("'%s' over %s: %d lines (the list holds %d, its last '%s'): window %.2f s, "
+          "%.0f lines/s; vexlore-find %.2f s (medians of %d)" % (
+              text, os.path.basename(big), n, v.count(), last, w, n / w, f, runs))
+    v.click(v.close)
+    v.waitexit(10)
+    v.end()
+
+    if os.environ.get("VEXLORE_BENCH_SMALL"):
+        return
+    # memory: ten million lines and more
+    text = "aabbccdeefghij"     # 18,287,262 lines: more than ten million
+    v = Vex([os.path.join(bigdir, "vexlore")], cwd=bigdir)
+    pump(0.5)
+    before = rss(v.proc.pid)
+    secs = wintime(v, text, 1200)
+    pump(0.5)
+    after, peak = rss(v.proc.pid), rss(v.proc.pid, "VmHWM")
+    out = subprocess.run([os.path.join(d, "vexlore-find"), "--fast", "-m", "-w", big, "--",
+                          text], capture_output=True).stdout
+    lines = out.count(b"\n")
+    textbytes = len(out)    # each line's text and its terminator
+    print("'%s': %d lines in %.1f s; memory %.0f MB before, %.0f MB after (peak %.0f MB): "
+          "%.1f bytes a line beyond the text (%.1f at the peak)" % (
+              text, v.count(), secs, before / 1e6, after / 1e6, peak / 1e6,
+              (after - before - textbytes) / lines, (peak - before - textbytes) / lines))
+    v.click(v.close)
+    v.waitexit(30)
+    v.end()
+
+
+if __name__ == "__main__":
+    sys.stdout.reconfigure(line_buffering=True)
+    main(*sys.argv[1:])

@@ -1,0 +1,406 @@
+"""The Linux window's black-box test, through the accessibility tree.
+usage: gtkcheck.py check TREE WORK SHOTS     every check; a line each, then a count
+       gtkcheck.py stress TREE SEED ACTIONS  Start, Stop, the close box and Close
+                                             at random moments
+       gtkcheck.py smoke COMMAND [ARG...]    the worked example in the window of
+                                             COMMAND (an installed vexlore, say)
+       gtkcheck.py show TREE PNG TEXT        a multi-word search, then a picture
+TREE holds vexlore, vexlore-listfull, vexlore-find and words. The rules of
+the dialog are tested once, natively, against a fake view (tests/solver_test.cpp);
+this checks what the GTK window adds: it draws, it takes clicks and keys,
+it reads back, and it ends."""
+import os
+import random
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import vexgtk  # noqa: E402
+from vexgtk import Vex, pump  # noqa: E402
+
+NINE = ["dirty", "dormitory", "enlist", "inlets", "listen", "moor", "room", "silent",
+        "tinsel"]
+NOFIT = "*No anagrams found*"
+LONGTEXT = "the astronomer"
+LISTFULL_LINES = 100
+failures = 0
+
+
+def report(ok, name, detail):
+    global failures
+    failures += 0 if ok else 1
+    print("%s %s: %s" % ("ok  " if ok else "FAIL", name, detail), flush=True)
+
+
+def joined(lines, most=6):
+    return ", ".join("'%s'" % l for l in lines[:most]) + (" ..." if len(lines) > most else "")
+
+
+def finder(tree, text, multi, words=None):
+    argv = [os.path.join(tree, "vexlore-find")] + (["-m"] if multi else [])
+    argv += ["-w", words or os.path.join(tree, "words"), "--", text]
+    out = subprocess.run(argv, capture_output=True, text=True).stdout
+    return [l for l in out.split("\n") if l]
+
+
+def folder(tree, work, name, words):
+    """A copy of the program in a folder of its own, with these words (or
+    none): the program reads the words beside itself."""
+    d = os.path.join(work, name)
+    shutil.rmtree(d, ignore_errors=True)
+    os.makedirs(d)
+    for exe in ("vexlore", "vexlore-listfull"):
+        shutil.copy(os.path.join(tree, exe), d)
+    if words is not None:
+        with open(os.path.join(d, "words"), "w") as f:
+            f.write("".join(w + "\n" for w in words))
+    return d
+
+
+def closebox(v):
+    """The middle of the caption's close box: the window manager's frame
+    puts it at the caption's right end."""
+    e = v.extents(v.window)
+    return e.x + e.width - 11, e.y + 10
+
+
+def checklayout(v):
+    bx, by = vexgtk.baseunits()
+    panel = v.start.get_parent()
+    origin = v.extents(panel)
+    places = {"START": v.start, "STOP": v.stop, "CLOSE": v.close, "TEXT": v.text,
+              "RESULTS": v.results.get_parent(), "SINGLE": v.single, "MULTI": v.multi,
+              "TYPE": v.group, "BUSY": v.clip.get_parent(),
+              "PROMPT": v.find(vexgtk.R.LABEL, "Enter anagram text:"),
+              "LISTED": v.find(vexgtk.R.LABEL, "Results:")}
+    worst, bad = 0, []
+    for name, (text, x, y, w, h) in vexgtk.dialog_table().items():
+        acc = places[name]
+        e = v.extents(acc)
+        want = (vexgtk.pixels(x, bx, 4), vexgtk.pixels(y, by, 8), vexgtk.pixels(w, bx, 4),
+                vexgtk.pixels(h, by, 8))
+        got = (e.x - origin.x, e.y - origin.y, e.width, e.height)
+        # a label or a radio button whose text is wider in this font than
+        # in the one the table was drawn for grows to the right and down
+        grows = name in ("PROMPT", "LISTED", "SINGLE", "MULTI")
+        off = max(abs(a - b) for a, b in zip(want[:2], got[:2]))
+        for a, b in zip(want[2:], got[2:]):
+            off = max(off, max(a - b, 0) if grows else abs(a - b))
+        worst = max(worst, off)
+        if off > 1 or (text and acc.get_name() != text):
+            bad.append("%s at %s, not %s" % (name, got, want))
+    size = v.extents(panel)
+    whole = (vexgtk.pixels(320, bx, 4), vexgtk.pixels(200, by, 8))
+    ok = not bad and abs(size.width - whole[0]) <= 1 and abs(size.height - whole[1]) <= 1
+    report(ok, "layout", "base units %d x %d; %d controls within %d px of the table, dialog "
+           "%d x %d px%s" % (bx, by, len(places), worst, size.width, size.height,
+                             "; " + "; ".join(bad) if bad else ""))
+
+
+def expect(v, name, text, multi, want):
+    ended = v.search(text, multi, 30)
+    got = v.lines() if ended else []
+    report(ended is not None and got == want, name, "'%s': %s" % (text, joined(got)))
+
+
+def keysandbox(v):
+    v.click(v.text)
+    pump(0.2)
+    v.key(0xff1b)       # Escape
+    pump(0.4)
+    report(v.alive() and v.count() >= 0, "Esc while idle", "the window stays open")
+    x, y = closebox(v)
+    vexgtk.Atspi.generate_mouse_event(x, y, "b1c")
+    pump(0.4)
+    report(v.alive() and v.find(vexgtk.R.PUSH_BUTTON, "Start") is not None,
+           "close box while idle", "clicked at (%d, %d): the window stays open" % (x, y))
+    # both set the stop flag: the search must clear it and run to its end
+    v.type("Dormitory")
+    v.pick(False)
+    v.click(v.text)
+    pump(0.2)
+    v.mark = len(v.animated)
+    v.key(0xff0d)       # Return
+    ended = v.wait(5)
+    got = v.lines()
+    report(ended is not None and got == ["dormitory "], "Enter in the text field",
+           "'Dormitory' searched: %s" % joined(got))
+
+
+def ninechecks(tree, work, shots):
+    v = Vex([os.path.join(folder(tree, work, "nine", NINE), "vexlore")], cwd=work)
+    if not v.window:
+        report(False, "start", "no window from the nine-word folder")
+        v.end()
+        return
+    checklayout(v)
+    vexgtk.screenshot(os.path.join(shots, "idle.png"), v.window)
+    expect(v, "multi-word", "dirty room", True, ["dirty moor ", "dirty room ", "dormitory "])
+    expect(v, "single word", "Listen", False,
+           ["enlist ", "inlets ", "listen ", "silent ", "tinsel "])
+    expect(v, "no anagram", "vexlore", True, [NOFIT])
+    keysandbox(v)
+    v.click(v.close)
+    code = v.waitexit(5)
+    report(code == 0, "Close while idle", "exit status %s" % code)
+    v.end()
+
+
+def during(v, name, act):
+    """Starts the long search, does act once lines have come, and gives
+    the ms from act to the search's end, or None."""
+    v.type(LONGTEXT)
+    v.pick(True)
+    v.begin()
+    v.begun(5)
+    end = time.monotonic() + 2
+    while time.monotonic() < end and v.count() < 5:
+        pump(0.02)
+    t = [time.monotonic()]
+    act(t)
+    ended = v.wait(5)
+    if ended is None:
+        v.click(v.stop)
+        v.wait(120)
+        return None
+    return (ended - t[0]) * 1000
+
+
+def bigchecks(tree, shots):
+    v = Vex([os.path.join(tree, "vexlore")], cwd=tree)
+    if not v.window:
+        report(False, "start", "no window from %s" % tree)
+        v.end()
+        return
+    want = finder(tree, "dirty room", True)
+    t = time.monotonic()
+    ended = v.search("dirty room", True, 60)
+    got = v.lines()
+    report(ended is not None and got == want and want, "full word list",
+           "'dirty room', multi-word: %d lines in %.2f s, %s vexlore-find's %d" % (
+               len(got), (ended or t) - t, "the same as" if got == want else "NOT the same as",
+               len(want)))
+    vexgtk.screenshot(os.path.join(shots, "results.png"), v.window)
+
+    # Stop, five times: the search ends soon after the click and keeps its lines
+    each, ok, why = [], True, []
+    for trial in range(5):
+        before = []
+
+        def stop(t):
+            if trial == 0:
+                vexgtk.screenshot(os.path.join(shots, "searching.png"), v.window)
+            before.append(v.count())
+            t[0] = time.monotonic()
+            v.click(v.stop)
+        ms = during(v, "stop", stop)
+        after = v.lines()
+        good = ms is not None and len(after) >= before[0] > 0 and after == sorted(after)
+        if not good:
+            why.append("trial %d: %d lines before the click, %d after%s" % (
+                trial + 1, before[0], len(after), "" if after == sorted(after) else ", unsorted"))
+        ok = ok and good
+        each.append(ms if ms is not None else 9999)
+    med = statistics.median(each)
+    report(ok and med <= 50, "Stop during a search", "'%s': ended %s ms after the click "
+           "(median %.0f, at most 50); lines kept and sorted%s" % (
+               LONGTEXT, ", ".join("%.0f" % m for m in each), med,
+               "; " + "; ".join(why) if why else ""))
+
+    def esc(t):
+        v.click(v.text)
+        pump(0.05)
+        t[0] = time.monotonic()
+        v.key(0xff1b)
+    ms = during(v, "esc", esc)
+    report(ms is not None and v.alive(), "Esc during a search",
+           "the search ended %s ms after the key, the window stays" % (
+               "%.0f" % ms if ms is not None else "NOT"))
+    ms = during(v, "close box", lambda t: vexgtk.Atspi.generate_mouse_event(
+        *closebox(v), "b1c"))
+    report(ms is not None and v.alive() and v.count() > 0, "close box during a search",
+           "the search ended %s ms after the click, the window stays open with %d lines" % (
+               "%.0f" % ms if ms is not None else "NOT", v.count()))
+
+    # Start during a search: no second search; the first goes on until Stop
+    def twice(t):
+        v.click(v.start)
+        pump(0.3)
+        twice.going = v.playing()
+        t[0] = time.monotonic()
+        v.click(v.stop)
+    ms = during(v, "start twice", twice)
+    after = v.lines()
+    report(ms is not None and twice.going and after == sorted(after) and
+           all(sorted(l.replace(" ", "")) == sorted(LONGTEXT.replace(" ", "")) for l in after),
+           "Start during a search", "ignored: the search went on, then Stop ended it; "
+           "%d lines, sorted, all anagrams" % len(after))
+
+    t = time.monotonic()
+    during(v, "close", lambda t: v.click(v.close))
+    code = v.waitexit(5)
+    report(code == 0, "Close during a search", "the program ended %.2f s after the click, "
+           "exit status %s" % (time.monotonic() - t, code))
+    v.end()
+
+
+def nowordscheck(tree, work, shots):
+    d = folder(tree, work, "nowords", None)
+    v = Vex([os.path.join(d, "vexlore")], cwd=work, timeout=0)
+    box = vexgtk.messagebox(v.proc.pid, 10)
+    want = ("Unable to open dictionary file (%s/words).\n"
+            "Ensure this file is where vexlore.exe is located." % d)
+    if box:
+        vexgtk.screenshot(os.path.join(shots, "nowords.png"), box[2].get_parent().get_parent())
+        v.click(box[2])
+    code = v.waitexit(5)
+    report(box is not None and box[0] == want and box[1] == "Vexlore" and box[2] and code == 0,
+           "no word file", "message %r, caption %r, then the program ended (exit status %s)" % (
+               box[0] if box else None, box[1] if box else None, code))
+    v.end()
+
+
+def listfullcheck(tree, work, shots):
+    d = os.path.join(work, "listfull")
+    shutil.rmtree(d, ignore_errors=True)
+    os.makedirs(d)
+    shutil.copy(os.path.join(tree, "vexlore-listfull"), os.path.join(d, "vexlore"))
+    shutil.copy(os.path.join(tree, "words"), d)
+    v = Vex([os.path.join(d, "vexlore")], cwd=d)
+    v.type(LONGTEXT)
+    v.pick(True)
+    v.begin()
+    box = vexgtk.messagebox(v.proc.pid, 20)
+    if box:
+        vexgtk.screenshot(os.path.join(shots, "listfull.png"), v.window)
+        v.click(box[2])
+    ended = v.wait(5)
+    n = v.count() if v.alive() else -1
+    report(box is not None and ("holds %d lines" % LISTFULL_LINES) in box[0] and
+           ended is not None and n == LISTFULL_LINES, "full list",
+           "message %r; the search stopped with %d lines kept" % (box[0] if box else None, n))
+    v.click(v.close)
+    v.waitexit(5)
+    v.end()
+
+
+def check(tree, work, shots):
+    os.makedirs(work, exist_ok=True)
+    os.makedirs(shots, exist_ok=True)
+    ninechecks(tree, work, shots)
+    bigchecks(tree, shots)
+    nowordscheck(tree, work, shots)
+    listfullcheck(tree, work, shots)
+    print("%d failed" % failures if failures else "all passed")
+    return 1 if failures else 0
+
+
+CASES = [("evil", True), ("night sky", True), ("dirty room", True), ("old west", True),
+         ("Listen", False), ("a gentleman", True), ("astronomer", True),
+         ("conversation", True)]
+
+
+def stress(tree, seed, actions):
+    """Searches one after another, each stopped, closed, restarted or left to
+    run at a random moment; after each the window answers, its list is
+    sorted, and one that ran to its end holds what vexlore-find prints."""
+    rng = random.Random(seed)
+    v = Vex([os.path.join(tree, "vexlore")], cwd=tree)
+    wanted = {}
+    done = 0
+    for _ in range(actions):
+        text, multi = rng.choice(CASES)
+        slow = text in ("astronomer", "conversation")
+        what = rng.choice(["run", "stop", "closebox", "again", "close"] if slow else
+                          ["run", "run", "stop", "closebox", "close"])
+        v.type(text)
+        v.pick(multi)
+        v.begin()
+        pump(rng.uniform(0, 0.4))
+        if what == "stop":
+            v.click(v.stop)
+        elif what == "closebox":
+            vexgtk.Atspi.generate_mouse_event(*closebox(v), "b1c")
+        elif what == "again":
+            v.click(v.start)
+            pump(0.05)
+            v.click(v.stop)
+        elif what == "close":
+            v.click(v.close)
+            code = v.waitexit(10)
+            if code != 0:
+                report(False, "stress", "seed %d: Close during '%s' gave exit status %s" % (
+                    seed, text, code))
+                break
+            done += 1
+            v.end()
+            v = Vex([os.path.join(tree, "vexlore")], cwd=tree)
+            continue
+        ended = v.wait(120)
+        got = v.lines() if ended else None
+        if ended is None or got != sorted(got):
+            report(False, "stress", "seed %d: '%s' then %s: %s" % (
+                seed, text, what, "did not end" if ended is None else "unsorted"))
+            break
+        if what == "run":
+            if text not in wanted:
+                wanted[text] = finder(tree, text, multi) or [NOFIT]
+            if got != wanted[text]:
+                report(False, "stress", "seed %d: '%s' ran to its end with %d lines, not "
+                       "vexlore-find's %d" % (seed, text, len(got), len(wanted[text])))
+                break
+        done += 1
+    else:
+        v.click(v.close)
+        code = v.waitexit(10)
+        report(code == 0, "stress", "seed %d: %d actions, every search ended with a sorted "
+               "list, the window answered, Close ended it (exit status %s)" % (
+                   seed, done, code))
+    v.end()
+    return 1 if failures else 0
+
+
+def smoke(argv):
+    """The worked example in the window of an installed program."""
+    v = Vex(argv, cwd="/tmp")
+    ok = v.window is not None and v.search("dirty room", True, 60) is not None
+    got = v.lines() if ok else []
+    ok = ok and "dirty room " in got and "dormitory " in got and got == sorted(got)
+    report(ok, "smoke", "'dirty room', multi-word: %d lines: %s" % (len(got), joined(got)))
+    if v.window:
+        v.click(v.close)
+        v.waitexit(5)
+    v.end()
+    return 1 if failures else 0
+
+
+def show(tree, png, text):
+    v = Vex([os.path.join(tree, "vexlore")], cwd=tree)
+    ok = v.window is not None and v.search(text, True, 120) is not None
+    if ok:
+        pump(0.3)
+        vexgtk.screenshot(png, v.window)
+        v.click(v.close)
+        v.waitexit(5)
+    v.end()
+    return 0 if ok else 1
+
+
+def main(args):
+    if args[:1] == ["check"] and len(args) == 4:
+        return check(*args[1:])
+    if args[:1] == ["stress"] and len(args) == 4:
+        return stress(args[1], int(args[2]), int(args[3]))
+    if args[:1] == ["smoke"] and len(args) >= 2:
+        return smoke(args[1:])
+    if args[:1] == ["show"] and len(args) == 4:
+        return show(*args[1:])
+    print(__doc__, file=sys.stderr)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

@@ -1,0 +1,197 @@
+/* The dialog's rules, tested once against a fake view: every window (Win32,
+** GTK, the page) runs this logic, and their drivers check only what each
+** platform adds. */
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "dictionary/dict.h"
+#include "engine/stack.h"
+#include "frontend/solver.h"
+#include "tests/testutil.h"
+
+typedef std::vector<std::string> Lines;
+
+/* A dialog that records what the logic does to it. Its clock moves one
+** millisecond a call; onevent runs where a real window would dispatch a
+** click. */
+class FakeView : public SolverView {
+public:
+    std::string text;
+    int type = MULTI_WORD;
+    Lines lines, messages;
+    int shown = 0;          /* lines drawn by the last showlines */
+    int showcalls = 0, events = 0, ends = 0, clears = 0;
+    int maxlines = 1 << 30;
+    bool playing = false;
+    unsigned now = 0;
+    std::function<void()> onevent;
+
+    void input(const char **t, int *ty) override { *t = text.c_str(); *ty = type; }
+    void clearlines() override { lines.clear(); shown = 0; clears++; }
+    bool addline(const char *line) override
+    {
+        if ((int)lines.size() >= maxlines)
+            return false;
+        lines.push_back(line);
+        return true;
+    }
+    int countlines() override { return (int)lines.size(); }
+    void showlines() override { shown = (int)lines.size(); showcalls++; }
+    void busy(bool on) override { playing = on; }
+    void takeevent() override
+    {
+        events++;
+        if (onevent)
+            onevent();
+    }
+    void message(const char *t) override { messages.push_back(t); }
+    unsigned clock() override { return now++; }
+    void end() override { ends++; }
+};
+
+struct Dialog {
+    FakeView view;
+    int stop = 0;
+    Solver solver{&view, &stop};
+
+    explicit Dialog(const char *words = nine_words)
+    {
+        EXPECT_TRUE(solver.open(makefile(words).c_str()));
+    }
+    Lines run(const std::string &text, int type)
+    {
+        view.text = text;
+        view.type = type;
+        solver.start();
+        return view.lines;
+    }
+};
+
+/* Lines go in without their line feed, and a search leaves every line
+** drawn, the placeholder too, which comes after the clip has stopped. */
+TEST(Solver, LinesAndPlaceholderAreShown)
+{
+    Dialog d;
+    Lines got = d.run("dirty room", MULTI_WORD);
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, (Lines{"dirty moor ", "dirty room ", "dormitory "}));
+    EXPECT_EQ(d.view.shown, 3);
+    EXPECT_EQ(d.run("vexlore", MULTI_WORD), (Lines{"*No anagrams found*"}));
+    EXPECT_EQ(d.view.shown, 1);
+    EXPECT_FALSE(d.view.playing);
+    d.solver.close();
+}
+
+/* A Start that a click delivers while the search runs is ignored, and the
+** search it interrupted ends with its own lines; Stop ends it early. */
+TEST(Solver, StartDuringASearchIsIgnoredAndStopEndsIt)
+{
+    std::string many;
+    for (int i = 0; i < 3000; i++)
+        many += "dirty\n";
+    Dialog d(many.c_str());
+    d.view.onevent = [&] {
+        d.view.text = "Listen";     /* what a second search would look for */
+        d.solver.start();
+        d.solver.stop();
+    };
+    Lines got = d.run("dirty", SINGLE_WORD);
+    EXPECT_LT(got.size(), 3000u) << "Stop ended the search";
+    EXPECT_GT(d.view.events, 0);
+    EXPECT_EQ(d.view.clears, 1) << "no second search";
+    for (const std::string &line : got)
+        EXPECT_EQ(line, "dirty ");
+    EXPECT_EQ(strdepth(), 0);
+
+    /* Stop while idle does not carry over: the next search runs to its end */
+    d.view.onevent = nullptr;
+    d.solver.stop();
+    EXPECT_EQ(d.run("dirty", SINGLE_WORD).size(), 3000u);
+    d.solver.close();
+}
+
+/* Close during a search stops it; the word file is closed and the dialog
+** ended once, only after the search has unwound; no Start runs after. */
+TEST(Solver, CloseDuringASearchEndsOnceTheSearchUnwinds)
+{
+    std::string many;
+    for (int i = 0; i < 20000; i++)
+        many += "dirty\n";
+    Dialog d(many.c_str());
+    int endsduring = -1;
+    d.view.onevent = [&] {
+        d.solver.close();
+        endsduring = d.view.ends;
+    };
+    d.run("dirty", SINGLE_WORD);
+    EXPECT_EQ(endsduring, 0);
+    EXPECT_EQ(d.view.ends, 1);
+    EXPECT_FALSE(d.solver.searching());
+    d.view.onevent = nullptr;
+    d.view.lines.clear();
+    d.run("dirty", SINGLE_WORD);
+    EXPECT_TRUE(d.view.lines.empty()) << "a Start after Close";
+    EXPECT_EQ(d.view.ends, 1);
+}
+
+/* A list that takes no more lines stops the search; its lines stay and one
+** message says how many it holds. */
+TEST(Solver, FullListStopsTheSearchWithItsMessage)
+{
+    std::string many;
+    for (int i = 0; i < 5000; i++)
+        many += "dirty\n";
+    Dialog d(many.c_str());
+    d.view.maxlines = 100;
+    EXPECT_EQ(d.run("dirty", SINGLE_WORD).size(), 100u);
+    EXPECT_EQ(d.view.messages, (Lines{"The results list is full: it holds 100 lines. The search "
+                                      "was stopped; the lines found so far are kept."}));
+    EXPECT_EQ(strdepth(), 0);
+    d.view.maxlines = 1 << 30;
+    d.view.messages.clear();
+    EXPECT_EQ(d.run("dirty", SINGLE_WORD).size(), 5000u) << "the next search starts afresh";
+    EXPECT_TRUE(d.view.messages.empty());
+    d.solver.close();
+}
+
+TEST(Solver, MessagesForATextTooLongAndNoWordFile)
+{
+    Dialog d;
+    d.run("dirty room", MULTI_WORD);
+    d.run(std::string(80, 'a'), MULTI_WORD);
+    EXPECT_EQ(d.view.messages, (Lines{"The text holds more than 79 letters; blanks do not count."}));
+    EXPECT_EQ(d.view.lines.size(), 3u) << "the list is kept";
+    d.solver.close();
+
+    FakeView view;
+    int stop = 0;
+    Solver none(&view, &stop);
+    EXPECT_FALSE(none.open("no such folder/words"));
+    EXPECT_EQ(view.messages, (Lines{"Unable to open dictionary file (no such folder/words).\r\n"
+                                    "Ensure this file is where vexlore.exe is located."}));
+}
+
+/* The pump looks at the queue at most once a clock tick, and draws new
+** lines every 200 ms. */
+TEST(Solver, PumpLooksOnceATickAndShowsLinesEvery200ms)
+{
+    FakeView view;
+    int stop = 0;
+    Solver s(&view, &stop);
+    s.startbusy();          /* at 0 */
+    view.now = 5;
+    s.addline("a \n");
+    unsigned ticks[] = { 5, 5, 5, 6, 150, 205, 205, 300 };
+    for (unsigned t : ticks) {
+        view.now = t;
+        s.pump();
+        view.now = t;       /* the pump read the clock once */
+    }
+    EXPECT_EQ(view.events, 5);      /* 5, 6, 150, 205, 300 */
+    EXPECT_EQ(view.showcalls, 1);   /* at 205: 200 ms since the start */
+    EXPECT_EQ(view.lines, (Lines{"a "}));
+}
