@@ -13,7 +13,12 @@
 # /sys, /dev) exist only in a mount namespace of the commands' own, which
 # ends with them, so none is ever left in the scratch tree. Logs, and the
 # window's screenshots from the test command, stay in build/fresh-check/.
-# usage: scripts/fresh-check.sh [--new]
+#
+# Then the Debian package that the test command built, on a fresh system
+# of its own unpacked from the same tarball (scripts/deb-install-test.sh):
+# installed with apt-get, used, purged. --deb FILE.deb checks only that,
+# with the given package and this tree's tests/gtk.
+# usage: scripts/fresh-check.sh [--new] [--deb FILE.deb]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 work=${VEXLORE_BUILD:-$top/build}/fresh-check
@@ -21,11 +26,16 @@ root=$work/root
 suite=bookworm
 cache=$work/minbase-$suite-$(dpkg --print-architecture).tar
 new=false
-case ${1:-} in
-  "") ;;
-  --new) new=true ;;
-  *) echo "usage: scripts/fresh-check.sh [--new]" >&2; exit 2 ;;
-esac
+debonly=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --new) new=true ;;
+    --deb) [ $# -ge 2 ] && [ -f "$2" ] || { echo "fresh-check: --deb needs a .deb file" >&2; exit 2; }
+           debonly=$(realpath "$2"); shift ;;
+    *) echo "usage: scripts/fresh-check.sh [--new] [--deb FILE.deb]" >&2; exit 2 ;;
+  esac
+  shift
+done
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "fresh-check: needs root (debootstrap, chroot and mounts)" >&2
@@ -142,6 +152,48 @@ cp -L /etc/resolv.conf "$root/etc/resolv.conf"
 ready=$(took "$t")
 echo "fresh-check: fresh system ($made) in $ready"
 
+# The Debian package FILE.deb, installed, used and purged on a system
+# unpacked anew, by SRC/scripts/deb-install-test.sh with SRC/tests/gtk's
+# smoke check; its output is shown and kept in $work/deb.log, its files
+# (the window's picture, the rendered manual page, the file lists) in
+# $work/deb/. Sets deb_result and deb_time. usage: deb_check FILE.deb SRC
+deb_check() {
+  local t rc=0 in=$work/deb-in
+  echo
+  echo "=== fresh-check: the Debian package $(basename "$1"), installed, used and purged"
+  t=$(clock)
+  rm -rf "$in" "$work/deb"
+  mkdir -p "$in"
+  cp "$1" "$2/scripts/deb-install-test.sh" "$in/"
+  cp -r "$2/tests/gtk" "$in/gtk" 2>/dev/null || echo "fresh-check: no $2/tests/gtk: the smoke check cannot run"
+  remove_root
+  mkdir -p "$root"
+  tar --numeric-owner -C "$root" -xpf "$cache"
+  cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+  cp -r "$in" "$root/tmp/deb"
+  chmod -R a+rX "$root/tmp/deb"
+  : >"$work/deb.log"
+  in_system /bin/bash /tmp/deb/deb-install-test.sh "/tmp/deb/$(basename "$1")" \
+    /tmp/deb/gtk/gtkcheck.py /tmp/deb/out >"$work/deb.log" 2>&1 &
+  child=$!
+  tail -n +1 -f --pid="$child" "$work/deb.log" &
+  wait "$child" || rc=$?
+  child=
+  wait
+  cp -r "$root/tmp/deb/out" "$work/deb" 2>/dev/null || true
+  deb_time=$(took "$t")
+  if [ "$rc" -eq 0 ]; then deb_result=worked; else deb_result="FAILED (exit status $rc)"; fi
+}
+
+if [ -n "$debonly" ]; then
+  deb_check "$debonly" "$top"
+  echo
+  printf '  %-34s %-8s %s\n' "the Debian package" "$deb_time" "$deb_result"
+  echo "  log: $work/deb.log; the window's picture, the manual page, the file lists: $work/deb/"
+  [ "$deb_result" = worked ] && status=0
+  exit $status
+fi
+
 # a clean clone, with the shared folder beside it as in a work tree
 mkdir -p "$root/work"
 git clone -q --no-checkout "$top" "$root/work/vexlore"
@@ -180,14 +232,26 @@ if [ -d "$root/work/vexlore/build/screenshots" ]; then
 fi
 readme run bash scripts/run.sh
 run_result=$result run_time=$elapsed
+deb=$root/work/vexlore/build/package/vexlore_$(sed -n 's/^project(vexlore VERSION \([0-9.]*\).*/\1/p' \
+  "$root/work/vexlore/CMakeLists.txt")-1_$(dpkg --print-architecture).deb
+if [ -f "$deb" ]; then
+  cp "$deb" "$work/"
+  rm -rf "$work/deb-src" && mkdir -p "$work/deb-src/tests"
+  cp -r "$root/work/vexlore/scripts" "$work/deb-src/"
+  cp -r "$root/work/vexlore/tests/gtk" "$work/deb-src/tests/" 2>/dev/null || true
+  deb_check "$work/$(basename "$deb")" "$work/deb-src"
+else
+  deb_result="FAILED (the test command built no $(basename "$deb"))" deb_time=-
+fi
 
 echo
 echo "=== fresh-check: Debian 12 minbase, commit ${head:0:12}"
 printf '  %-34s %-8s %s\n' "fresh system" "$ready" "($made)"
 printf '  %-34s %-8s %s\n' "bash scripts/test.sh" "$test_time" "$test_result"
 printf '  %-34s %-8s %s\n' "bash scripts/run.sh (no DISPLAY)" "$run_time" "$run_result"
-echo "  logs: $work/test.log, $work/run.log; screenshots: $work/screenshots/"
-if [ "$test_result" = worked ] && [ "$run_result" = worked ]; then
+printf '  %-34s %-8s %s\n' "the Debian package" "$deb_time" "$deb_result"
+echo "  logs: $work/test.log, $work/run.log, $work/deb.log; screenshots: $work/screenshots/, $work/deb/"
+if [ "$test_result" = worked ] && [ "$run_result" = worked ] && [ "$deb_result" = worked ]; then
   status=0
   echo "fresh-check: both README commands worked on a fresh Debian 12 system"
 else

@@ -1,5 +1,6 @@
 #!/bin/bash
-# The packages of scripts/package.sh, tested as a Windows user meets them,
+# The packages of scripts/package.sh: the Debian package checked by
+# scripts/deb-test.sh, then the Windows ones tested as a user meets them,
 # under Wine on a virtual display of its own, each test in a copy of a
 # ready prefix of its own:
 #  - the zip's contents, line ends and version blocks;
@@ -18,12 +19,16 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXLORE_BUILD:-$top/build}
 source "$top/scripts/window-env.sh"
 
+bash "$top/scripts/package.sh"
+
+# the Debian package, as Debian's tools see it
+bash "$top/scripts/deb-test.sh"
+
 if ! wine32_works; then
   echo "package-test: this machine runs no 32-bit code, so not the 32-bit packages: skipped"
   exit 0
 fi
 
-bash "$top/scripts/package.sh"
 windows_build "$build" package-test vexlore-driver
 version=$(cat "$build/win32/version.txt")
 name=vexlore-$version

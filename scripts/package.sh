@@ -2,6 +2,9 @@
 # Builds what a Windows user downloads, from the 32-bit Windows tree:
 #   build/package/vexlore-VERSION-win32.zip   the portable folder, zipped
 #   build/package/vexlore-VERSION-setup.exe   its installer (NSIS)
+# and then, with scripts/package-deb.sh, what a Debian user installs:
+#   build/package/vexlore_VERSION-1_ARCH.deb  the GTK window, vexlore-find
+#                                             and the list, from debian/
 # and nothing else in build/package. The version is CMake's project
 # version; the folder the zip holds is kept in build/package-files.
 set -euo pipefail
@@ -52,5 +55,7 @@ done
 words_md5=$(md5sum <"$files/words" | cut -d' ' -f1)
 makensis -V2 -DVERSION="$version" -DFILES="$files" -DICON="$top/resources/vexlore.ico" \
   -DOUT="$out/$name-setup.exe" -DWORDS_MD5="$words_md5" "$top/packaging/vexlore.nsi"
+
+bash "$top/scripts/package-deb.sh"
 
 echo "package: $(cd "$out" && ls -s --block-size=K -1 | sed 1d | tr '\n' ' ')in $out"

@@ -28,6 +28,9 @@ esac
   fonts-wine
   # the page: Emscripten, and the browser its test drives
   emscripten chromium chromium-driver python3-selenium
+  # the Debian package: its tools and the checks of what it installs
+  debhelper dpkg-dev fakeroot build-essential pkg-config libgtk-3-dev
+  lintian desktop-file-utils appstream man-db
 )
 
 # Whether the kernel runs 32-bit x86 code: a five-instruction program that

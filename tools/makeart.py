@@ -10,6 +10,12 @@ Writes, next to this tools/ folder:
                          background. Frames 1-11: the glass circles;
                          frames 12-23: a page of text grows into view
                          and the glass sweeps across it.
+  resources/busy-frames.png  the clip's frames side by side.
+  resources/icons/NxN/vexlore.png  the icon for the desktops' icon themes,
+                         RGBA with transparency, at 16, 32, 48, 64, 128
+                         and 256: 16 and 32 pixel for pixel the .ico's
+                         images, the larger ones the 32 design drawn at
+                         their size, its edges smoothed.
 
   python3 tools/makeart.py          write both files
   python3 tools/makeart.py --check  read both back with an independent
@@ -193,6 +199,40 @@ def dib_icon(pixels):
     return header + pal + xor + mask
 
 
+# The sizes the desktops ask an icon theme for.
+ICON_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def icon_png_path(n):
+    return os.path.join(ROOT, "resources", "icons", "%dx%d" % (n, n),
+                        "vexlore.png")
+
+
+def icon_rgba(n):
+    """The icon at n x n as rows of (r, g, b, a). 16 and 32 are the .ico's
+    own pixels; a larger size draws the 32 design scaled up, each pixel
+    the mean of 4 x 4 samples, so its edges are smooth, not stepped."""
+    if n in (16, 32):
+        return [[(0, 0, 0, 0) if p is None else p + (255,) for p in row]
+                for row in render(icon_scene(n), n, n)]
+    scene, k, q = icon_scene(32), 32 / n, 4
+    rows = []
+    for y in range(n):
+        row = []
+        for x in range(n):
+            hits = [scene((x + (i + 0.5) / q) * k, (y + (j + 0.5) / q) * k)
+                    for j in range(q) for i in range(q)]
+            hits = [c for c in hits if c is not None]
+            if not hits:
+                row.append((0, 0, 0, 0))
+                continue
+            mean = [round(sum(c[v] for c in hits) / len(hits))
+                    for v in range(3)]
+            row.append(tuple(mean) + (round(255 * len(hits) / q / q),))
+        rows.append(row)
+    return rows
+
+
 def make_ico():
     images = [dib_icon(render(icon_scene(n), n, n)) for n in (32, 16)]
     out = struct.pack("<HHH", 0, 1, len(images))
@@ -343,6 +383,44 @@ def png_data(rows):
             + part(b"IDAT", zlib.compress(raw, 9)) + part(b"IEND", b""))
 
 
+def png_rgba(rows):
+    """An 8-bit RGBA PNG of rows of (r, g, b, a), top-down."""
+    raw = b"".join(b"\0" + bytes(v for p in row for v in p) for row in rows)
+
+    def part(tag, data):
+        return (struct.pack(">I", len(data)) + tag + data
+                + struct.pack(">I", zlib.crc32(tag + data)))
+    return (b"\x89PNG\r\n\x1a\n" + part(b"IHDR", struct.pack(
+            ">IIBBBBB", len(rows[0]), len(rows), 8, 6, 0, 0, 0))
+            + part(b"IDAT", zlib.compress(raw, 9)) + part(b"IEND", b""))
+
+
+def read_png_rgba(buf):
+    """Rows of (r, g, b, a) from an 8-bit RGBA PNG without filters, as
+    png_rgba writes it."""
+    assert buf[:8] == b"\x89PNG\r\n\x1a\n"
+    pos, idat, w = 8, b"", 0
+    while pos < len(buf):
+        n, tag = struct.unpack_from(">I4s", buf, pos)
+        data = buf[pos + 8:pos + 8 + n]
+        assert zlib.crc32(tag + data) == struct.unpack_from(
+            ">I", buf, pos + 8 + n)[0], "bad CRC"
+        if tag == b"IHDR":
+            w, h, depth, kind = struct.unpack_from(">IIBB", data)
+            assert (depth, kind) == (8, 6), "not 8-bit RGBA"
+        elif tag == b"IDAT":
+            idat += data
+        pos += 12 + n
+    raw, stride = zlib.decompress(idat), 1 + 4 * w
+    assert len(raw) == stride * h
+    rows = []
+    for y in range(h):
+        line = raw[y * stride:(y + 1) * stride]
+        assert line[0] == 0, "filtered row"
+        rows.append([tuple(line[1 + 4 * x:5 + 4 * x]) for x in range(w)])
+    return rows
+
+
 def write_png(path, rows):
     with open(path, "wb") as f:
         f.write(png_data(rows))
@@ -490,15 +568,37 @@ def check():
         write_png("/tmp/icon-%d.png" % n, scaled(board, 256 // n))
         print("vexlore.ico: %dx%d, %d transparent pixels" % (
             n, n, sum(p is None for row in img for p in row)))
-    print("previews: /tmp/busy-montage.png /tmp/icon-32.png /tmp/icon-16.png")
+    for n in ICON_SIZES:
+        with open(icon_png_path(n), "rb") as f:
+            rows = read_png_rgba(f.read())
+        assert len(rows) == len(rows[0]) == n, "wrong size"
+        assert rows[0][-1][3] == rows[-1][-1][3] == 0, "no transparency"
+        if n in (16, 32):
+            ico = icons[(32, 16).index(n)]
+            assert rows == [[(0, 0, 0, 0) if p is None else p + (255,)
+                             for p in row] for row in ico], "not the .ico's"
+        clear = sum(p[3] == 0 for row in rows for p in row)
+        print("icons/%dx%d/vexlore.png: %d of %d pixels transparent" % (
+            n, n, clear, n * n))
+        board = [[tuple(round(c * p[3] / 255 + b * (1 - p[3] / 255))
+                        for c in p[:3])
+                  for p, b in ((p, 200 if (x // 8 + y // 8) % 2 else 240)
+                               for x, p in enumerate(row))]
+                 for y, row in enumerate(rows)]
+        write_png("/tmp/icon-png-%d.png" % n, board)
+    print("previews: /tmp/busy-montage.png /tmp/icon-32.png /tmp/icon-16.png"
+          " /tmp/icon-png-N.png")
 
 
 def main():
     if sys.argv[1:] == ["--check"]:
         return check()
     os.makedirs(os.path.dirname(ICO_PATH), exist_ok=True)
-    for path, data in ((ICO_PATH, make_ico()), (AVI_PATH, make_avi()),
-                       (STRIP_PATH, make_strip())):
+    art = [(ICO_PATH, make_ico()), (AVI_PATH, make_avi()),
+           (STRIP_PATH, make_strip())]
+    art += [(icon_png_path(n), png_rgba(icon_rgba(n))) for n in ICON_SIZES]
+    for path, data in art:
+        os.makedirs(os.path.dirname(path), exist_ok=True)
         with open(path, "wb") as f:
             f.write(data)
         print("wrote %s (%d bytes)" % (os.path.relpath(path, ROOT), len(data)))
