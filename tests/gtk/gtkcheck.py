@@ -18,25 +18,13 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import expect  # noqa: E402
 import vexgtk  # noqa: E402
+from expect import LONGTEXT, NINE, NOFIT, joined, pixels, report  # noqa: E402
 from vexgtk import Vex, pump  # noqa: E402
 
-NINE = ["dirty", "dormitory", "enlist", "inlets", "listen", "moor", "room", "silent",
-        "tinsel"]
-NOFIT = "*No anagrams found*"
-LONGTEXT = "the astronomer"
-LISTFULL_LINES = 100
-failures = 0
-
-
-def report(ok, name, detail):
-    global failures
-    failures += 0 if ok else 1
-    print("%s %s: %s" % ("ok  " if ok else "FAIL", name, detail), flush=True)
-
-
-def joined(lines, most=6):
-    return ", ".join("'%s'" % l for l in lines[:most]) + (" ..." if len(lines) > most else "")
+LISTFULL_LINES = expect.LISTFULL_LINES
 
 
 def finder(tree, text, multi, words=None):
@@ -77,11 +65,11 @@ def checklayout(v):
               "PROMPT": v.find(vexgtk.R.LABEL, "Enter anagram text:"),
               "LISTED": v.find(vexgtk.R.LABEL, "Results:")}
     worst, bad = 0, []
-    for name, (text, x, y, w, h) in vexgtk.dialog_table().items():
+    table, (dw, dh) = expect.dialog_table()
+    for name, (text, x, y, w, h) in table.items():
         acc = places[name]
         e = v.extents(acc)
-        want = (vexgtk.pixels(x, bx, 4), vexgtk.pixels(y, by, 8), vexgtk.pixels(w, bx, 4),
-                vexgtk.pixels(h, by, 8))
+        want = (pixels(x, bx, 4), pixels(y, by, 8), pixels(w, bx, 4), pixels(h, by, 8))
         got = (e.x - origin.x, e.y - origin.y, e.width, e.height)
         # a label or a radio button whose text is wider in this font than
         # in the one the table was drawn for grows to the right and down
@@ -93,14 +81,14 @@ def checklayout(v):
         if off > 1 or (text and acc.get_name() != text):
             bad.append("%s at %s, not %s" % (name, got, want))
     size = v.extents(panel)
-    whole = (vexgtk.pixels(320, bx, 4), vexgtk.pixels(200, by, 8))
+    whole = (pixels(dw, bx, 4), pixels(dh, by, 8))
     ok = not bad and abs(size.width - whole[0]) <= 1 and abs(size.height - whole[1]) <= 1
     report(ok, "layout", "base units %d x %d; %d controls within %d px of the table, dialog "
            "%d x %d px%s" % (bx, by, len(places), worst, size.width, size.height,
                              "; " + "; ".join(bad) if bad else ""))
 
 
-def expect(v, name, text, multi, want):
+def search(v, name, text, multi, want):
     ended = v.search(text, multi, 30)
     got = v.lines() if ended else []
     report(ended is not None and got == want, name, "'%s': %s" % (text, joined(got)))
@@ -138,10 +126,8 @@ def ninechecks(tree, work, shots):
         return
     checklayout(v)
     vexgtk.screenshot(os.path.join(shots, "idle.png"), v.window)
-    expect(v, "multi-word", "dirty room", True, ["dirty moor ", "dirty room ", "dormitory "])
-    expect(v, "single word", "Listen", False,
-           ["enlist ", "inlets ", "listen ", "silent ", "tinsel "])
-    expect(v, "no anagram", "vexlore", True, [NOFIT])
+    for name, text, multi, want in expect.SEARCHES:
+        search(v, name, text, multi, want)
     keysandbox(v)
     v.click(v.close)
     code = v.waitexit(5)
@@ -294,8 +280,8 @@ def check(tree, work, shots):
     bigchecks(tree, shots)
     nowordscheck(tree, work, shots)
     listfullcheck(tree, work, shots)
-    print("%d failed" % failures if failures else "all passed")
-    return 1 if failures else 0
+    print("%d failed" % expect.failed[0] if expect.failed[0] else "all passed")
+    return 1 if expect.failed[0] else 0
 
 
 CASES = [("evil", True), ("night sky", True), ("dirty room", True), ("old west", True),
@@ -360,7 +346,7 @@ def stress(tree, seed, actions):
                "list, the window answered, Close ended it (exit status %s)" % (
                    seed, done, code))
     v.end()
-    return 1 if failures else 0
+    return 1 if expect.failed[0] else 0
 
 
 def smoke(argv):
@@ -374,7 +360,7 @@ def smoke(argv):
         v.click(v.close)
         v.waitexit(5)
     v.end()
-    return 1 if failures else 0
+    return 1 if expect.failed[0] else 0
 
 
 def show(tree, png, text):

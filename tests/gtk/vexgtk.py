@@ -4,7 +4,6 @@ the program's process, its controls found through the accessibility tree
 list read back through its Table interface. Nothing looks inside the
 program. Run under Xvfb and dbus-run-session, with /usr/bin/python3."""
 import os
-import re
 import subprocess
 import time
 
@@ -12,18 +11,7 @@ import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 
-TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 R = Atspi.Role
-
-
-def dialog_table():
-    """The dialog's table from frontend/dialog.h: {NAME: (text, x, y, w, h)}."""
-    src = open(os.path.join(TOP, "frontend", "dialog.h")).read()
-    texts = dict(re.findall(r'#define DLG_(\w+)_TEXT\s+"([^"]*)"', src))
-    table = {}
-    for name, nums in re.findall(r"#define DLG_(\w+)_AT\s+([\d, ]+)", src):
-        table[name] = (texts.get(name, ""),) + tuple(int(n) for n in nums.split(","))
-    return table
 
 
 def baseunits():
@@ -35,11 +23,6 @@ def baseunits():
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")
     width, height = layout.get_pixel_size()
     return (width // 26 + 1) // 2, height
-
-
-def pixels(units, base, div):
-    """MulDiv(units, base, div), rounded to nearest."""
-    return (units * base + div // 2) // div
 
 
 def pump(secs=0.0):

@@ -8,7 +8,6 @@ this checks what the page adds: the layout from the table, the worker and
 its Stop, the virtual list, the message box, the end, and the offline copy."""
 import http.server
 import os
-import re
 import shutil
 import statistics
 import subprocess
@@ -23,43 +22,13 @@ from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-NINE = ["dirty", "dormitory", "enlist", "inlets", "listen", "moor", "room", "silent",
-        "tinsel"]
-NOFIT = "*No anagrams found*"
-LONGTEXT = "the astronomer"
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from expect import (NINE, NOFIT, LONGTEXT, TOP, dialog_table, failed,  # noqa: E402
+                    joined, pixels, report)
+
 # every one, two and three letters of these twelve: the text's partitions
 # into such words, 1,678,820 lines
 MANY = "abcdefghijkl"
-failures = 0
-
-
-def report(ok, name, detail):
-    global failures
-    failures += 0 if ok else 1
-    print("%s %s: %s" % ("ok  " if ok else "FAIL", name, detail), flush=True)
-
-
-def joined(lines, most=6):
-    return ", ".join("'%s'" % l for l in lines[:most]) + (" ..." if len(lines) > most else "")
-
-
-def dialog_table():
-    """The dialog's table from frontend/dialog.h: {NAME: (text, x, y, w, h)}."""
-    src = open(os.path.join(TOP, "frontend", "dialog.h")).read()
-    texts = dict(re.findall(r'#define DLG_(\w+)_TEXT\s+"([^"]*)"', src))
-    table = {}
-    for name, nums in re.findall(r"#define DLG_(\w+)_AT\s+([\d, ]+)", src):
-        table[name] = (texts.get(name, ""),) + tuple(int(n) for n in nums.split(","))
-    size = tuple(int(re.search(r"#define DLG_%s\s+(\d+)" % k, src).group(1))
-                 for k in ("WIDTH", "HEIGHT"))
-    return table, size
-
-
-def pixels(units, base, div):
-    """MulDiv(units, base, div), rounded to nearest."""
-    return (units * base + div // 2) // div
-
 
 def finder(find, words, text, multi):
     argv = [find] + (["-m"] if multi else []) + ["-w", words, "--", text]
@@ -391,8 +360,8 @@ def check(site, find, work, shots):
     finally:
         d.quit()
         shutil.rmtree(profile, ignore_errors=True)
-    print("%d failed" % failures if failures else "all passed")
-    return 1 if failures else 0
+    print("%d failed" % failed[0] if failed[0] else "all passed")
+    return 1 if failed[0] else 0
 
 
 def bench(site, find, benchwords):
