@@ -20,6 +20,7 @@ case "${1:-}:$#" in
 esac
 
 bash "$top/scripts/setup.sh"
+# shellcheck source=window-env.sh
 source "$top/scripts/window-env.sh"
 
 if [ -n "$shot" ]; then
@@ -42,13 +43,7 @@ if [ -n "$shot" ]; then
 fi
 
 if [ -z "${DISPLAY:-}" ] || ! xdotool getdisplaygeometry >/dev/null 2>&1; then
-  mkdir -p "$build/native"
-  if ! { cmake -S "$top" -B "$build/native" -DCMAKE_BUILD_TYPE=Release &&
-         cmake --build "$build/native" -j "$(nproc)" --target vexlore-find wordlist; } \
-       >"$build/native/run-build.log" 2>&1; then
-    cat "$build/native/run-build.log" >&2
-    exit 1
-  fi
+  native_build "$top" "$build" vexlore-find wordlist
   echo "run: no display${DISPLAY:+ at $DISPLAY} to open the window on; the same search from the command line:"
   echo "\$ $build/native/vexlore-find -m $example"
   # shellcheck disable=SC2086 # the example is typed as two words
