@@ -175,10 +175,10 @@ fi
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 if ! apt_get_install wine32:i386 2>"$log"; then
+  grep -v '^ ' "$log" | head -5 >&2
   if grep -q -e "generated breaks" -e "unmet dependencies" "$log" && wine32_twins; then
     exit 0
   fi
-  grep -v '^ ' "$log" | head -5 >&2
   echo "setup: the 32-bit Wine (wine32:i386) could not be installed, though this machine runs 32-bit code;" >&2
   echo "  the Windows tests will run the 64-bit build under wine64, and the 32-bit programs as shipped go untested" >&2
 fi
