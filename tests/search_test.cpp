@@ -1,3 +1,6 @@
+/* The search through its window, each case once with the described
+** search and once with the fast one: the worked examples, Stop, texts at
+** the limits, a failing word file and the limits on words and length. */
 #include <algorithm>
 #include <string>
 #include <vector>

@@ -1,3 +1,5 @@
+/* Helpers shared by the tests: scratch word files removed at exit, and
+** one search over a word file with its lines sorted. */
 #include <stdio.h>
 #include <stdlib.h>
 

@@ -1,3 +1,6 @@
+/* The word file reader: words folded and handed out with their offsets,
+** line ends, long and NUL-holding lines, seeks, byte-order marks, paths in
+** any script, and the sorted file's lookup. */
 #include <errno.h>
 #include <string.h>
 
