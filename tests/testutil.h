@@ -51,37 +51,19 @@ int runsearch(SearchWindow *win);
 class OpenWords {
 public:
     explicit OpenWords(const std::string &path)
-    {
-        dictsource(DICT_FILE);
-        opened = dictopen(path.c_str());
-    }
-    ~OpenWords()
-    {
-        if (opened == 0)
-            dictclose();
-    }
-    OpenWords(const OpenWords &) = delete;
-    OpenWords &operator=(const OpenWords &) = delete;
+        : opened((dictsource(DICT_FILE), dictopen(path.c_str()))) {}
+    ~OpenWords() { if (opened == 0) dictclose(); }
     int opened;     /* what dictopen() returned: 0 when open */
     /* runsearch() over the file; -1 if it did not open */
     int search(SearchWindow *win) { return opened == 0 ? runsearch(win) : -1; }
     /* dictclose() now, for a test of what it returns */
-    int close()
-    {
-        opened = -1;
-        return dictclose();
-    }
+    int close() { opened = -1; return dictclose(); }
 };
 
 /* Puts back, at the end of its scope however the scope ends, the settings
 ** a test may change: the search's limits and which search runs. */
 struct SettingsBack {
-    ~SettingsBack()
-    {
-        testfast = 0;
-        maxwords = WORDS_MAX;
-        minlength = 0;
-    }
+    ~SettingsBack() { testfast = 0; maxwords = WORDS_MAX; minlength = 0; }
 };
 
 /* Opens path as the word file, runs one search for text and returns the
