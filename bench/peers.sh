@@ -9,6 +9,8 @@
 #   BASELINE_NAME=text  what that second one is, for the table's heading
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=../scripts/lib.sh
+source "$top/scripts/lib.sh"
 runs=${1:-5}
 limit=${2:-60}
 build=${VEXLORE_BUILD:-$top/build}
@@ -18,8 +20,7 @@ out=$top/docs/performance.md
 
 if [ ! -x "$find" ]; then
   bash "$top/scripts/setup.sh"
-  cmake -S "$top" -B "$build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build/native" -j "$(nproc)" --target vexlore-find >/dev/null
+  native_build "$top" "$build" vexlore-find
 fi
 sh "$top/bench/benchwords.sh" "$words"
 for p in an wordplay; do
@@ -28,8 +29,6 @@ done
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-
-median() { sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
 # time_cmd NAME CMD...: runs CMD $runs times under the time limit; sets
 # secs (median wall time), lines, timedout and, for vexlore-find, wps.
@@ -72,11 +71,12 @@ finders=("vexlore-find:$find")
 
 for job in "single:listen" "single:painters" "multi:listen" "multi:dirty room" "multi:astronomer" "multi:eleven plus two"; do
   mode=${job%%:*}; phrase=${job#*:}; squeezed=${phrase// /}
+  read -r -a typed <<<"$phrase"  # typed as its words
   for f in "${finders[@]}"; do
     if [ "$mode" = single ]; then
-      time_cmd x "${f#*:}" --stats -w "$words" $phrase
+      time_cmd x "${f#*:}" --stats -w "$words" "${typed[@]}"
     else
-      time_cmd x "${f#*:}" --stats -m -w "$words" $phrase
+      time_cmd x "${f#*:}" --stats -m -w "$words" "${typed[@]}"
     fi
     row "$phrase" "$mode" "${f%%:*}"
   done
@@ -118,14 +118,15 @@ for job in "single:listen" "single:painters" "multi:listen" "multi:dirty room" "
            "multi:president obama" "multi3:president obama" "multi:tom marvolo riddle" \
            "multi3:tom marvolo riddle"; do
   mode=${job%%:*}; phrase=${job#*:}; squeezed=${phrase// /}
+  read -r -a typed <<<"$phrase"  # typed as its words
   case $mode in
     single) opts=(); anopts=(-l 1); wpopts=(-d1) ;;
     multi) opts=(-m); anopts=(); wpopts=() ;;
     multi3) opts=(-m --max-words 3); anopts=(-l 3); wpopts=(-d3) ;;
   esac
-  time_cmd x "$find" "${opts[@]}" -w "$words" $phrase
-  d_secs=$secs; d_lines=$lines; d_cut=${timedout:+" (stopped)"}; cp "$tmp/out" "$tmp/default.out"
-  time_cmd x "$find" --fast "${opts[@]}" -w "$words" $phrase
+  time_cmd x "$find" "${opts[@]}" -w "$words" "${typed[@]}"
+  d_secs=$secs; d_cut=${timedout:+" (stopped)"}; cp "$tmp/out" "$tmp/default.out"
+  time_cmd x "$find" --fast "${opts[@]}" -w "$words" "${typed[@]}"
   f_secs=$secs; f_lines=$lines; f_cut=${timedout:+" (stopped)"}
   if [ -n "$d_cut" ]; then same="default stopped"
   elif cmp -s "$tmp/out" "$tmp/default.out"; then same=yes
@@ -158,4 +159,4 @@ done
   echo
   cat "$tmp/fast"
 } >> "$out"
-echo "written to ${out#$top/}"
+echo "written to ${out#"$top"/}"

@@ -14,6 +14,8 @@
 #   WINE=0              leave out the Windows program
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=../scripts/lib.sh
+source "$top/scripts/lib.sh"
 build=${VEXLORE_BUILD:-$top/build}
 runs=${1:-3}
 shift || true
@@ -22,8 +24,7 @@ shift || true
 find=$build/native/vexlore-find
 if [ ! -x "$find" ]; then
   bash "$top/scripts/setup.sh"
-  cmake -S "$top" -B "$build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build/native" -j "$(nproc)" --target vexlore-find >/dev/null
+  native_build "$top" "$build" vexlore-find
 fi
 words=$build/benchwords
 sh "$top/bench/benchwords.sh" "$words"
@@ -59,8 +60,6 @@ run() {
   fi
   tr -d '\r' <"$err" | sed -n 's/.*examined \([0-9]*\) words in \([0-9.]*\) s.*/\2 \1/p' | tail -n 1
 }
-
-median() { sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
 echo "$(wc -l <"$words") words; medians of $runs runs; $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
 head="| search | words examined |"

@@ -8,6 +8,8 @@
 #        the SCOWL list of that size, made by tools/makewords.sh)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=../scripts/lib.sh
+source "$top/scripts/lib.sh"
 build=${VEXLORE_BUILD:-$top/build}
 find=${VEXLORE_FIND:-$build/native/vexlore-find}
 runs=${1:-3}
@@ -27,8 +29,6 @@ for s in "$@"; do
   sh "$top/tools/makewords.sh" "$tmp/s$s" "$s"
   names+=("s$s"); label+=("SCOWL $s")
 done
-
-median() { sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
 # runs in turn, list by list, so that each list meets the same load
 for ((r = 0; r < runs; r++)); do

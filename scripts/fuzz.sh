@@ -5,6 +5,8 @@
 # usage: scripts/fuzz.sh [SECONDS-PER-TARGET] [TARGET...]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=lib.sh
+source "$top/scripts/lib.sh"
 build=${VEXLORE_BUILD:-$top/build}/fuzz
 seconds=${1:-200}
 shift || true
@@ -19,14 +21,11 @@ command -v clang++ >/dev/null || need+=(clang)
 ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 ||
   need+=(libclang-rt-14-dev)
 if [ ${#need[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  echo "fuzz: installing ${need[*]}"
-  $sudo apt-get update -qq || echo "fuzz: some package indexes could not be read; going on with the rest" >&2
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+  apt_install fuzz "${need[@]}"
 fi
 
 mkdir -p "$build"
+# shellcheck disable=SC2054 # the commas are the option's own
 flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -I"$top"
        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
 common=("$top"/engine/*.cpp "$top"/dictionary/*.cpp "$top"/fuzz/fuzzcheck.cpp "$top"/tests/reference.cpp)

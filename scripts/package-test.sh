@@ -25,7 +25,7 @@ bash "$top/scripts/package.sh"
 bash "$top/scripts/deb-test.sh"
 
 if ! wine32_works; then
-  echo "package-test: this machine runs no 32-bit code, so not the 32-bit packages: skipped"
+  echo "package-test: $(wine32_why_not), so not the 32-bit packages: skipped"
   exit 0
 fi
 
@@ -88,8 +88,21 @@ drive() {
   failed=$((failed + fails))
 }
 
-# The crlf test: every line of file $1 ends in CR LF.
-crlf() { ! LC_ALL=C grep -q -v $'\r$' "$1"; }
+# Every line of each file named ends in CR LF.
+crlf() {
+  local f
+  for f; do ! LC_ALL=C grep -q -v $'\r$' "$f" || return 1; done
+}
+# File $1 with its CRs taken out is file $2.
+same_but_cr() { tr -d '\r' <"$1" | cmp -s - "$2"; }
+# The manifest in the resources $1 (windres -O rc): asInvoker, DPI aware,
+# and four supported OS entries.
+manifest() {
+  grep -q asInvoker <<<"$1" && grep -q "dpiAware.*true" <<<"$1" &&
+    [ "$(grep -c supportedOS <<<"$1")" -eq 4 ]
+}
+# True when the command fails.
+not() { ! "$@"; }
 
 step "package contents"
 unzip -l "$zip"
@@ -99,18 +112,16 @@ check "zip" "$listed" test "$listed" = "$want"
 unzip -q -o "$zip" -d "$work/unzipped"
 files=$work/unzipped/$name
 check "line ends" "README.txt, LICENSE.txt, words-copyright.txt end their lines in CR LF" \
-  eval 'crlf "$files/README.txt" && crlf "$files/LICENSE.txt" && crlf "$files/words-copyright.txt"'
+  crlf "$files/README.txt" "$files/LICENSE.txt" "$files/words-copyright.txt"
 check "copyright" "words-copyright.txt is tools/words-copyright.txt" \
-  eval 'tr -d "\r" <"$files/words-copyright.txt" | cmp -s - "$top/tools/words-copyright.txt"'
+  same_but_cr "$files/words-copyright.txt" "$top/tools/words-copyright.txt"
 check "words" "the build's words, $(wc -l <"$files/words") lines" cmp -s "$files/words" "$build/win32/words"
 for exe in "$setup" "$files/vexlore.exe"; do
   res=$(i686-w64-mingw32-windres -i "$exe" -O rc)
   check "version block" "$(basename "$exe"): $(grep -o 'FILEVERSION.*' <<<"$res" | head -1)" \
     grep -q "VALUE \"ProductVersion\", \"$version\"" <<<"$res"
 done
-check "manifest" "vexlore.exe: asInvoker, DPI aware, 4 supported OS entries" \
-  eval 'grep -q asInvoker <<<"$res" && grep -q "dpiAware.*true" <<<"$res" &&
-        [ "$(grep -c supportedOS <<<"$res")" -eq 4 ]'
+check "manifest" "vexlore.exe: asInvoker, DPI aware, 4 supported OS entries" manifest "$res"
 echo "installer: $(stat -c %s "$setup") bytes"
 took
 
@@ -140,7 +151,7 @@ installtest() {
   "$loader" "$setup" /S
   wineserver -w || true
   local installed
-  installed=$(cd "$dir" 2>/dev/null && LC_ALL=C ls | tr '\n' ' ')
+  installed=$(cd "$dir" 2>/dev/null && find . -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort | tr '\n' ' ')
   check "files" "C:\\$programs\\Vexlore: $installed" \
     test "$installed" = "$(printf '%s\n' "${shipped[@]}" uninstall.exe | LC_ALL=C sort | tr '\n' ' ')"
   check "shortcut" "${lnk#"$WINEPREFIX/drive_c/"}" test -f "$lnk"
@@ -171,7 +182,7 @@ installtest() {
   check "uninstaller's copy" "${temp:-none}; after a restart: ${left:-gone}" test -z "$left"
   check "files" "C:\\$programs\\Vexlore is gone" test ! -e "$dir"
   check "shortcut" "gone" test ! -e "$lnk"
-  check "uninstall key" "gone from system.reg" eval '! grep -q -F "$keyline" "$WINEPREFIX/system.reg"'
+  check "uninstall key" "gone from system.reg" not grep -q -F "$keyline" "$WINEPREFIX/system.reg"
   took
 }
 

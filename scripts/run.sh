@@ -15,6 +15,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXLORE_BUILD:-$top/build}
 example="dirty room"
 usage="usage: scripts/run.sh [--windows] [--screenshot FILE] | --web"
+# shellcheck source=lib.sh
+source "$top/scripts/lib.sh"
 
 # The page: built with Emscripten and served from localhost, where its
 # service worker may keep it for use offline.
@@ -37,17 +39,6 @@ while [ $# -gt 0 ]; do
     *) echo "$usage" >&2; exit 2 ;;
   esac
 done
-
-# the native tree, only these targets; its output kept for a failure
-native_build() {
-  mkdir -p "$build/native"
-  if ! { cmake -S "$top" -B "$build/native" -DCMAKE_BUILD_TYPE=Release &&
-         cmake --build "$build/native" -j "$(nproc)" "${@/#/--target=}"; } \
-       >"$build/native/run-build.log" 2>&1; then
-    cat "$build/native/run-build.log" >&2
-    exit 1
-  fi
-}
 
 # A display to open the window on: Wayland's, or an X server whose socket
 # is there (or one across the network, which only trying would tell).
@@ -97,7 +88,7 @@ fi
 
 if [ -n "$shot" ]; then
   bash "$top/scripts/setup.sh" --window-shot
-  native_build vexlore vexlore-find wordlist
+  native_build "$top" "$build" vexlore vexlore-find wordlist
   # shellcheck source=gtk-env.sh
   source "$top/scripts/gtk-env.sh"
   mkdir -p "$(dirname "$shot")"
@@ -114,7 +105,7 @@ fi
 
 bash "$top/scripts/setup.sh" --window
 if ! hasdisplay; then
-  native_build vexlore-find wordlist
+  native_build "$top" "$build" vexlore-find wordlist
   echo "run: no display${DISPLAY:+ at $DISPLAY} to open the window on; the same search from the command line:"
   echo "\$ $build/native/vexlore-find -m $example"
   # shellcheck disable=SC2086 # the example is typed as two words
@@ -122,6 +113,6 @@ if ! hasdisplay; then
   echo "run: to see the window, 'bash scripts/run.sh --screenshot FILE.png' saves a picture of it after this search"
   exit 0
 fi
-native_build vexlore vexlore-find wordlist
+native_build "$top" "$build" vexlore vexlore-find wordlist
 echo "run: $build/native/vexlore on ${WAYLAND_DISPLAY:-$DISPLAY}"
 exec "$build/native/vexlore"

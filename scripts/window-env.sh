@@ -14,7 +14,7 @@ windows_build() {
   shift 2
   local toolchain=$top/cmake/mingw-i686.cmake
   if ! wine32_works; then
-    echo "$name: this machine runs no 32-bit code: the window runs from the 64-bit build under wine64"
+    echo "$name: $(wine32_why_not): the window runs from the 64-bit build under wine64"
     toolchain=$top/cmake/mingw-x86_64.cmake
   fi
   if [ ! -f "$tree/CMakeCache.txt" ]; then
@@ -42,13 +42,20 @@ window_tree() {
 }
 
 # Starts Xvfb on a free display number (it picks one itself and says which)
-# and exports DISPLAY; it is stopped when the script exits.
+# and exports DISPLAY; it is stopped when the script exits, after whatever
+# the script's own EXIT trap does.
 xvfb_start() {
-  local numfile
+  local numfile before
   numfile=$(mktemp)
   Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$numfile" 2>/dev/null &
   xvfb_pid=$!
-  trap xvfb_stop EXIT
+  # the trap's command as "trap -p" quotes it, taken out of its quotes
+  before=$(trap -p EXIT)
+  before=${before#trap -- }
+  before=${before% EXIT}
+  eval "before=$before"
+  # shellcheck disable=SC2064 # the caller's command, as it stands now
+  trap "${before:+$before;} xvfb_stop" EXIT
   for _ in $(seq 100); do
     [ -s "$numfile" ] && break
     kill -0 "$xvfb_pid" 2>/dev/null || break

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that run Windows programs: a quiet Wine in a
 # prefix of our own.
 export WINEDEBUG=-all
@@ -6,9 +7,24 @@ export WINEDEBUG=-all
 # all, and opening it fails. UTF-8 takes every name.
 export LC_ALL=C.UTF-8
 
-# True when this machine can start the 32-bit Wine (its kernel runs 32-bit code).
+# shellcheck source=lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+# True when this machine can start the 32-bit Wine.
 wine32_works() {
   /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Why the 32-bit Wine does not start here, in a few words: the kernel, or
+# the 32-bit Wine not installed (or not working).
+wine32_why_not() {
+  if ! runs32; then
+    echo "this machine's kernel runs no 32-bit code"
+  elif ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
+    echo "the 32-bit Wine (wine32:i386) is not installed: scripts/setup.sh could not install it"
+  else
+    echo "the 32-bit Wine is installed but does not start (/usr/lib/wine/wine --version fails)"
+  fi
 }
 
 # The Wine that runs the Windows tree this machine can run: plain wine for

@@ -155,24 +155,25 @@ TEST(BadInput, FileShrinkingDuringASearch)
         win.type = c.type;
         win.cutat = c.cutat;
         win.cutto = c.cutto;
-        dictsource(DICT_FILE);
-        ASSERT_EQ(dictopen(win.path.c_str()), 0);
         int r = -1;
-        Lines got = runsearch(win, &r);
+        Lines got;
+        {
+            OpenWords words(win.path);
+            ASSERT_EQ(words.opened, 0);
+            got = runsearch(win, &r);
+        }
         EXPECT_EQ(r, SEARCH_OK);
         EXPECT_EQ(strdepth(), 0);
-        dictclose();
         EXPECT_EQ(got, c.want) << "cut at pump " << c.cutat << " to " << c.cutto;
     }
     /* cut before the first read: nothing to read, nothing found */
     std::string path = makefile(bytes);
-    dictsource(DICT_FILE);
-    ASSERT_EQ(dictopen(path.c_str()), 0);
+    OpenWords words(path);
+    ASSERT_EQ(words.opened, 0);
     ASSERT_EQ(truncate(path.c_str(), 0), 0);
     TestWindow win;
     win.text = "enlist";
     EXPECT_EQ(runsearch(win), (Lines{"*No anagrams found*"}));
-    dictclose();
 }
 
 /* Row "sparse file over 2 GiB": 2 GiB is one byte too many for 32-bit
@@ -181,9 +182,8 @@ TEST(BadInput, SparseFilesAtTheTwoGigabyteLimit)
 {
     std::string path = makefile("");
     ASSERT_EQ(truncate(path.c_str(), 0x80000000LL), 0);
-    dictsource(DICT_FILE);
     errno = 0;
-    EXPECT_EQ(dictopen(path.c_str()), 1);
+    EXPECT_EQ(OpenWords(path).opened, 1);
     EXPECT_EQ(errno, EFBIG);
 
     const char tail[] = "\nlisten\nSilent";      /* the last line has no line feed */
@@ -193,7 +193,8 @@ TEST(BadInput, SparseFilesAtTheTwoGigabyteLimit)
     ASSERT_GE(fd, 0);
     ASSERT_EQ(pwrite(fd, tail, tlen, end - tlen), tlen);
     close(fd);
-    ASSERT_EQ(dictopen(path.c_str()), 0);
+    OpenWords words(path);
+    ASSERT_EQ(words.opened, 0);
     char word[WORD_MAX + 1];
     int offset, more;
     EXPECT_EQ(dictposition("", end - tlen + 1), 0);
@@ -215,7 +216,7 @@ TEST(BadInput, SparseFilesAtTheTwoGigabyteLimit)
     char key[] = "listen";
     int at = wordfind(key);
     EXPECT_TRUE(at == WORD_NOLINEEND || at == WORD_END) << at;
-    dictclose();
+    words.close();
     unlink(path.c_str());
 }
 
@@ -245,10 +246,7 @@ TEST(BadInput, UnreadableFileIsRefused)
     std::string path = makefile(nine_words);
     ASSERT_EQ(chmod(path.c_str(), 0644), 0);
     auto opens = [&path]() {
-        dictsource(DICT_FILE);
-        int r = dictopen(path.c_str());
-        if (r == 0)
-            dictclose();
+        int r = OpenWords(path).opened;
         return r == 0 ? 0 : errno == EACCES ? 13 : 1;
     };
     int readable = asuser(opens);
@@ -270,8 +268,7 @@ TEST(BadInput, NamedPipeIsRefusedNotWaitedOn)
     pid_t pid = fork();
     if (pid == 0) {
         alarm(2);
-        dictsource(DICT_FILE);
-        _exit(dictopen(path.c_str()) == 1 ? 0 : 1);
+        _exit(OpenWords(path).opened == 1 ? 0 : 1);
     }
     int status = 0;
     waitpid(pid, &status, 0);

@@ -2,26 +2,52 @@
 # vexlore-find as a script would use it: output bytes, exit codes, messages.
 # usage: finder_test.sh PATH-TO-vexlore-find
 find="$1"
+case $find in /*) ;; *) find=$PWD/$find ;; esac
 fails=0
 check() {   # check NAME EXPECTED ACTUAL
     if [ "$2" = "$3" ]; then echo "ok   $1"; else
         echo "FAIL $1"; echo "  expected: $2"; echo "  actual:   $3"; fails=$((fails + 1)); fi
 }
+# said NAME PATTERN: the command that set code and err ended with status 2
+# and a message that matches the pattern
+said() {
+    # shellcheck disable=SC2254 # a pattern
+    case "$err" in $2) check "$1" "2 yes" "$code yes" ;; *) check "$1" "2 yes" "$code $err" ;; esac
+}
+# refused NAME PATTERN COMMAND...: said, of the command's standard error
+refused() {
+    name=$1 pattern=$2
+    shift 2
+    err=$("$@" 2>&1 >/dev/null); code=$?
+    said "$name" "$pattern"
+}
+# prints NAME FORMAT ARG...: the finder given the arguments prints exactly
+# the bytes that printf makes of FORMAT
+prints() {
+    name=$1
+    # shellcheck disable=SC2059 # the format is the expected output
+    want=$(printf "$2" | od -An -c | tr -s ' ')
+    shift 2
+    check "$name" "$want" "$("$find" "$@" | od -An -c | tr -s ' ')"
+}
+
+# the scratch files live in a folder of their own, gone however the test ends
+scratch=$(mktemp -d "$PWD/finder_test.XXXXXX") || exit 2
+trap 'chmod -R u+rwx "$scratch"; rm -rf "$scratch"' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+cd "$scratch" || exit 2
 
 printf 'dirty\ndormitory\nenlist\ninlets\nlisten\nmoor\nroom\nsilent\ntinsel\n' > nine.words
 
-out=$("$find" -m -w nine.words dirty room | od -An -c | tr -s ' ')
-want=$(printf 'dirty moor \ndirty room \ndormitory \n' | od -An -c | tr -s ' ')
-check "multi-word lines, byte for byte" "$want" "$out"
+prints "multi-word lines, byte for byte" 'dirty moor \ndirty room \ndormitory \n' -m -w nine.words dirty room
 "$find" --multi --words nine.words dirty room >/dev/null; check "exit when found" 0 $?
 
 out=$("$find" -w nine.words Listen | tr '\n' '|'); check "single word" "enlist |inlets |listen |silent |tinsel |" "$out"
 out=$("$find" -w nine.words xyz); code=$?
 check "nothing found" "*No anagrams found*" "$out"; check "exit when none" 1 $code
 
-err=$("$find" -w no-such.words listen 2>&1 >/dev/null); code=$?
-check "missing file exit" 2 $code
-case "$err" in *"no-such.words"*) check "message names the file" 1 1 ;; *) check "message names the file" "no-such.words" "$err" ;; esac
+refused "missing file: exit 2, the message names the file" '*no-such.words*' "$find" -w no-such.words listen
 
 long=$(printf '%0200d' 0 | tr 0 e)
 "$find" -w nine.words "$long" 2>/dev/null; check "200 letters refused" 2 $?
@@ -33,12 +59,11 @@ long=$(printf '%0200d' 0 | tr 0 e)
 want="dirty moor |dirty room |dormitory |"
 for opts in "--words=nine.words -m dirty room" "-wnine.words -m dirty room" \
             "-mw nine.words dirty room" "dirty room --multi -w nine.words"; do
-    out=$($find $opts | tr '\n' '|'); check "options: $opts" "$want" "$out"
+    # shellcheck disable=SC2086 # the options as typed
+    out=$("$find" $opts | tr '\n' '|'); check "options: $opts" "$want" "$out"
 done
 out=$("$find" -w nine.words -- -m); check "-- ends the options" "*No anagrams found*/1" "$out/$?"
-err=$("$find" -w "" listen 2>&1 >/dev/null); code=$?
-case "$err" in *"empty"*) ok=yes ;; *) ok="$err" ;; esac
-check "empty word file name refused" "2 yes" "$code $ok"
+refused "empty word file name refused" '*empty*' "$find" -w "" listen
 "$find" listen -w 2>/dev/null; check "-w without a file name" 2 $?
 
 # the words file beside the program is the default
@@ -48,16 +73,16 @@ out=$("$find" silent | grep -c .); check "default words file" 5 "$out"
 # SECONDS OPTION... stops the finder that many seconds into a search that
 # would run for ages.
 interrupt() {
-  local name=$1 wait=$2 code lines
+  what=$1 seconds=$2
   shift 2
   "$find" "$@" -m the quick brown fox jumps over > interrupted.out 2>/dev/null &
   pid=$!
-  sleep "$wait"
+  sleep "$seconds"
   kill -INT $pid
   wait $pid; code=$?
-  check "interrupted $name exits 130" 130 $code
-  lines=$(grep -c . interrupted.out); [ "$lines" -gt 0 ]; check "interrupted $name printed its lines" 0 $?
-  sort -c interrupted.out; check "interrupted $name lines sorted" 0 $?
+  check "interrupted $what exits 130" 130 $code
+  [ "$(grep -c . interrupted.out)" -gt 0 ]; check "interrupted $what printed its lines" 0 $?
+  sort -c interrupted.out; check "interrupted $what lines sorted" 0 $?
 }
 interrupt search 2
 
@@ -85,10 +110,8 @@ for out in /dev/full closed pipe; do
               err=$(cat pipe.err); code=$(cat pipe.code) ;;
         *) err=$("$find" -w nine.words listen 2>&1 >"$out"); code=$? ;;
     esac
-    case "$err" in "vexlore-find: cannot write"*) ok=yes ;; *) ok="$err" ;; esac
-    check "output to $out fails" "2 yes" "$code $ok"
+    said "output to $out fails" "vexlore-find: cannot write*"
 done
-rm -f pipe.code pipe.err pipe.closed fruitless.words interrupted.err
 
 # Bad inputs, as listed in docs/bad-inputs.md
 out=$("$find" -w "$find" listen 2>bad.err); code=$?
@@ -98,19 +121,11 @@ out=$("$find" -w "$find" listen 2>bad.err); code=$?
 out=$("$find" -w empty.words listen); check "empty word file" "*No anagrams found*/1" "$out/$?"
 
 { echo tinsel; head -c 1048576 /dev/zero | tr '\0' s; echo; echo Listen; head -c 1048576 /dev/zero | tr '\0' e; } > long.words
-out=$("$find" -w long.words silent | tr '\n' '|'); check "1 MB lines passed over" "listen |tinsel |" "$out"
 
-mkdir -p folder.words
-err=$("$find" -w folder.words listen 2>&1 >/dev/null); code=$?
-case "$err" in *"folder.words"*"Is a directory"*) ok=yes ;; *) ok="$err" ;; esac
-check "folder as word file" "2 yes" "$code $ok"
-err=$("$find" -w /dev/null listen 2>&1 >/dev/null); code=$?
-case "$err" in *"/dev/null"*"not a regular file"*) ok=yes ;; *) ok="$err" ;; esac
-check "device as word file" "2 yes" "$code $ok"
-rm -rf beside; mkdir -p beside/words; cp "$find" beside/
-err=$(beside/$(basename "$find") listen 2>&1 >/dev/null); code=$?
-case "$err" in *"beside/words"*"Is a directory"*) ok=yes ;; *) ok="$err" ;; esac
-check "folder named words beside the program" "2 yes" "$code $ok"
+mkdir folder.words
+refused "device as word file" '*/dev/null*not a regular file*' "$find" -w /dev/null listen
+mkdir -p beside/words; cp "$find" beside/
+refused "folder named words beside the program" '*beside/words*Is a directory*' "beside/${find##*/}" listen
 
 # root reads any file whatever its mode: as root, try as the user nobody
 printf 'listen\n' > locked.words; chmod 000 locked.words
@@ -126,80 +141,52 @@ else
 fi
 
 if truncate -s 3G big.words 2>/dev/null; then
-    err=$("$find" -w big.words listen 2>&1 >/dev/null); code=$?
-    case "$err" in *"big.words"*"too large"*) ok=yes ;; *) ok="$err" ;; esac
-    check "sparse word file of 3 GiB refused" "2 yes" "$code $ok"
+    refused "sparse word file of 3 GiB refused" '*big.words*too large*' "$find" -w big.words listen
+    rm big.words
 else
     echo "skip sparse word file: truncate -s 3G failed here"
 fi
-rm -f big.words
 
 e40=$(printf '%040d' 0 | tr 0 e); e39=$(printf '%039d' 0 | tr 0 e)
 "$find" -w nine.words "$e40" "$e39" >/dev/null 2>&1; check "79 letters searched" 1 $?
-err=$("$find" -w nine.words "$e40" "$e40" 2>&1 >/dev/null); code=$?
-case "$err" in *"more than 79 letters"*) ok=yes ;; *) ok="$err" ;; esac
-check "80 letters refused" "2 yes" "$code $ok"
 
 printf 'c\tab\n\001\002\n' > ctl.words
-out=$("$find" -w ctl.words "$(printf 'ab\t\tc')" | od -An -c | tr -s ' ')
-want=$(printf 'c\tab \n' | od -An -c | tr -s ' ')
-check "second tab of the text is a letter" "$want" "$out"
-out=$("$find" -w ctl.words "$(printf '\002\001')" | od -An -c | tr -s ' ')
-want=$(printf '\001\002 \n' | od -An -c | tr -s ' ')
-check "control characters are letters" "$want" "$out"
+prints "second tab of the text is a letter" 'c\tab \n' -w ctl.words "$(printf 'ab\t\tc')"
+prints "control characters are letters" '\001\002 \n' -w ctl.words "$(printf '\002\001')"
 
 printf 'caf\303\251\nface\n' > utf.words
-out=$("$find" -w utf.words "$(printf '\303\251fac')" | od -An -c | tr -s ' ')
-want=$(printf 'caf\303\251 \n' | od -An -c | tr -s ' ')
-check "bytes of 0x80 and above match themselves" "$want" "$out"
+prints "bytes of 0x80 and above match themselves" 'caf\303\251 \n' -w utf.words "$(printf '\303\251fac')"
 out=$("$find" -w utf.words "$(printf 'FAC\303\211')"); check "bytes of 0x80 and above do not fold" 1 $?
 
 printf '\357\273\277listen\nsilent\n' > bom.words
 out=$("$find" -w bom.words enlist | tr '\n' '|'); check "UTF-8 byte-order mark passed over" "listen |silent |" "$out"
 printf '\377\376l\000i\000' > utf16.words
-err=$("$find" -w utf16.words listen 2>&1 >/dev/null); code=$?
-case "$err" in *"utf16.words"*"UTF-16"*) ok=yes ;; *) ok="$err" ;; esac
-check "UTF-16 word file refused" "2 yes" "$code $ok"
+refused "UTF-16 word file refused" '*utf16.words*UTF-16*' "$find" -w utf16.words listen
 
 printf 'a\n' > a.words
-out=$("$find" -m -w a.words aaaaaaaaa); check "nine-word line" "a a a a a a a a a " "$out"
-err=$("$find" -m -w a.words aaaaaaaaaa 2>&1 >/dev/null); check "no ten-word line, no overflow" "1 " "$? $err"
 
-rm -f fifo.words; mkfifo fifo.words
-err=$(timeout 2 "$find" -w fifo.words listen 2>&1 >/dev/null); code=$?
-case "$err" in *"fifo.words"*"not a regular file"*) ok=yes ;; *) ok="$err" ;; esac
-check "named pipe as word file refused, not waited on" "2 yes" "$code $ok"
-# --fast finds the same lines, byte for byte, and ends as the search does
+mkfifo fifo.words
+refused "named pipe as word file refused, not waited on" '*fifo.words*not a regular file*' \
+    timeout 2 "$find" -w fifo.words listen
+# What the search finds, --fast finds (the unit tests hold it to that over
+# files of any bytes); here, that both end as the finder says, and the
+# limits, in both searches
 printf 'Listen\r\nsilent\n\nsilent\na b\nc\nab\nba\n%s\nx\ntinsel' "$e40" > edge.words
-same() {   # same NAME ARGS...: output and exit status with and without --fast
-    a=$("$find" "$@" 2>&1 | od -An -c; echo "status $?")
-    b=$("$find" --fast "$@" 2>&1 | od -An -c; echo "status $?")
-    check "--fast: $1" "$a" "$b"
-}
-same capitals -w edge.words LISTEN
-same "word with a space" -w edge.words abc
-same "word with a space, multi" -m -w edge.words abc
-same "every order of a repeated rarest letter" -m -w edge.words aabb
-same "nothing found" -m -w edge.words qq
-same "nine words" -m -w a.words aaaaaaaaa
-same "no tenth word" -m -w a.words aaaaaaaaaa
-same "a second tab is a letter" -w ctl.words "$(printf 'ab\t\tc')"
-same "1 MB lines passed over" -w long.words silent
-same "bytes of 0x80 and above" -w utf.words "$(printf '\303\251fac')"
-same "80 letters refused" -w nine.words "$e40" "$e40"
-same "word file that is no file" -w folder.words listen
-
-# the limits, in both searches
 for fast in "" --fast; do
+    out=$("$find" $fast -m -w a.words aaaaaaaaa); check "$fast nine-word line" "a a a a a a a a a " "$out"
+    err=$("$find" $fast -m -w a.words aaaaaaaaaa 2>&1 >/dev/null); check "$fast no ten-word line, no overflow" "1 " "$? $err"
+    out=$("$find" $fast -w long.words silent | tr '\n' '|'); check "$fast 1 MB lines passed over" "listen |tinsel |" "$out"
+    refused "$fast 80 letters refused" '*more than 79 letters*' "$find" $fast -w nine.words "$e40" "$e40"
+    refused "$fast folder as word file" '*folder.words*Is a directory*' "$find" $fast -w folder.words listen
+    out=$("$find" $fast -m -w edge.words qq); check "$fast nothing found" "*No anagrams found*/1" "$out/$?"
     out=$("$find" $fast -m --max-words 2 -w a.words aaa); check "$fast --max-words 2" "*No anagrams found*" "$out"
     out=$("$find" $fast -m --max-words=1 -w nine.words dirty room); check "$fast --max-words 1" "dormitory " "$out"
     out=$("$find" $fast -m --min-length 5 -w nine.words dirty room); check "$fast --min-length 5" "dormitory " "$out"
     out=$("$find" $fast -m --min-length 3 --max-words 2 -w edge.words aabb | tr '\n' '|'); check "$fast both limits" "a b a b |" "$out"
 done
 for bad in "--max-words 0" "--max-words 10" "--max-words x" "--max-words=3x" "--min-length 0" "--min-length 36" "--min-length -1"; do
-    err=$("$find" $bad -w nine.words listen 2>&1 >/dev/null); code=$?
-    case "$err" in *"${bad%%[ =]*} takes a whole number"*) ok=yes ;; *) ok="$err" ;; esac
-    check "refused: $bad" "2 yes" "$code $ok"
+    # shellcheck disable=SC2086 # the option and its value as typed
+    refused "refused: $bad" "*${bad%%[ =]*} takes a whole number*" "$find" $bad -w nine.words listen
 done
 "$find" --max-words 2>/dev/null; check "--max-words without N" 2 $?
 "$find" --fast --trace -w nine.words listen 2>/dev/null; check "--fast with --trace refused" 2 $?
@@ -208,13 +195,9 @@ yes a | head -n 262145 > many.words
 out=$("$find" --fast -w many.words a 2>fast.err | grep -c .)
 check "--fast store full: all lines found" 262145 "$out"
 grep -q "more than 262144 words fit" fast.err; check "--fast store full: says so" 0 $?
-rm -f many.words fast.err
 
 # ... and so does a --fast one
 interrupt "--fast search" 1 --fast
-rm -f edge.words interrupted.out
-
-rm -rf fifo.words beside folder.words long.words locked.words
 
 # Result lines beyond the memory budget go sorted to temporary files, are
 # merged on the way out and leave nothing behind. Every order of 'abcdef'

@@ -1,3 +1,5 @@
+/* The letter helpers the search is built on: folding, containment with
+** spaces, the rarest-first order and the comparisons it sorts with. */
 #include <string.h>
 
 #include <string>

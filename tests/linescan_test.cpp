@@ -169,14 +169,13 @@ static std::vector<std::string> scanpass(int kind, const std::string &path, cons
     char word[WORD_MAX + 1];
     int offset = 0, more = 1, passed = 0;
     EXPECT_EQ(scanuse(kind), 1);
-    dictsource(DICT_FILE);
-    EXPECT_EQ(dictopen(path.c_str()), 0);
+    OpenWords words(path);
+    EXPECT_EQ(words.opened, 0);
     EXPECT_EQ(dictposition("", 0), 0);
     while (more) {
         EXPECT_EQ(dictscan(letters, word, &offset, &more, &passed), 0);
         out.push_back(std::to_string(passed) + " " + word + " " + std::to_string(offset));
     }
-    dictclose();
     return out;
 }
 
@@ -246,14 +245,11 @@ TEST(LineScan, SearchesKeepTheirTraceAndCount)
         TestWindow win;
         win.text = "dirty room";
         win.type = MULTI_WORD;
-        dictsource(DICT_FILE);
-        ASSERT_EQ(dictopen(path.c_str()), 0);
         trace = 1;
         CaptureStderr();
-        EXPECT_EQ(search(&win), SEARCH_OK);
+        EXPECT_EQ(OpenWords(path).search(&win), SEARCH_OK);
         std::string got = GetCapturedStderr();
         trace = 0;
-        dictclose();
         EXPECT_EQ(win.pumps, examined);
         if (kind == SCAN_PLAIN) {
             want = got;

@@ -30,6 +30,7 @@ static std::string randomword(std::mt19937 &rng, int maxlen)
 
 TEST(Reference, SearchAgreesWithTheReferenceOnRandomFiles)
 {
+    SettingsBack settingsback;
     int lines = 0;
     for (unsigned seed = 1; seed <= 400; seed++) {
         std::mt19937 rng(seed);
@@ -76,9 +77,6 @@ TEST(Reference, SearchAgreesWithTheReferenceOnRandomFiles)
             lines += (int)want.size();
         }
     }
-    testfast = 0;
-    maxwords = WORDS_MAX;
-    minlength = 0;
     EXPECT_GT(lines, 1000);   /* the texts were not all misses */
 }
 
@@ -93,6 +91,7 @@ static const char *const pieces[] = {
 
 TEST(Reference, FastSearchFindsWhatTheSearchFindsInAnyFile)
 {
+    SettingsBack settingsback;
     int lines = 0;
     for (unsigned seed = 1; seed <= 300; seed++) {
         std::mt19937 rng(seed);
@@ -127,8 +126,5 @@ TEST(Reference, FastSearchFindsWhatTheSearchFindsInAnyFile)
             lines += want[0][0] != '*' ? (int)want.size() : 0;
         }
     }
-    testfast = 0;
-    maxwords = WORDS_MAX;
-    minlength = 0;
     EXPECT_GT(lines, 500) << "the texts were mostly misses";
 }

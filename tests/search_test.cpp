@@ -1,3 +1,6 @@
+/* The search through its window, each case once with the described
+** search and once with the fast one: the worked examples, Stop, texts at
+** the limits, a failing word file and the limits on words and length. */
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -18,12 +21,7 @@ typedef std::vector<std::string> Lines;
 class Search : public testing::TestWithParam<int> {
 protected:
     void SetUp() override { testfast = GetParam(); }
-    void TearDown() override
-    {
-        testfast = 0;
-        maxwords = WORDS_MAX;
-        minlength = 0;
-    }
+    SettingsBack settingsback;
 };
 
 INSTANTIATE_TEST_SUITE_P(Modes, Search, testing::Values(0, 1),
@@ -108,10 +106,7 @@ TEST_P(Search, StopKeepsWhatWasFound)
         win.text = "aabb";
         win.type = MULTI_WORD;
         win.stopafter = at;
-        dictsource(DICT_FILE);
-        ASSERT_EQ(dictopen(file.c_str()), 0);
-        EXPECT_EQ(runsearch(&win), SEARCH_OK);
-        dictclose();
+        EXPECT_EQ(OpenWords(file).search(&win), SEARCH_OK);
         EXPECT_FALSE(win.busy);
         EXPECT_EQ(strdepth(), 0);
         if (at == 0) {
@@ -126,9 +121,7 @@ TEST_P(Search, StopKeepsWhatWasFound)
         }
         /* a stop before the search clears the flag at its start */
         win.stopafter = -1;
-        dictopen(file.c_str());
-        runsearch(&win);
-        dictclose();
+        OpenWords(file).search(&win);
         EXPECT_EQ(win.lines.size(), all.size());
     }
 }
@@ -139,8 +132,8 @@ TEST_P(Search, TextOfMoreThan79LettersIsRefusedWhole)
     TestWindow win;
     win.lines = {"earlier \n"};
     win.text = std::string(200, 'e');
-    dictsource(DICT_FILE);
-    ASSERT_EQ(dictopen(nine.c_str()), 0);
+    OpenWords words(nine);
+    ASSERT_EQ(words.opened, 0);
     EXPECT_EQ(runsearch(&win), SEARCH_TOOLONG);
     EXPECT_EQ(win.lines, (Lines{"earlier \n"}));
     EXPECT_EQ(win.clears, 0);
@@ -150,7 +143,6 @@ TEST_P(Search, TextOfMoreThan79LettersIsRefusedWhole)
     win.text = std::string(79, 'e') + "    \t";
     EXPECT_EQ(runsearch(&win), SEARCH_OK);
     EXPECT_EQ(win.lines, (Lines{"*No anagrams found*"}));
-    dictclose();
     EXPECT_EQ(strdepth(), 0);
 }
 
@@ -170,9 +162,8 @@ TEST_P(Search, NoLineNeedsATenthWord)
 
 TEST_P(Search, DictionaryErrorEndsTheSearchAndLeavesTheStacksEmpty)
 {
-    std::string nine = makefile(nine_words);
-    dictsource(DICT_FILE);
-    ASSERT_EQ(dictopen(nine.c_str()), 0);
+    OpenWords words(makefile(nine_words));
+    ASSERT_EQ(words.opened, 0);
     dictsource(DICT_DISABLED);
     TestWindow win;
     win.text = "listen";
@@ -185,7 +176,6 @@ TEST_P(Search, DictionaryErrorEndsTheSearchAndLeavesTheStacksEmpty)
     dictsource(DICT_FILE);
     EXPECT_EQ(runsearch(&win), SEARCH_OK);
     EXPECT_EQ(win.lines.size(), 5u);
-    dictclose();
 }
 
 TEST_P(Search, LimitsOnWordsAndLength)
@@ -209,10 +199,8 @@ TEST_P(Search, LimitsOnWordsAndLength)
     for (int i = 0; i < 2; i++) {
         TestWindow win;
         win.text = "listen";
-        dictsource(DICT_FILE);
-        ASSERT_EQ(dictopen(makefile(i ? "listen\nsilent\n" : "a\nlisten\nno\nsilent\n").c_str()), 0);
-        runsearch(&win);
-        dictclose();
+        EXPECT_EQ(OpenWords(makefile(i ? "listen\nsilent\n" : "a\nlisten\nno\nsilent\n")).search(&win),
+                  SEARCH_OK);
         EXPECT_EQ(win.lines.size(), 2u);
         pumps[i] = win.pumps;
     }

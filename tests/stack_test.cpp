@@ -1,3 +1,5 @@
+/* The search's two stacks: order, overflow and underflow that change
+** nothing, and entries cut to fit. */
 #include <string.h>
 
 #include <string>

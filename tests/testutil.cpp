@@ -1,9 +1,10 @@
+/* Helpers shared by the tests: scratch word files removed at exit, and
+** one search over a word file with its lines sorted. */
 #include <stdio.h>
 #include <stdlib.h>
 
 #include <algorithm>
 
-#include "dictionary/dict.h"
 #include "engine/fastsearch.h"
 #include "tests/testutil.h"
 
@@ -44,11 +45,9 @@ std::vector<std::string> find(const std::string &path, const std::string &text,
     TestWindow win;
     win.text = text;
     win.type = type;
-    dictsource(DICT_FILE);
-    if (dictopen(path.c_str()) != 0)
+    int r = OpenWords(path).search(&win);
+    if (r < 0)
         return {"cannot open " + path};
-    int r = runsearch(&win);
-    dictclose();
     if (result)
         *result = r;
     std::sort(win.lines.begin(), win.lines.end());

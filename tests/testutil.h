@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dictionary/dict.h"
 #include "engine/search.h"
 
 /* Writes bytes to a new file in the current folder; returns its name. */
@@ -43,6 +44,27 @@ public:
 extern int testfast;
 
 int runsearch(SearchWindow *win);
+
+/* The word file at path, open for a scope as the front ends open one
+** (dictsource(DICT_FILE), dictopen()), and closed at its end if it opened;
+** OpenWords(path).search(win) is one search over it. */
+class OpenWords {
+public:
+    explicit OpenWords(const std::string &path)
+        : opened((dictsource(DICT_FILE), dictopen(path.c_str()))) {}
+    ~OpenWords() { if (opened == 0) dictclose(); }
+    int opened;     /* what dictopen() returned: 0 when open */
+    /* runsearch() over the file; -1 if it did not open */
+    int search(SearchWindow *win) { return opened == 0 ? runsearch(win) : -1; }
+    /* dictclose() now, for a test of what it returns */
+    int close() { opened = -1; return dictclose(); }
+};
+
+/* Puts back, at the end of its scope however the scope ends, the settings
+** a test may change: the search's limits and which search runs. */
+struct SettingsBack {
+    ~SettingsBack() { testfast = 0; maxwords = WORDS_MAX; minlength = 0; }
+};
 
 /* Opens path as the word file, runs one search for text and returns the
 ** lines in sorted order. */

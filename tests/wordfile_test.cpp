@@ -1,3 +1,6 @@
+/* The word file reader: words folded and handed out with their offsets,
+** line ends, long and NUL-holding lines, seeks, byte-order marks, paths in
+** any script, and the sorted file's lookup. */
 #include <errno.h>
 #include <string.h>
 
@@ -21,8 +24,8 @@ typedef std::vector<std::pair<std::string, int>> Words;
 static Words readall(const std::string &bytes)
 {
     Words out;
-    dictsource(DICT_FILE);
-    EXPECT_EQ(dictopen(makefile(bytes).c_str()), 0);
+    OpenWords words(makefile(bytes));
+    EXPECT_EQ(words.opened, 0);
     EXPECT_EQ(dictposition("", 0), 0);
     char word[WORD_MAX + 1];
     int offset = -1, more = -1;
@@ -34,14 +37,13 @@ static Words readall(const std::string &bytes)
     }
     EXPECT_STREQ(word, "");
     EXPECT_EQ(offset, 0);
-    dictclose();
     return out;
 }
 
 TEST(WordFile, ReadsFoldedWordsWithTheirOffsetsAndSkipsBack)
 {
-    dictsource(DICT_FILE);
-    ASSERT_EQ(dictopen(makefile("Dirty\ndormitory\n").c_str()), 0);
+    OpenWords words(makefile("Dirty\ndormitory\n"));
+    ASSERT_EQ(words.opened, 0);
     char word[WORD_MAX + 1];
     int offset, more;
     EXPECT_EQ(dictposition("", 0), 0);
@@ -67,15 +69,15 @@ TEST(WordFile, ReadsFoldedWordsWithTheirOffsetsAndSkipsBack)
     EXPECT_EQ(dictposition("anything", 0), 0);
     EXPECT_EQ(dictnext(word, &offset, &more), 0);
     EXPECT_STREQ(word, "dormitory");
-    EXPECT_EQ(dictclose(), 0);
+    EXPECT_EQ(words.close(), 0);
 }
 
 TEST(WordFile, PositioningAfterEachWordReturnsTheOneAfterIt)
 {
     Words all = readall(nine_words);
     ASSERT_EQ(all.size(), 9u);
-    dictsource(DICT_FILE);
-    ASSERT_EQ(dictopen(makefile(nine_words).c_str()), 0);
+    OpenWords words(makefile(nine_words));
+    ASSERT_EQ(words.opened, 0);
     char word[WORD_MAX + 1];
     int offset, more;
     /* backwards, so every move goes against the direction of reading */
@@ -85,7 +87,6 @@ TEST(WordFile, PositioningAfterEachWordReturnsTheOneAfterIt)
         EXPECT_EQ(word, all[i + 1].first);
         EXPECT_EQ(offset, all[i + 1].second);
     }
-    dictclose();
 }
 
 TEST(WordFile, LineEndsAndTheLastLine)
@@ -163,8 +164,8 @@ TEST(WordFile, ByteOrderMarks)
     EXPECT_EQ(readall(bom), Words{});
     EXPECT_EQ(readall("\xef\xbb" "a\n"), (Words{{"\xef\xbb" "a", 0}}));  /* no mark */
 
-    dictsource(DICT_FILE);
-    ASSERT_EQ(dictopen(makefile(bom + "dirty\ndormitory\n").c_str()), 0);
+    OpenWords words(makefile(bom + "dirty\ndormitory\n"));
+    ASSERT_EQ(words.opened, 0);
     char word[WORD_MAX + 1];
     int offset, more;
     EXPECT_EQ(dictposition("dirty", 0), 0);     /* the search's way back to the first word */
@@ -174,7 +175,7 @@ TEST(WordFile, ByteOrderMarks)
     char key[] = "dirty", key2[] = "dormitory";
     EXPECT_EQ(wordfind(key), 0);
     EXPECT_EQ(wordfind(key2), 9);
-    dictclose();
+    words.close();
 
     for (const char *mark : {"\xff\xfe", "\xfe\xff"}) {
         errno = 0;
@@ -205,19 +206,19 @@ TEST(WordFile, OpensAPathInAnyScript)
     ASSERT_NE(f, nullptr);
     fputs("listen\n", f);
     fclose(f);
-    EXPECT_EQ(dictopen(name), 0);
+    OpenWords words(name);
+    EXPECT_EQ(words.opened, 0);
     char word[WORD_MAX + 1];
     int offset, more;
     EXPECT_EQ(dictnext(word, &offset, &more), 0);
     EXPECT_STREQ(word, "listen");
-    dictclose();
+    words.close();
 #ifdef _WIN32
     _wremove(wide);
     const char ansi[] = "caf\xe9.words";      /* no valid UTF-8 */
     ASSERT_NE(f = fopen(ansi, "wb"), nullptr);
     fclose(f);
-    EXPECT_EQ(dictopen(ansi), 0);
-    dictclose();
+    EXPECT_EQ(OpenWords(ansi).opened, 0);
     remove(ansi);
 #else
     remove(name);

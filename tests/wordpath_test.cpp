@@ -1,3 +1,5 @@
+/* Where the program looks for its word file: the folder it runs from, as
+** its command line names it, however long. */
 #include <string.h>
 
 #include <string>

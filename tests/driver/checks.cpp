@@ -31,28 +31,6 @@ static std::string joined(const std::vector<std::string> &lines, size_t most = 6
     return s;
 }
 
-/* work\nine holds the program and the nine-word file, work\nowords the
-** program alone. */
-static bool prepare(const std::string &tree, const std::string &work)
-{
-    std::string exe = tree + "\\vexlore.exe";
-    std::string nine = work + "\\nine", none = work + "\\nowords";
-    FILE *f;
-
-    CreateDirectoryA(work.c_str(), NULL);
-    CreateDirectoryA(nine.c_str(), NULL);
-    CreateDirectoryA(none.c_str(), NULL);
-    DeleteFileA((none + "\\words").c_str());
-    if (!CopyFileA(exe.c_str(), (nine + "\\vexlore.exe").c_str(), FALSE) ||
-        !CopyFileA(exe.c_str(), (none + "\\vexlore.exe").c_str(), FALSE))
-        return false;
-    if (!(f = fopen((nine + "\\words").c_str(), "wb")))
-        return false;
-    for (const char *w : ninewords)
-        fprintf(f, "%s\n", w);
-    return fclose(f) == 0;
-}
-
 /* Clicks the OK button of a message box the program shows, if any. */
 static void dismiss(Vex *v)
 {
@@ -340,8 +318,9 @@ static void nowordscheck(const std::string &dir, const char *name = "no word fil
     vexend(&v);
 }
 
-/* Makes the folders of dir (UTF-8) one by one, below the existing base,
-** and puts the program in it, and with words the nine-word file. */
+/* Makes the folders of dir (UTF-8) one by one, from base on (its parent
+** exists), and puts the program in it, and with words the nine-word file
+** (without, no word file at all). */
 static bool plant(const std::string &tree, const std::string &base, const std::string &dir,
                   bool words)
 {
@@ -488,7 +467,9 @@ static void addresscheck(const std::string &tree)
 
 int runchecks(const std::string &tree, const std::string &work)
 {
-    if (!prepare(tree, work)) {
+    /* work\nine holds the program and the nine-word file, work\nowords the
+    ** program alone */
+    if (!plant(tree, work, work + "\\nine", true) || !plant(tree, work, work + "\\nowords", false)) {
         report(false, "prepare", "cannot set up %s from %s", work.c_str(), tree.c_str());
         return summary();
     }
