@@ -8,6 +8,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXLORE_BUILD:-$top/build}
+# shellcheck source=gtk-env.sh
 source "$top/scripts/gtk-env.sh"
 runs=${1:-3}
 

@@ -7,6 +7,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXLORE_BUILD:-$top/build}
+# shellcheck source=gtk-env.sh
 source "$top/scripts/gtk-env.sh"
 seed=${1:-$(date +%s)}
 actions=${2:-30}

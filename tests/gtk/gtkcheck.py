@@ -110,7 +110,7 @@ def keysandbox(v):
     v.pick(False)
     v.click(v.text)
     pump(0.2)
-    v.mark = len(v.animated)
+    v.mark, v.clicked = len(v.animated), time.monotonic()
     v.key(0xff0d)       # Return
     ended = v.wait(5)
     got = v.lines()
@@ -149,8 +149,9 @@ def during(v, name, act):
     act(t)
     ended = v.wait(5)
     if ended is None:
-        v.click(v.stop)
-        v.wait(120)
+        if v.alive():
+            v.click(v.stop)
+            v.wait(120)
         return None
     return (ended - t[0]) * 1000
 

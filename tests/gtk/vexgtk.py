@@ -45,6 +45,7 @@ class Vex:
         self.proc = subprocess.Popen(argv, cwd=cwd, stdout=self.out, stderr=self.out)
         self.app = self.window = None
         self.animated = []          # (time, on) of the clip's state changes
+        self.mark, self.clicked = 0, 0.0    # where the last search's changes begin
         self.listener = Atspi.EventListener.new(self._onstate)
         self.listener.register("object:state-changed:animated")
         end = time.monotonic() + timeout
@@ -139,15 +140,28 @@ class Vex:
         return self.clip.get_state_set().contains(Atspi.StateType.ANIMATED)
 
     def wait(self, timeout):
-        """Waits for the search begun last to end; the time it ended, or None."""
+        """Waits for the search begun last to end; the time it ended, or None.
+        The clip's state changes say when; its state is also read now and
+        then, in case an event does not come."""
         end = time.monotonic() + timeout
+        started, looked = False, 0.0
         while time.monotonic() < end:
             pump(0.005)
             for t, on in self.animated[self.mark:]:
                 if not on:
                     return t
+                started = True
             if self.proc.poll() is not None:
                 return None
+            now = time.monotonic()
+            if now - looked >= 0.1:
+                looked = now
+                if self.playing():
+                    started = True
+                elif started:
+                    return now
+                elif now - self.clicked > 10:
+                    return None     # the click started nothing
         return None
 
     def search(self, text, multi, timeout=60):
