@@ -172,6 +172,7 @@ deb_check() {
   mkdir -p "$in"
   cp "$1" "$2/scripts/deb-install-test.sh" "$in/"
   cp -r "$2/tests/gtk" "$in/gtk" 2>/dev/null || echo "fresh-check: no $2/tests/gtk: the smoke check cannot run"
+  cp "$2/tests/expect.py" "$in/" 2>/dev/null || true
   remove_root
   mkdir -p "$root"
   tar --numeric-owner -C "$root" -xpf "$cache"
@@ -230,6 +231,14 @@ readme() {
   if [ "$rc" -eq 0 ]; then result=worked; else result="FAILED (exit status $rc)"; fi
 }
 
+# the run command first, on the system as it came: it must build and show
+# the window with nothing but what it installs itself
+readme run bash scripts/run.sh
+run_result=$result run_time=$elapsed
+readme shot bash scripts/run.sh --screenshot build/run-window.png
+shot_result=$result shot_time=$elapsed
+cp "$root/work/vexlore/build/run-window.png" "$work/" 2>/dev/null || true
+
 # the fresh system is a scratch one: setup may change its libraries for
 # the 32-bit Wine, which the check insists on
 readme test env VEXLORE_WINE32_DOWNGRADES=1 bash scripts/test.sh --require-win32
@@ -238,15 +247,14 @@ rm -rf "$work/screenshots"
 if [ -d "$root/work/vexlore/build/screenshots" ]; then
   cp -r "$root/work/vexlore/build/screenshots" "$work/screenshots"
 fi
-readme run bash scripts/run.sh
-run_result=$result run_time=$elapsed
 deb=$root/work/vexlore/build/package/vexlore_$(sed -n 's/^project(vexlore VERSION \([0-9.]*\).*/\1/p' \
   "$root/work/vexlore/CMakeLists.txt")-1_$(dpkg --print-architecture).deb
 if [ -f "$deb" ]; then
   cp "$deb" "$work/"
   rm -rf "$work/deb-src" && mkdir -p "$work/deb-src/tests"
   cp -r "$root/work/vexlore/scripts" "$work/deb-src/"
-  cp -r "$root/work/vexlore/tests/gtk" "$work/deb-src/tests/" 2>/dev/null || true
+  cp -r "$root/work/vexlore/tests/gtk" "$root/work/vexlore/tests/expect.py" "$work/deb-src/tests/" \
+    2>/dev/null || true
   deb_check "$work/$(basename "$deb")" "$work/deb-src"
 else
   deb_result="FAILED (the test command built no $(basename "$deb"))" deb_time=-
@@ -257,9 +265,12 @@ echo "=== fresh-check: Debian 12 minbase, commit ${head:0:12}"
 printf '  %-34s %-8s %s\n' "fresh system" "$ready" "($made)"
 printf '  %-34s %-8s %s\n' "bash scripts/test.sh --require-win32" "$test_time" "$test_result"
 printf '  %-34s %-8s %s\n' "bash scripts/run.sh (no DISPLAY)" "$run_time" "$run_result"
+printf '  %-34s %-8s %s\n' "bash scripts/run.sh --screenshot" "$shot_time" "$shot_result"
 printf '  %-34s %-8s %s\n' "the Debian package" "$deb_time" "$deb_result"
-echo "  logs: $work/test.log, $work/run.log, $work/deb.log; screenshots: $work/screenshots/, $work/deb/"
-if [ "$test_result" = worked ] && [ "$run_result" = worked ] && [ "$deb_result" = worked ]; then
+echo "  logs: $work/test.log, $work/run.log, $work/shot.log, $work/deb.log; screenshots:"
+echo "  $work/run-window.png, $work/screenshots/, $work/deb/"
+if [ "$test_result" = worked ] && [ "$run_result" = worked ] && [ "$shot_result" = worked ] &&
+   [ "$deb_result" = worked ]; then
   status=0
   echo "fresh-check: both README commands worked on a fresh Debian 12 system"
 else
