@@ -55,7 +55,11 @@ class Vex:
             pump(0.1)
 
     def _onstate(self, event):
-        if event.source.get_role() == R.ANIMATION and self._mine(event.source):
+        try:
+            mine = event.source.get_role() == R.ANIMATION and self._mine(event.source)
+        except GLib.Error:      # a program too busy to answer in time
+            mine = True
+        if mine:
             self.animated.append((time.monotonic(), bool(event.detail1)))
 
     def _mine(self, acc):
