@@ -241,7 +241,7 @@ def nowordscheck(tree, work, shots):
     want = ("Unable to open dictionary file (%s/words).\n"
             "Ensure this file is where vexlore.exe is located." % d)
     if box:
-        vexgtk.screenshot(os.path.join(shots, "nowords.png"), box[2].get_parent().get_parent())
+        vexgtk.screenshot(os.path.join(shots, "nowords.png"), box[3])
         v.click(box[2])
     code = v.waitexit(5)
     report(box is not None and box[0] == want and box[1] == "Vexlore" and box[2] and code == 0,

@@ -201,8 +201,8 @@ class Vex:
 
 
 def messagebox(pid, timeout):
-    """A message box of the process: (its text, its caption, its OK button),
-    or None."""
+    """A message box of the process: (its text, its caption, its OK button,
+    the box), or None."""
     end = time.monotonic() + timeout
     while time.monotonic() < end:
         desktop = Atspi.get_desktop(0)
@@ -227,7 +227,7 @@ def messagebox(pid, timeout):
                         ok = acc if ok is None else False
                     stack[0:0] = [acc.get_child_at_index(k)
                                   for k in range(acc.get_child_count())]
-                return "\n".join(texts), win.get_name(), ok
+                return "\n".join(texts), win.get_name(), ok, win
         pump(0.1)
     return None
 
