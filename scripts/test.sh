@@ -43,7 +43,7 @@ if ! wine32_works; then
 fi
 
 step "native build"
-cmake -S "$top" -B "$build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$top" -B "$build/native" -DCMAKE_BUILD_TYPE=Release -DVEXLORE_REQUIRE_TESTS=ON >/dev/null
 cmake --build "$build/native" -j "$jobs"
 (cd "$build/native" && ctest --output-on-failure)
 
@@ -51,7 +51,7 @@ step "the Linux window on a virtual display"
 bash "$top/scripts/gtk-test.sh"
 
 step "native build, AddressSanitizer and UBSan"
-cmake -S "$top" -B "$build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DVEXLORE_SANITIZE=ON >/dev/null
+cmake -S "$top" -B "$build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DVEXLORE_SANITIZE=ON -DVEXLORE_REQUIRE_TESTS=ON >/dev/null
 cmake --build "$build/sanitize" -j "$jobs"
 (cd "$build/sanitize" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure)
 
