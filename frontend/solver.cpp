@@ -148,10 +148,12 @@ void Solver::startbusy()
     m_view->busy(true);
 }
 
+/* The lines are all shown before the clip stops: a search is over, for
+** the user, when its list is whole. */
 void Solver::stopbusy()
 {
-    m_view->busy(false);
     show(m_view->clock());
+    m_view->busy(false);
 }
 
 void Solver::show(unsigned now)

@@ -234,9 +234,14 @@ void SolverWin::input(const char **text, int *type)
     *type = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(m_multi)) ? MULTI_WORD : SINGLE_WORD;
 }
 
+/* The view lets go of the model while it empties: told of each row going,
+** a list of millions would take seconds to clear. */
 void SolverWin::clearlines()
 {
+    GtkTreeView *view = GTK_TREE_VIEW(m_list);
+    gtk_tree_view_set_model(view, NULL);
     linelist_clear(m_lines);
+    gtk_tree_view_set_model(view, linelist_model(m_lines));
 }
 
 bool SolverWin::addline(const char *line)

@@ -118,8 +118,15 @@ class Vex:
         Atspi.generate_keyboard_event(keysym, None, Atspi.KeySynthType.SYM)
 
     def type(self, text):
-        """The text goes in as the field's whole text, as a paste would."""
-        self.text.set_text_contents(text)
+        """The text goes in as the field's whole text, as a paste would; a
+        program still busy showing millions of lines is given more time."""
+        for attempt in range(3):
+            try:
+                self.text.set_text_contents(text)
+                return
+            except GLib.Error:
+                if attempt == 2:
+                    raise
 
     def pick(self, multi):
         self.click(self.multi if multi else self.single)
