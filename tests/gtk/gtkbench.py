@@ -108,7 +108,8 @@ def main(d, runs, big):
             fnd.append(secs)
             n = out.count(b"\n")
             win.append(wintime(v, text))
-        last = v.results.get_accessible_at(v.count() - 1, 0).get_name()
+        cell = v.results.get_accessible_at(v.count() - 1, 0)
+        last = cell.get_name() if cell else "?"
         w, f = statistics.median(win), statistics.median(fnd)
         print("'%s' over %s: %d lines (the list holds %d, its last '%s'): window %.2f s, "
               "%.0f lines/s; vexlore-find %.2f s, %.0f lines/s; the list's own part %.1f us "
