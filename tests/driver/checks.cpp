@@ -305,9 +305,14 @@ static void nowordscheck(const std::string &dir, const char *name = "no word fil
     HWND box = vexbox(&v, 20);
     std::string text = box ? vexboxtext(box) : "", caption = box ? windowtext(box) : "";
     bool waiting = vexalive(&v);
-    if (box)
-        clickon(GetDlgItem(box, IDOK));
-    bool gone = vexwaitexit(&v, 5, &code);
+    /* a box clicked while Wine still places it may not see the click:
+    ** while it stays, it is clicked again */
+    bool gone = false;
+    for (int tries = 0; box && !gone && tries < 3; tries++) {
+        if (IsWindow(box))
+            clickon(GetDlgItem(box, IDOK));
+        gone = vexwaitexit(&v, 5, &code);
+    }
     std::string shown = text;
     size_t crlf = shown.find("\r\n");
     if (crlf != std::string::npos)
