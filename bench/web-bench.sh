@@ -7,10 +7,9 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXLORE_BUILD:-$top/build}
 bash "$top/scripts/web-build.sh" "$build/web"
-if [ ! -x "$build/native/vexlore-find" ]; then
-  cmake -S "$top" -B "$build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build/native" -j "$(nproc)" --target vexlore-find >/dev/null
-fi
+# shellcheck source=../scripts/lib.sh
+source "$top/scripts/lib.sh"
+[ -x "$build/native/vexlore-find" ] || native_build "$top" "$build" vexlore-find
 sh "$top/bench/benchwords.sh" "$build/benchwords.txt"
 /usr/bin/python3 "$top/tests/web/webcheck.py" bench "$build/web/site" "$build/native/vexlore-find" \
   "$build/benchwords.txt"

@@ -3,28 +3,16 @@
 # its own with a window manager (the window's caption and close box are
 # the window manager's), and a session bus with the accessibility bus, so
 # the window's controls can be found and read as a screen reader would.
+# shellcheck source=lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 # Runs "$@" on a new Xvfb with openbox, inside dbus-run-session; the
 # display, the window manager and the bus end with it.
 gtk_session() {
-  local numfile status=0 xpid
+  local status=0 xpid display
   unset NO_AT_BRIDGE
-  numfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" 2>/dev/null &
-  xpid=$!
-  for _ in $(seq 100); do
-    [ -s "$numfile" ] && break
-    kill -0 "$xpid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if [ ! -s "$numfile" ]; then
-    rm -f "$numfile"
-    echo "Xvfb did not start" >&2
-    return 1
-  fi
-  local display
-  display=:$(head -n 1 "$numfile")
-  rm -f "$numfile"
+  xvfb_launch 1024x768x24 || return 1
+  xpid=$xvfb_pid display=$xvfb_display
   # a desktop's settings daemon is not there: GTK takes its own defaults
   # shellcheck disable=SC2016 # the inner script's own variables
   DISPLAY=$display GTK_THEME=Adwaita dbus-run-session -- bash -c '

@@ -61,5 +61,31 @@ native_build() {
   fi
 }
 
+# xvfb_launch SIZE: starts Xvfb at SIZE (WxHxDEPTH) on a free display
+# number, which it picks itself and says; sets xvfb_pid, and xvfb_display
+# once the server is up. FALSE, with a message and no server left, if it
+# did not start.
+xvfb_launch() {
+  local numfile
+  numfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$numfile" 2>/dev/null &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$numfile" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ ! -s "$numfile" ]; then
+    rm -f "$numfile"
+    kill "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
+  # shellcheck disable=SC2034 # read by the callers
+  xvfb_display=:$(head -n 1 "$numfile")
+  rm -f "$numfile"
+}
+
 # The median of the numbers on standard input, one a line.
 median() { sort -g | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }

@@ -3,6 +3,8 @@
 # Windows tree this machine runs, built if need be, its Wine and prefix,
 # and an Xvfb of our own that goes away when the script ends.
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+# shellcheck source=lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 # Sets tree and loader for the build folder $1 and brings the tree up to
 # date ($3...: only these targets); $2 names the calling script in messages.
@@ -45,10 +47,7 @@ window_tree() {
 # and exports DISPLAY; it is stopped when the script exits, after whatever
 # the script's own EXIT trap does.
 xvfb_start() {
-  local numfile before
-  numfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$numfile" 2>/dev/null &
-  xvfb_pid=$!
+  local before
   # the trap's command as "trap -p" quotes it, taken out of its quotes
   before=$(trap -p EXIT)
   before=${before#trap -- }
@@ -56,19 +55,9 @@ xvfb_start() {
   eval "before=$before"
   # shellcheck disable=SC2064 # the caller's command, as it stands now
   trap "${before:+$before;} xvfb_stop" EXIT
-  for _ in $(seq 100); do
-    [ -s "$numfile" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if [ ! -s "$numfile" ]; then
-    rm -f "$numfile"
-    echo "Xvfb did not start" >&2
-    return 1
-  fi
-  DISPLAY=:$(head -n 1 "$numfile")
+  xvfb_launch 800x600x24 || return 1
+  DISPLAY=$xvfb_display
   export DISPLAY
-  rm -f "$numfile"
 }
 
 # Lets the prefix's Wine processes end (they hold the display), then ends Xvfb.
