@@ -4,6 +4,7 @@ units to pixels, and the report lines. tests/gtk and tests/web import it;
 the Win32 driver has its C++ twin in tests/driver/checks.cpp."""
 import os
 import re
+import subprocess
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 NINE = ["dirty", "dormitory", "enlist", "inlets", "listen", "moor", "room", "silent",
@@ -45,3 +46,11 @@ def dialog_table():
 def pixels(units, base, div):
     """MulDiv(units, base, div), rounded to nearest."""
     return (units * base + div // 2) // div
+
+
+def finder(find, words, text, multi):
+    """What vexlore-find (the program find) lists for text over words: the
+    lines every window must show, sorted, without their line feeds."""
+    argv = [find] + (["-m"] if multi else []) + ["-w", words, "--", text]
+    out = subprocess.run(argv, capture_output=True, text=True).stdout
+    return sorted(l for l in out.split("\n") if l) or [NOFIT]

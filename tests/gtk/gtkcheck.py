@@ -27,11 +27,10 @@ from vexgtk import Vex, pump  # noqa: E402
 LISTFULL_LINES = expect.LISTFULL_LINES
 
 
-def finder(tree, text, multi, words=None):
-    argv = [os.path.join(tree, "vexlore-find")] + (["-m"] if multi else [])
-    argv += ["-w", words or os.path.join(tree, "words"), "--", text]
-    out = subprocess.run(argv, capture_output=True, text=True).stdout
-    return [l for l in out.split("\n") if l]
+def finder(tree, text, multi):
+    """vexlore-find's lines over the tree's own words."""
+    return expect.finder(os.path.join(tree, "vexlore-find"), os.path.join(tree, "words"), text,
+                         multi)
 
 
 def folder(tree, work, name, words):
@@ -334,7 +333,7 @@ def stress(tree, seed, actions):
             break
         if what == "run":
             if text not in wanted:
-                wanted[text] = finder(tree, text, multi) or [NOFIT]
+                wanted[text] = finder(tree, text, multi)
             if got != wanted[text]:
                 report(False, "stress", "seed %d: '%s' ran to its end with %d lines, not "
                        "vexlore-find's %d" % (seed, text, len(got), len(wanted[text])))

@@ -24,17 +24,11 @@ from selenium.webdriver.common.keys import Keys
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from expect import (NINE, NOFIT, LONGTEXT, TOP, dialog_table, failed,  # noqa: E402
-                    joined, pixels, report)
+                    finder, joined, pixels, report)
 
 # every one, two and three letters of these twelve: the text's partitions
 # into such words, 1,678,820 lines
 MANY = "abcdefghijkl"
-
-def finder(find, words, text, multi):
-    argv = [find] + (["-m"] if multi else []) + ["-w", words, "--", text]
-    out = subprocess.run(argv, capture_output=True, text=True).stdout
-    return sorted(l for l in out.split("\n") if l) or [NOFIT]
-
 
 class Server:
     """The folder served on a free port of localhost, until stopped."""
