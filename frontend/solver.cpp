@@ -14,6 +14,8 @@
 const char solver_nofile[] = "Unable to open dictionary file (%s).\r\n"
                              "Ensure this file is where vexlore.exe is located.";
 const char solver_noclip[] = "Unable to open animation resource";
+const char solver_noread[] = "Unable to read dictionary file (%s).\r\n"
+                             "The search was stopped; the lines found so far are kept.";
 
 /* The search calls the pump once in this many words: a call for every
 ** word, even one that only counted, would cost a search that examines a
@@ -28,22 +30,36 @@ const char solver_noclip[] = "Unable to open animation resource";
 #define SHOW_EVERY 200      /* ms */
 
 Solver::Solver(SolverView *view, int *stop)
-    : m_view(view), m_stop(stop), m_busy(0), m_closing(0), m_full(0), m_unshown(0),
-      m_peektick(0), m_showtick(0)
+    : m_view(view), m_stop(stop), m_path(nullptr), m_busy(0), m_closing(0), m_full(0),
+      m_unshown(0), m_peektick(0), m_showtick(0)
 {
+}
+
+Solver::~Solver()
+{
+    free(m_path);
+}
+
+/* Shows format, a message that names the word file, with its path. */
+void Solver::pathmessage(const char *format, const char *path)
+{
+    size_t size = strlen(path) + strlen(format) + 1;
+    char *msg = (char *)malloc(size);
+    if (msg)
+        snprintf(msg, size, format, path);
+    m_view->message(msg ? msg : format);
+    free(msg);
 }
 
 bool Solver::open(const char *path)
 {
     dictsource(DICT_FILE);
-    if (!dictopen(path))
+    if (!dictopen(path)) {
+        free(m_path);
+        m_path = strdup(path);
         return true;
-    size_t size = strlen(path) + sizeof solver_nofile;
-    char *msg = (char *)malloc(size);
-    if (msg)
-        snprintf(msg, size, solver_nofile, path);
-    m_view->message(msg ? msg : "Unable to open dictionary file");
-    free(msg);
+    }
+    pathmessage(solver_nofile, path);
     return false;
 }
 
@@ -62,15 +78,21 @@ void Solver::start()
     m_full = 0;
     int result = search(this);
     m_busy = 0;
-    /* a search ended by a file error skips stopbusy, and the placeholder
-    ** line comes after it */
-    if (m_unshown)
+    /* a search ended by a file error skips stopbusy: the clip would play on
+    ** and its partial list pass for a whole one; the placeholder line
+    ** comes after stopbusy */
+    bool readerror = result == SEARCH_POSITION || result == SEARCH_READ;
+    if (readerror)
+        stopbusy();
+    else if (m_unshown)
         show(m_view->clock());
 
     if (m_closing) {
         close();
         return;
     }
+    if (readerror)
+        pathmessage(solver_noread, m_path ? m_path : "words");
     if (result == SEARCH_TOOLONG) {
         snprintf(msg, sizeof msg, "The text holds more than %d letters; "
                  "blanks do not count.", TEXT_MAX);

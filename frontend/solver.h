@@ -43,6 +43,9 @@ class Solver : public SearchWindow {
 public:
     /* stop is the dialog's stop flag, which the search polls. */
     Solver(SolverView *view, int *stop);
+    ~Solver();
+    Solver(const Solver &) = delete;
+    Solver &operator=(const Solver &) = delete;
 
     /* Opens the word file at path (in UTF-8, as the user would name it).
     ** If it cannot, says so in a message box and returns false: the front
@@ -71,9 +74,11 @@ public:
 
 private:
     void show(unsigned now);
+    void pathmessage(const char *format, const char *path);
 
     SolverView *m_view;
     int *m_stop;
+    char *m_path;       /* the word file's, for the messages */
     int m_busy;         /* a search is running, inside start() */
     int m_closing;      /* Close came: no more searches; during one, end once it unwinds */
     int m_full;         /* the list took no more lines: the search was stopped */
@@ -85,5 +90,6 @@ private:
 /* The texts of the dialog's messages, for the front ends' tests. */
 extern const char solver_nofile[];      /* printf format: the path */
 extern const char solver_noclip[];
+extern const char solver_noread[];      /* printf format: the path */
 
 #endif

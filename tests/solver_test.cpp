@@ -158,6 +158,30 @@ TEST(Solver, FullListStopsTheSearchWithItsMessage)
     d.solver.close();
 }
 
+/* A word file that fails under a search ends it as a search ends: the
+** clip stops, the lines found stay, one message names the file, and the
+** next search starts clean. */
+TEST(Solver, ReadErrorStopsTheClipAndSaysSo)
+{
+    std::string many;
+    for (int i = 0; i < 5000; i++)
+        many += "dirty\n";
+    Dialog d(many.c_str());
+    d.view.onevent = [] { dictsource(DICT_DISABLED); };
+    size_t kept = d.run("dirty", SINGLE_WORD).size();
+    d.view.onevent = nullptr;
+    dictsource(DICT_FILE);
+    EXPECT_GT(kept, 0u);
+    EXPECT_LT(kept, 5000u);
+    EXPECT_FALSE(d.view.playing);
+    EXPECT_EQ(d.view.shown, (int)kept);
+    ASSERT_EQ(d.view.messages.size(), 1u);
+    EXPECT_EQ(d.view.messages[0].rfind("Unable to read dictionary file (", 0), 0u);
+    EXPECT_EQ(strdepth(), 0);
+    EXPECT_EQ(d.run("dirty", SINGLE_WORD).size(), 5000u) << "the next search starts clean";
+    d.solver.close();
+}
+
 TEST(Solver, MessagesForATextTooLongAndNoWordFile)
 {
     Dialog d;
