@@ -46,7 +46,7 @@ double seconds();
 ** wide text. */
 std::wstring widen(const std::string &utf8);
 
-/* Starts direxlore.exe (dir in UTF-8) with dir as its current folder (or
+/* Starts dir\vexlore.exe (dir in UTF-8) with dir as its current folder (or
 ** cwd, when given). With a window wanted, waits (up to timeout seconds) for
 ** the main dialog and fills in the controls; FALSE if the program or its
 ** window did not come. */
