@@ -18,8 +18,9 @@ Writes, next to this tools/ folder:
                          their size, its edges smoothed.
 
   python3 tools/makeart.py          write both files
-  python3 tools/makeart.py --check  read both back with an independent
-                                    decoder, check them, and write PNG
+  python3 tools/makeart.py --check  fail unless the files are what this
+                                    script draws; read them back with an
+                                    independent decoder, check them, and write PNG
                                     previews to /tmp (busy-montage.png,
                                     icon-32.png, icon-16.png)
 
@@ -590,14 +591,35 @@ def check():
           " /tmp/icon-png-N.png")
 
 
-def main():
-    if sys.argv[1:] == ["--check"]:
-        return check()
-    os.makedirs(os.path.dirname(ICO_PATH), exist_ok=True)
+def all_art():
     art = [(ICO_PATH, make_ico()), (AVI_PATH, make_avi()),
            (STRIP_PATH, make_strip())]
-    art += [(icon_png_path(n), png_rgba(icon_rgba(n))) for n in ICON_SIZES]
-    for path, data in art:
+    return art + [(icon_png_path(n), png_rgba(icon_rgba(n))) for n in ICON_SIZES]
+
+
+def stale():
+    """The committed files that differ from what this script draws."""
+    out = []
+    for path, data in all_art():
+        try:
+            with open(path, "rb") as f:
+                same = f.read() == data
+        except OSError:
+            same = False
+        if not same:
+            out.append(os.path.relpath(path, ROOT))
+    return out
+
+
+def main():
+    if sys.argv[1:] == ["--check"]:
+        old = stale()
+        if old:
+            sys.exit("makeart: not what this script draws (run it and commit): "
+                     + " ".join(old))
+        return check()
+    os.makedirs(os.path.dirname(ICO_PATH), exist_ok=True)
+    for path, data in all_art():
         os.makedirs(os.path.dirname(path), exist_ok=True)
         with open(path, "wb") as f:
             f.write(data)
