@@ -5,6 +5,8 @@
 #ifndef VEXLORE_SEARCH_H
 #define VEXLORE_SEARCH_H
 
+#include "engine/stack.h"
+
 /* Results of search(). */
 #define SEARCH_OK        0
 #define SEARCH_POSITION  52   /* dictposition failed */
@@ -46,6 +48,12 @@ extern int trace;
 
 /* Words in one line at most: the stacks hold the sentinel and nine frames. */
 #define WORDS_MAX 9
+
+/* The limits the frame stacks set, tied to the search's. */
+static_assert(TEXT_MAX == STACK_STR - 1, "a letter string fills one string entry");
+static_assert(2 * (WORDS_MAX + 1) == STACK_DEPTH, "the sentinel and nine frames fill the stack");
+static_assert(WORDS_MAX * STACK_STR + 2 <= LINE_SIZE,
+              "a line of the longest words, their spaces, its line feed and NUL fit");
 
 /* Limits for callers that offer them; the defaults change nothing. A line
 ** holds at most maxwords words (1 to WORDS_MAX, default WORDS_MAX): a word

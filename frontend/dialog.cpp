@@ -20,6 +20,8 @@ const DlgControl dlgcontrols[] = {
 };
 
 const int dlgncontrols = (int)(sizeof dlgcontrols / sizeof dlgcontrols[0]);
+static_assert(sizeof dlgcontrols / sizeof dlgcontrols[0] == DLG_NCONTROLS,
+              "DLG_NCONTROLS counts the table");
 
 const DlgControl *dlgcontrol(int id)
 {

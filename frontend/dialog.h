@@ -65,6 +65,7 @@ struct DlgControl {
 };
 
 /* The controls in tab order (the order of the resource script). */
+#define DLG_NCONTROLS 11
 extern const DlgControl dlgcontrols[];
 extern const int dlgncontrols;
 

@@ -50,7 +50,11 @@ def pixels(units, base, div):
 
 def finder(find, words, text, multi):
     """What vexlore-find (the program find) lists for text over words: the
-    lines every window must show, sorted, without their line feeds."""
+    lines every window must show, sorted, without their line feeds; None
+    when the finder failed, which no window's list equals."""
     argv = [find] + (["-m"] if multi else []) + ["-w", words, "--", text]
-    out = subprocess.run(argv, capture_output=True, text=True).stdout
-    return sorted(l for l in out.split("\n") if l) or [NOFIT]
+    run = subprocess.run(argv, capture_output=True, text=True)
+    if run.returncode not in (0, 1):
+        print("vexlore-find failed: %s" % run.stderr.strip(), flush=True)
+        return None
+    return sorted(l for l in run.stdout.split("\n") if l) or [NOFIT]

@@ -463,10 +463,18 @@ static void addresscheck(const std::string &tree)
                 nt.Signature == IMAGE_NT_SIGNATURE;
     if (f)
         fclose(f);
-    bool wide = read && nt.FileHeader.Machine != IMAGE_FILE_MACHINE_I386;
+    /* the driver is built in the program's own tree, so it is as wide */
+#ifdef _WIN64
+    const WORD machine = IMAGE_FILE_MACHINE_AMD64;
+#else
+    const WORD machine = IMAGE_FILE_MACHINE_I386;
+#endif
+    bool same = read && nt.FileHeader.Machine == machine;
     bool aware = read && (nt.FileHeader.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE);
-    report(aware || wide, "large address aware", "%s: %s", exe.c_str(),
-           !read ? "cannot read its header" : wide ? "a 64-bit program, not limited to 2 GB"
+    report(same && (aware || machine != IMAGE_FILE_MACHINE_I386), "large address aware",
+           "%s: %s", exe.c_str(), !read ? "cannot read its header"
+           : !same ? "NOT built for this tree's processor"
+           : machine != IMAGE_FILE_MACHINE_I386 ? "a 64-bit program, not limited to 2 GB"
            : aware ? "marked" : "NOT marked");
 }
 

@@ -48,7 +48,7 @@ static const Styles styles[] = {
 };
 
 #define NCONTROLS (int)(sizeof styles / sizeof styles[0])
-static_assert(NCONTROLS == 11, "a style for each control of the dialog's table");
+static_assert(NCONTROLS == DLG_NCONTROLS, "a style for each control of the dialog's table");
 
 /* The dialog base units of MS Sans Serif at 8 points: the average width
 ** of the 52 letters, rounded, and the font's height. */
