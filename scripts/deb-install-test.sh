@@ -12,16 +12,11 @@ deb=$1 gtkcheck=$2 out=$3
 mkdir -p "$out"
 export DEBIAN_FRONTEND=noninteractive LC_ALL=C.UTF-8
 
-passed=0 failed=0
-check() {  # check NAME DETAIL COMMAND...: a PASS or FAIL line
-  local name=$1 detail=$2
-  shift 2
-  if "$@"; then echo "PASS $name: $detail"; passed=$((passed + 1))
-  else echo "FAIL $name: $detail"; failed=$((failed + 1)); fi
-}
+# shellcheck source=check.sh
+source "$(dirname "$0")/check.sh"
 step() { echo; echo "=== $*"; }
 
-# What the smoke check and the screenshot need, which are no part of the
+# What the smoke checkrun and the screenshot need, which are no part of the
 # package: installed first, so that they are in the "before" list too.
 step "the test's own tools"
 apt-get update -qq || echo "deb-install-test: some package indexes could not be read; going on with the rest"
@@ -48,10 +43,10 @@ installed_packages >"$out/packages-before.txt"
 
 step "apt-get install $deb"
 apt-get install -y "$deb" >"$out/install.log" 2>&1
-check install "apt-get install resolves the dependencies from the registry and installs the package" \
+checkrun install "apt-get install resolves the dependencies from the registry and installs the package" \
   [ $? -eq 0 ]
 tail -3 "$out/install.log"
-check depends "the GTK it needs came with it: $(dpkg-query -W -f='${Package} ${Version}' libgtk-3-0 2>&1)" \
+checkrun depends "the GTK it needs came with it: $(dpkg-query -W -f='${Package} ${Version}' libgtk-3-0 2>&1)" \
   bash -c 'dpkg-query -W -f="\${Status}" libgtk-3-0 | grep -q "install ok installed"'
 dpkg -L vexlore >"$out/owned.txt"
 
@@ -61,7 +56,7 @@ vexlore-find -m dirty room >"$out/find.txt" 2>&1
 head -3 "$out/find.txt"
 example() { [ "$found" = /usr/bin/vexlore-find ] &&
             [ "$(head -3 "$out/find.txt")" = "$(printf 'dirty moor \ndirty room \ndormitory ')" ]; }
-check finder "$found -m dirty room prints the example's lines" example
+checkrun finder "$found -m dirty room prints the example's lines" example
 
 step "the window from its desktop entry's Exec, under Xvfb"
 exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/vexlore.desktop)
@@ -73,10 +68,10 @@ for _ in $(seq 100); do [ -s "$numfile" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$numfile")
 # shellcheck disable=SC2086  # Exec is a command line: its words split
 dbus-run-session -- /usr/bin/python3 "$gtkcheck" smoke $exec_line >"$out/smoke.log" 2>&1
-check window "the AT-SPI smoke check of '$exec_line' (the worked example) passes" [ $? -eq 0 ]
+checkrun window "the AT-SPI smoke checkrun of '$exec_line' (the worked example) passes" [ $? -eq 0 ]
 grep -v "^dbus-daemon\[" "$out/smoke.log" | sed "s/^/    /" | tail -15
 # a picture of the installed window after the example's search, for the eye
-# (from a folder of links, where the check keeps the window's output: the
+# (from a folder of links, where the checkrun keeps the window's output: the
 # window resolves the link and reads the list beside its file)
 mkdir -p /tmp/show
 ln -sf /usr/lib/vexlore/vexlore /tmp/show/vexlore
@@ -89,12 +84,12 @@ unset DISPLAY
 step "man vexlore-find"
 MANWIDTH=80 man vexlore-find >"$out/man.txt" 2>"$out/man.warnings"
 head -24 "$out/man.txt"
-check man "man vexlore-find renders the page" \
+checkrun man "man vexlore-find renders the page" \
   grep -q '^VEXLORE-FIND(1)' "$out/man.txt"
 
 step "apt-get purge vexlore"
 apt-get purge -y vexlore >"$out/purge.log" 2>&1
-check purge "apt-get purge vexlore" [ $? -eq 0 ]
+checkrun purge "apt-get purge vexlore" [ $? -eq 0 ]
 # and what came with it: all of it, the packages that one installed before
 # merely recommends too (shared-mime-info, whose database the lists would
 # otherwise show)
@@ -114,10 +109,10 @@ kept=$(comm -13 "$out/packages-before.txt" "$out/packages-after.txt" | tr '\n' '
 [ -z "$kept" ] || echo "    packages that came with vexlore and stay: $kept"
 sed 's/^/    /' "$out/purge-diff.txt" | head -20
 [ -z "$left" ] || echo "$left" | sed 's/^/    left: /'
-check purge-files "none of the package's files is left" [ -z "$left" ]
+checkrun purge-files "none of the package's files is left" [ -z "$left" ]
 nocache() { ! grep -l vexlore /usr/share/icons/*/icon-theme.cache 2>/dev/null; }
-check purge-icons "no icon theme's cache names the package's icon" nocache
-check purge-system "the system holds the files it held before the install, but for those of packages still installed" \
+checkrun purge-icons "no icon theme's cache names the package's icon" nocache
+checkrun purge-system "the system holds the files it held before the install, but for those of packages still installed" \
   [ ! -s "$out/purge-diff.txt" ]
 
 echo

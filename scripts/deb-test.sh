@@ -16,13 +16,8 @@ work=$build/deb-test
 rm -rf "$work"
 mkdir -p "$work"
 
-passed=0 failed=0
-check() {  # check NAME DETAIL COMMAND...: a PASS or FAIL line
-  local name=$1 detail=$2
-  shift 2
-  if "$@"; then echo "PASS $name: $detail"; passed=$((passed + 1))
-  else echo "FAIL $name: $detail"; failed=$((failed + 1)); fi
-}
+# shellcheck source=check.sh
+source "$top/scripts/check.sh"
 same() {  # same FILE-EXPECTED FILE-ACTUAL: equal, or the difference shown
   diff -u "$1" "$2" >"$work/diff" || { sed 's/^/    /' "$work/diff"; return 1; }
 }
@@ -49,38 +44,38 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { $3 = $4 = $5 = ""; print }' | tr -s ' ' |
   echo "-rw-r--r-- root/root ./usr/share/doc/vexlore/copyright"
   echo "-rw-r--r-- root/root ./usr/share/lintian/overrides/vexlore"
 } | sort >"$work/want"
-check contents "dpkg-deb -c lists the programs and the list in /usr/lib/vexlore, their /usr/bin links, the menu entry, metadata, icons, manual pages and documents, and nothing else" \
+checkrun contents "dpkg-deb -c lists the programs and the list in /usr/lib/vexlore, their /usr/bin links, the menu entry, metadata, icons, manual pages and documents, and nothing else" \
   same "$work/want" "$work/files"
 
 x=$work/root
 dpkg-deb -x "$deb" "$x"
 field() { dpkg-deb -f "$deb" "$1"; }
-check version "the package's version is CMake's project version $version" [ "$(field Version)" = "$version-1" ]
-check depends "the dependencies worked out by dpkg-shlibdeps: $(field Depends)" \
+checkrun version "the package's version is CMake's project version $version" [ "$(field Version)" = "$version-1" ]
+checkrun depends "the dependencies worked out by dpkg-shlibdeps: $(field Depends)" \
   grep -q 'libgtk-3-0' <<<"$(field Depends)"
 
 lintian --info "$deb" >"$work/lintian.txt" 2>&1 || true
 sed 's/^/    /' "$work/lintian.txt"
-check lintian "no error or warning (overrides: usr/share/lintian/overrides/vexlore)" \
+checkrun lintian "no error or warning (overrides: usr/share/lintian/overrides/vexlore)" \
   bash -c '! grep -E "^[EW]:" "$1"' _ "$work/lintian.txt"
 
-check desktop "desktop-file-validate finds nothing in the menu entry" \
+checkrun desktop "desktop-file-validate finds nothing in the menu entry" \
   bash -c '[ -z "$(desktop-file-validate "$1" 2>&1)" ]' _ "$x/usr/share/applications/vexlore.desktop"
 meta=$x/usr/share/metainfo/org.example.vexlore.metainfo.xml
 appstreamcli validate --no-net --pedantic "$meta" >"$work/appstream.txt" 2>&1 || true
 sed 's/^/    /' "$work/appstream.txt"
-check appstream "appstreamcli validate passes the metadata with no remark, even pedantic" \
+checkrun appstream "appstreamcli validate passes the metadata with no remark, even pedantic" \
   bash -c '[ "$(cat "$1")" = "✔ Validation was successful." ]' _ "$work/appstream.txt"
-check appstream-release "the metadata's release is version $version" \
+checkrun appstream-release "the metadata's release is version $version" \
   grep -q "<release version=\"$version\"" "$meta"
 
 for page in vexlore vexlore-find; do
   gz=$x/usr/share/man/man1/$page.1.gz
   LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$gz" >"$work/$page.txt" 2>"$work/$page.warnings" || true
   sed 's/^/    /' "$work/$page.warnings"
-  check "man $page" "man --warnings renders it with no warning" \
+  checkrun "man $page" "man --warnings renders it with no warning" \
     bash -c '[ -s "$1" ] && [ ! -s "$2" ]' _ "$work/$page.txt" "$work/$page.warnings"
-  check "man $page version" "its header names Vexlore $version" \
+  checkrun "man $page version" "its header names Vexlore $version" \
     bash -c 'zcat "$1" | grep -q "^\.TH .* \"Vexlore $2\""' _ "$gz" "$version"
 done
 
@@ -91,16 +86,16 @@ licence() {
 }
 copyright=$x/usr/share/doc/vexlore/copyright
 sed -n '/^Copyright/,$p' "$top/LICENSE" | sed 1d | sed '/./,$!d' >"$work/expat"
-check copyright-expat "the copyright file's Expat licence is LICENSE's" \
+checkrun copyright-expat "the copyright file's Expat licence is LICENSE's" \
   same "$work/expat" <(licence "$copyright" Expat)
 sed 's/[[:space:]]*$//' "$top/tools/words-copyright.txt" >"$work/scowl"
-check copyright-scowl "the copyright file's SCOWL licence is tools/words-copyright.txt" \
+checkrun copyright-scowl "the copyright file's SCOWL licence is tools/words-copyright.txt" \
   same "$work/scowl" <(licence "$copyright" SCOWL)
 
 # the finder through its link, as a user's PATH finds it: the list beside
 # the link's target
 printf 'dirty moor \ndirty room \ndormitory \n' >"$work/example"
-check finder "usr/bin/vexlore-find -m dirty room, unpacked, reads usr/lib/vexlore/words" \
+checkrun finder "usr/bin/vexlore-find -m dirty room, unpacked, reads usr/lib/vexlore/words" \
   same "$work/example" <("$x/usr/bin/vexlore-find" -m dirty room | head -3)
 
 echo "deb-test: $passed passed, $failed failed"

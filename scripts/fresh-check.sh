@@ -170,7 +170,7 @@ deb_check() {
   t=$(clock)
   rm -rf "$in" "$work/deb"
   mkdir -p "$in"
-  cp "$1" "$2/scripts/deb-install-test.sh" "$in/"
+  cp "$1" "$2/scripts/deb-install-test.sh" "$2/scripts/check.sh" "$in/"
   cp -r "$2/tests/gtk" "$in/gtk" 2>/dev/null || echo "fresh-check: no $2/tests/gtk: the smoke check cannot run"
   cp "$2/tests/expect.py" "$in/" 2>/dev/null || true
   remove_root

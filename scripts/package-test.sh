@@ -48,12 +48,8 @@ export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES=winemenubuilder.exe=d
 mkdir -p "$HOME"
 
-failed=0
-check() {  # check NAME DETAIL COMMAND...: a PASS or FAIL line
-  local name=$1 detail=$2
-  shift 2
-  if "$@"; then echo "PASS $name: $detail"; else echo "FAIL $name: $detail"; failed=$((failed + 1)); fi
-}
+# shellcheck source=check.sh
+source "$top/scripts/check.sh"
 started=0
 step() { started=$EPOCHREALTIME; echo; echo "=== $*"; }
 took() { awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { printf "time: %.1f s\n", b - a }'; }
@@ -108,20 +104,20 @@ step "package contents"
 unzip -l "$zip"
 listed=$(unzip -Z1 "$zip" | tr '\n' ' ')
 want="$name/ $(printf "$name/%s " "${shipped[@]}")"
-check "zip" "$listed" test "$listed" = "$want"
+checkrun "zip" "$listed" test "$listed" = "$want"
 unzip -q -o "$zip" -d "$work/unzipped"
 files=$work/unzipped/$name
-check "line ends" "README.txt, LICENSE.txt, words-copyright.txt end their lines in CR LF" \
+checkrun "line ends" "README.txt, LICENSE.txt, words-copyright.txt end their lines in CR LF" \
   crlf "$files/README.txt" "$files/LICENSE.txt" "$files/words-copyright.txt"
-check "copyright" "words-copyright.txt is tools/words-copyright.txt" \
+checkrun "copyright" "words-copyright.txt is tools/words-copyright.txt" \
   same_but_cr "$files/words-copyright.txt" "$top/tools/words-copyright.txt"
-check "words" "the build's words, $(wc -l <"$files/words") lines" cmp -s "$files/words" "$build/win32/words"
+checkrun "words" "the build's words, $(wc -l <"$files/words") lines" cmp -s "$files/words" "$build/win32/words"
 for exe in "$setup" "$files/vexlore.exe"; do
   res=$(i686-w64-mingw32-windres -i "$exe" -O rc)
-  check "version block" "$(basename "$exe"): $(grep -o 'FILEVERSION.*' <<<"$res" | head -1)" \
+  checkrun "version block" "$(basename "$exe"): $(grep -o 'FILEVERSION.*' <<<"$res" | head -1)" \
     grep -q "VALUE \"ProductVersion\", \"$version\"" <<<"$res"
 done
-check "manifest" "vexlore.exe: asInvoker, DPI aware, 4 supported OS entries" manifest "$res"
+checkrun "manifest" "vexlore.exe: asInvoker, DPI aware, 4 supported OS entries" manifest "$res"
 echo "installer: $(stat -c %s "$setup") bytes"
 took
 
@@ -152,10 +148,10 @@ installtest() {
   wineserver -w || true
   local installed
   installed=$(cd "$dir" 2>/dev/null && find . -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort | tr '\n' ' ')
-  check "files" "C:\\$programs\\Vexlore: $installed" \
+  checkrun "files" "C:\\$programs\\Vexlore: $installed" \
     test "$installed" = "$(printf '%s\n' "${shipped[@]}" uninstall.exe | LC_ALL=C sort | tr '\n' ' ')"
-  check "shortcut" "${lnk#"$WINEPREFIX/drive_c/"}" test -f "$lnk"
-  check "uninstall key" "in system.reg" grep -q -F "$keyline" "$WINEPREFIX/system.reg"
+  checkrun "shortcut" "${lnk#"$WINEPREFIX/drive_c/"}" test -f "$lnk"
+  checkrun "uninstall key" "in system.reg" grep -q -F "$keyline" "$WINEPREFIX/system.reg"
   took
 
   step "the installer in a $arch prefix: the program started through its shortcut"
@@ -179,10 +175,10 @@ installtest() {
   "$loader" wineboot -r >/dev/null 2>&1 || true
   wineserver -w || true
   left=$(cd "$users" && find . -path '*/~nsu*.tmp/*' -type f)
-  check "uninstaller's copy" "${temp:-none}; after a restart: ${left:-gone}" test -z "$left"
-  check "files" "C:\\$programs\\Vexlore is gone" test ! -e "$dir"
-  check "shortcut" "gone" test ! -e "$lnk"
-  check "uninstall key" "gone from system.reg" not grep -q -F "$keyline" "$WINEPREFIX/system.reg"
+  checkrun "uninstaller's copy" "${temp:-none}; after a restart: ${left:-gone}" test -z "$left"
+  checkrun "files" "C:\\$programs\\Vexlore is gone" test ! -e "$dir"
+  checkrun "shortcut" "gone" test ! -e "$lnk"
+  checkrun "uninstall key" "gone from system.reg" not grep -q -F "$keyline" "$WINEPREFIX/system.reg"
   took
 }
 
@@ -204,18 +200,18 @@ ukey=$(printf '%s' "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vex
 installed_at() { grep -A20 -F "[$ukey]" "$WINEPREFIX/system.reg" | grep -q -F "\"InstallLocation\"=\"$1\""; }
 status=0; "$loader" "$setup" /S '/D=C:\Vexlore' || status=$?
 wineserver -w || true
-check "install in C:\\Vexlore" "exit status $status" test "$status" -eq 0 -a -f "$udir/vexlore.exe"
+checkrun "install in C:\\Vexlore" "exit status $status" test "$status" -eq 0 -a -f "$udir/vexlore.exe"
 printf 'mine\r\n' >"$udir/words"
 status=0; "$loader" "$setup" /S || status=$?     # no /D: the install there, upgraded
 wineserver -w || true
-check "reinstall: the user's words kept" "exit status $status, words: $(head -c 20 "$udir/words" | tr -d '\r')" \
+checkrun "reinstall: the user's words kept" "exit status $status, words: $(head -c 20 "$udir/words" | tr -d '\r')" \
   test "$status" -eq 0 -a "$(tr -d '\r' <"$udir/words")" = mine
-check "reinstall: ours beside them" "words.shipped is the shipped list" cmp -s "$udir/words.shipped" "$files/words"
+checkrun "reinstall: ours beside them" "words.shipped is the shipped list" cmp -s "$udir/words.shipped" "$files/words"
 status=0; "$loader" "$setup" /S '/D=C:\B\Vexlore' || status=$?
 wineserver -w || true
-check "second folder refused" "exit status $status; C:\\B $([ -e "$WINEPREFIX/drive_c/B" ] && echo made || echo not made)" \
+checkrun "second folder refused" "exit status $status; C:\\B $([ -e "$WINEPREFIX/drive_c/B" ] && echo made || echo not made)" \
   test "$status" -ne 0 -a ! -e "$WINEPREFIX/drive_c/B"
-check "second folder refused: the first install's key" "InstallLocation C:\\Vexlore" installed_at 'C:\\Vexlore'
+checkrun "second folder refused: the first install's key" "InstallLocation C:\\Vexlore" installed_at 'C:\\Vexlore'
 took
 
 "$loader" 'C:\Vexlore\vexlore.exe' &
@@ -223,9 +219,9 @@ running=$!
 sleep 4
 status=0; "$loader" 'C:\Vexlore\uninstall.exe' /S '_?=C:\Vexlore' || status=$?
 left=$(cd "$udir" && LC_ALL=C ls | tr '\n' ' ')
-check "uninstall while Vexlore runs: refused" "exit status $status; C:\\Vexlore: $left" \
+checkrun "uninstall while Vexlore runs: refused" "exit status $status; C:\\Vexlore: $left" \
   test "$status" -ne 0 -a -f "$udir/vexlore.exe" -a -f "$udir/words.shipped"
-check "uninstall while Vexlore runs: the key stays" "InstallLocation C:\\Vexlore" installed_at 'C:\\Vexlore'
+checkrun "uninstall while Vexlore runs: the key stays" "InstallLocation C:\\Vexlore" installed_at 'C:\\Vexlore'
 kill "$running" 2>/dev/null || true
 wait "$running" 2>/dev/null || true
 wineserver -w || true
@@ -233,9 +229,9 @@ status=0; "$loader" 'C:\Vexlore\uninstall.exe' /S '_?=C:\Vexlore' || status=$?
 wineserver -w || true
 left=$(cd "$udir" && LC_ALL=C ls | tr '\n' ' ')
 # the uninstaller run in place cannot remove itself
-check "uninstall: the user's words stay, the rest goes" "exit status $status; C:\\Vexlore: $left" \
+checkrun "uninstall: the user's words stay, the rest goes" "exit status $status; C:\\Vexlore: $left" \
   test "$status" -eq 0 -a "$left" = "uninstall.exe words " -a "$(tr -d '\r' <"$udir/words")" = mine
-check "uninstall: the key goes" "gone from system.reg" eval '! grep -q -F "[$ukey]" "$WINEPREFIX/system.reg"'
+checkrun "uninstall: the key goes" "gone from system.reg" eval '! grep -q -F "[$ukey]" "$WINEPREFIX/system.reg"'
 took
 
 # the prefixes are large; a failed test leaves them to look into

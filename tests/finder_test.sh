@@ -3,11 +3,8 @@
 # usage: finder_test.sh PATH-TO-vexlore-find
 find="$1"
 case $find in /*) ;; *) find=$PWD/$find ;; esac
-fails=0
-check() {   # check NAME EXPECTED ACTUAL
-    if [ "$2" = "$3" ]; then echo "ok   $1"; else
-        echo "FAIL $1"; echo "  expected: $2"; echo "  actual:   $3"; fails=$((fails + 1)); fi
-}
+# shellcheck source=../scripts/check.sh
+. "$(dirname "$0")/../scripts/check.sh"
 # said NAME PATTERN: the command that set code and err ended with status 2
 # and a message that matches the pattern
 said() {
@@ -263,5 +260,5 @@ for kind in "UTF-16LE, no mark:l\000i\000s\000\n\000" "UTF-32LE:\377\376\000\000
 done
 rm -f wide.words
 
-echo "$fails failed"
-[ $fails -eq 0 ]
+echo "$failed failed"
+[ $failed -eq 0 ]

@@ -4,11 +4,8 @@
 # usage: finder_windows_test.sh WINE PATH-TO-vexlore-find.exe
 wine="$1"
 find="$2"
-fails=0
-check() {   # check NAME EXPECTED ACTUAL
-    if [ "$2" = "$3" ]; then echo "ok   $1"; else
-        echo "FAIL $1"; echo "  expected: $2"; echo "  actual:   $3"; fails=$((fails + 1)); fi
-}
+# shellcheck source=../scripts/check.sh
+. "$(dirname "$0")/../scripts/check.sh"
 # Wine names the Unix side of a file in the locale's character set
 export LC_ALL=C.UTF-8 WINEDEBUG=-all
 lines() { tr -d '\r' | tr '\n' '|'; }
@@ -40,5 +37,5 @@ grep -q "518400 lines went through [0-9]* sorted runs" spill.err; check "--memor
 check "--memory 1M: temporary files removed from $temp" "$before" "$(ls "$temp" | grep -ci '^vxf')"
 rm -f perm.words spill.err
 
-echo "$fails failed"
-[ $fails -eq 0 ]
+echo "$failed failed"
+[ $failed -eq 0 ]

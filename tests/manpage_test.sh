@@ -4,11 +4,8 @@
 # usage: manpage_test.sh PATH-TO-vexlore-find PATH-TO-vexlore-find.1
 find="$1"
 page="$2"
-fails=0
-check() {   # check NAME EXPECTED ACTUAL
-    if [ "$2" = "$3" ]; then echo "ok   $1"; else
-        echo "FAIL $1"; echo "  --help:   $2"; echo "  man page: $3"; fails=$((fails + 1)); fi
-}
+# shellcheck source=../scripts/check.sh
+. "$(dirname "$0")/../scripts/check.sh"
 help=$("$find" --help) || { echo "FAIL --help: exit status $?"; exit 1; }
 
 # roff to plain words: no font changes, quotes or macro names
@@ -31,4 +28,4 @@ want=$(printf '%s\n' "$help" | sed -n '/^Exit status:/,$p' | grep -o -E '\b[0-9]
 got=$(section "EXIT STATUS" | awk 'tp { print; tp = 0 } /^\.TP/ { tp = 1 }' | plain | tr '\n' ' ')
 check "exit statuses" "$want" "$got"
 
-[ $fails -eq 0 ]
+[ $failed -eq 0 ]

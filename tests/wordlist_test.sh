@@ -3,11 +3,8 @@
 # build's own words file holds.
 # usage: wordlist_test.sh TOOLS-DIR SCOWL-DIR WORDS-FILE
 tools="$1" scowl="$2" words="$3"
-fails=0
-check() {   # check NAME EXPECTED ACTUAL
-    if [ "$2" = "$3" ]; then echo "ok   $1"; else
-        echo "FAIL $1"; echo "  expected: $2"; echo "  actual:   $3"; fails=$((fails + 1)); fi
-}
+# shellcheck source=../scripts/check.sh
+. "$(dirname "$0")/../scripts/check.sh"
 export LC_ALL=C
 
 # a SCOWL folder of a few lines: every category and size it must pass over
@@ -45,5 +42,5 @@ check "no entry from the abbreviations or proper names lists" "" \
 check "abbreviations and names lists read" yes "$([ -s banned.words ] && echo yes)"
 rm -f short.words banned.words
 
-echo "$fails failed"
-[ $fails -eq 0 ]
+echo "$failed failed"
+[ $failed -eq 0 ]
