@@ -17,7 +17,6 @@
 #include "cli/platform.h"
 #include "dictionary/dict.h"
 #include "engine/fastsearch.h"
-#include "dictionary/linescan.h"
 #include "engine/search.h"
 
 static const char usage[] =
@@ -293,7 +292,7 @@ int main(int argc, char **argv)
     else if (stats)
         fprintf(stderr, "vexlore-find: examined %lld words in %.3f s, %.1f million words/s "
                 "(scan: %s)\n", examined, secs, secs > 0 ? examined / secs / 1e6 : 0.0,
-                scanname(scankind()));
+                searchscan());
     if (r == SEARCH_TOOLONG) {
         fprintf(stderr, "vexlore-find: the text holds more than %d letters, "
                 "which is more than a search can take\n", TEXT_MAX);

@@ -9,10 +9,10 @@
 #include <limits.h>
 #include <string.h>
 
+#include "dictionary/bytescan.h"
 #include "dictionary/filestat.h"
 #include "dictionary/linescan.h"
 #include "dictionary/wordfile.h"
-#include "engine/bytescan.h"
 #include "engine/letters.h"
 
 #define BLOCK_SIZE 65536

@@ -8,8 +8,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "dictionary/bytescan.h"
 #include "dictionary/dict.h"
-#include "engine/bytescan.h"
+#include "dictionary/linescan.h"
 #include "engine/letters.h"
 #include "engine/search.h"
 #include "engine/stack.h"
@@ -221,4 +222,9 @@ int search(SearchWindow *win)
     if (win->countlines() == 0)
         win->addline("*No anagrams found*");
     return SEARCH_OK;
+}
+
+const char *searchscan(void)
+{
+    return scanname(scankind());
 }

@@ -70,6 +70,10 @@ int countletters(const char *text);
 /* Words examined by the last search, or by the one running. */
 extern long long examined;
 
+/* The name of the version of the line scan the search passes over words
+** with ("plain", "sse2", ...), for the callers' statistics. */
+const char *searchscan(void);
+
 /* Runs one search to its end, reading the open word file. Returns
 ** SEARCH_OK, or SEARCH_TOOLONG without touching the list, or
 ** SEARCH_POSITION / SEARCH_READ after a dictionary error; the frame

@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "dictionary/linescan.h"
 #include "frontend/solver.h"
 
 /* Lines the results list takes before it is full, as on Linux. */
@@ -152,7 +151,7 @@ EMSCRIPTEN_KEEPALIVE double vex_examined(void)
 
 EMSCRIPTEN_KEEPALIVE const char *vex_scan(void)
 {
-    return scanname(scankind());
+    return searchscan();
 }
 
 }

@@ -1,0 +1,34 @@
+# The folder map as the code must keep it: each folder includes only its
+# own headers and those of the layers below it. The dictionary reaches up
+# to the letter operations alone, to fold case as the search does.
+# usage: sh tests/layers.sh TOP
+top="$1"
+. "$(dirname "$0")/../scripts/check.sh"
+
+# may FOLDER PREFIX...: the headers FOLDER's files may name
+may() {
+    folder=$1
+    shift
+    bad=$(cd "$top" && git ls-files "$folder/*.cpp" "$folder/*.h" |
+        xargs -r grep -H -o '^#include "[^"]*"' | sed 's/#include "\(.*\)"/\1/' |
+        while IFS=: read -r file name; do
+            case $name in */*) ;; *) continue ;; esac   # beside the file
+            ok=no
+            for p in "$@"; do
+                case $name in "$p"*) ok=yes ;; esac
+            done
+            [ $ok = yes ] || echo "$file: $name"
+        done)
+    check "$folder/ includes only $*" "" "$bad"
+}
+
+may dictionary dictionary/ engine/letters.h
+may engine engine/ dictionary/
+may frontend frontend/ engine/ dictionary/dict.h
+may cli cli/ engine/ dictionary/dict.h
+may gtk gtk/ frontend/
+may web web/ frontend/
+may windows windows/ frontend/
+
+echo "$failed failed"
+[ "$failed" -eq 0 ]
