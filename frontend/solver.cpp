@@ -3,6 +3,8 @@
 ** commands, and the search run inside Start with the window kept alive by
 ** its pump.
 */
+#include <ctype.h>
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -14,6 +16,12 @@
 const char solver_nofile[] = "Unable to open dictionary file (%s).\r\n"
                              "Ensure this file is where vexlore.exe is located.";
 const char solver_noclip[] = "Unable to open animation resource";
+/* The limit counts the bytes the search sees: UTF-8 takes two to four for
+** a letter beyond ASCII. */
+const char solver_toolong[] = "The text holds more than %d letters; blanks do not count, and "
+                              "an accented letter or a symbol may count as two to four.";
+const char solver_changed[] = "The word file changed during the search; "
+                              "the list may be incomplete.";
 
 /* The search calls the pump once in this many words: a call for every
 ** word, even one that only counted, would cost a search that examines a
@@ -38,11 +46,14 @@ bool Solver::open(const char *path)
     dictsource(DICT_FILE);
     if (!dictopen(path))
         return true;
+    char why[128];
+    snprintf(why, sizeof why, "%s.", dictcause(errno));
+    why[0] = (char)toupper((unsigned char)why[0]);
     size_t size = strlen(path) + sizeof solver_nofile;
     char *msg = (char *)malloc(size);
     if (msg)
         snprintf(msg, size, solver_nofile, path);
-    m_view->message(msg ? msg : "Unable to open dictionary file");
+    m_view->causemessage(msg ? msg : "Unable to open dictionary file", why);
     free(msg);
     return false;
 }
@@ -72,9 +83,10 @@ void Solver::start()
         return;
     }
     if (result == SEARCH_TOOLONG) {
-        snprintf(msg, sizeof msg, "The text holds more than %d letters; "
-                 "blanks do not count.", TEXT_MAX);
+        snprintf(msg, sizeof msg, solver_toolong, TEXT_MAX);
         m_view->message(msg);
+    } else if (dictchanged()) {
+        m_view->message(solver_changed);    /* the lines stay */
     }
     if (m_full) {
         snprintf(msg, sizeof msg, "The results list is full: it holds %d lines. "

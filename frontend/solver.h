@@ -31,6 +31,9 @@ public:
     virtual void takeevent() = 0;
     /* A modal message box with the caption "Vexlore" and an OK button. */
     virtual void message(const char *text) = 0;
+    /* The same box with why beneath the text, where the platform's boxes
+    ** have room for a second text; by default the text alone. */
+    virtual void causemessage(const char *text, const char *why) { (void)why; message(text); }
     /* A clock in milliseconds; it may wrap. */
     virtual unsigned clock() = 0;
     /* Ends the dialog, and with it the program. */
@@ -45,8 +48,9 @@ public:
     Solver(SolverView *view, int *stop);
 
     /* Opens the word file at path (in UTF-8, as the user would name it).
-    ** If it cannot, says so in a message box and returns false: the front
-    ** end then ends the dialog. */
+    ** If it cannot, says so in a message box, with the cause beneath where
+    ** the view can show one, and returns false: the front end then ends
+    ** the dialog. */
     bool open(const char *path);
     /* Start: runs one search to its end. */
     void start();
@@ -85,5 +89,7 @@ private:
 /* The texts of the dialog's messages, for the front ends' tests. */
 extern const char solver_nofile[];      /* printf format: the path */
 extern const char solver_noclip[];
+extern const char solver_toolong[];     /* printf format: TEXT_MAX */
+extern const char solver_changed[];
 
 #endif

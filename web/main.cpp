@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "dictionary/linescan.h"
+#include "frontend/blanks.h"
 #include "frontend/solver.h"
 
 /* Lines the results list takes before it is full, as on Linux. */
@@ -44,6 +45,8 @@ public:
     void settext(const char *text, int type)
     {
         m_text = text;
+        plainblanks(&m_text[0]);    /* a pasted line end or no-break space */
+        m_text.resize(strlen(m_text.c_str()));
         m_type = type;
     }
 
