@@ -7,9 +7,11 @@
 #include "frontend/dialog.h"
 #include "gtk/dlgscale.h"
 
-/* Room kept for the caption the window manager adds, in dialog base units
-** down: a caption is about one and a half lines of its font. */
+/* Room kept for the frame the window manager adds, in dialog base units:
+** a caption is about one and a half lines of its font, a border a pixel
+** or a few. */
 #define CAPTION_BY 2
+#define BORDER_BX 1
 
 /* Base units of the font the window's style gives it now. */
 static void measure(GtkWidget *window, int *bx, int *by)
@@ -32,7 +34,7 @@ static void measure(GtkWidget *window, int *bx, int *by)
 /* How much smaller the dialog must be to fit area: 1 if it fits. */
 static double overflow(const GdkRectangle *area, int bx, int by)
 {
-    double w = dlgxpixels(DLG_WIDTH, bx), h = dlgypixels(DLG_HEIGHT, by) + CAPTION_BY * by;
+    double w = dlgxpixels(DLG_WIDTH, bx) + 2 * BORDER_BX * bx, h = dlgypixels(DLG_HEIGHT, by) + CAPTION_BY * by;
     double f = 1;
     if (w > area->width)
         f = area->width / w;
