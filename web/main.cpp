@@ -33,7 +33,7 @@ extern "C" {
 void vexlines(const char *text, int len);
 void vexclear(void);
 void vexbusy(int on);
-void vexmessage(const char *text);
+void vexmessage(const char *text, const char *why);   /* why may be NULL */
 void vexend(void);
 void vexyield(void);
 }
@@ -97,7 +97,8 @@ public:
         vexyield();
         m_yielded = emscripten_get_now();
     }
-    void message(const char *text) override { vexmessage(text); }
+    void message(const char *text) override { vexmessage(text, NULL); }
+    void causemessage(const char *text, const char *why) override { vexmessage(text, why); }
     unsigned clock() override { return (unsigned)(long long)emscripten_get_now(); }
     void end() override { vexend(); }
 
