@@ -189,8 +189,11 @@ bool SolverWin::create(const char *path)
     g_signal_connect(m_window, "key-press-event", G_CALLBACK(onkey), this);
     g_signal_connect(m_window, "delete-event", G_CALLBACK(ondelete), this);
 
+    if (!m_solver.open(path))
+        return false;
+    /* read only once known to be a regular file: a pipe would wait */
     m_win1252 = filewin1252(path);
-    return m_solver.open(path);
+    return true;
 }
 
 void SolverWin::run()
