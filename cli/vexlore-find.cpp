@@ -262,9 +262,7 @@ int main(int argc, char **argv)
     dictsource(DICT_FILE);
     if (dictopen(path.c_str())) {
         fprintf(stderr, "vexlore-find: cannot open word file '%s': %s\n", path.c_str(),
-                errno == EINVAL ? "not a regular file"
-                : errno == EILSEQ ? "UTF-16 or UTF-32 text, but a word file is 8-bit text (ANSI or UTF-8)"
-                : strerror(errno));
+                dictcause(errno));
         return 2;
     }
     /* a long list goes out in blocks of 64 KiB, not of the default size */
@@ -295,7 +293,8 @@ int main(int argc, char **argv)
                 searchscan());
     if (r == SEARCH_TOOLONG) {
         fprintf(stderr, "vexlore-find: the text holds more than %d letters, "
-                "which is more than a search can take\n", TEXT_MAX);
+                "which is more than a search can take (an accented letter or a symbol "
+                "may count as two to four)\n", TEXT_MAX);
         return 2;
     }
     if (r != SEARCH_OK) {

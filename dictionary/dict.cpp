@@ -84,6 +84,16 @@ int dictscan(const char *letters, char *word, int *offset, int *more, int *passe
     return nextword(&filter, word, offset, more, passed);
 }
 
+const char *dictcause(int err)
+{
+    return wordcause(err);
+}
+
+int dictchanged(void)
+{
+    return source == DICT_FILE && wordchanged();
+}
+
 int dictclose(void)
 {
     if (source == DICT_DISABLED)

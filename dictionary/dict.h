@@ -33,6 +33,15 @@ int dictnext(char *word, int *offset, int *more);
 ** *passed (which it first sets to 0). A word it returns may still not fit. */
 int dictscan(const char *letters, char *word, int *offset, int *more, int *passed);
 
+/* Why dictopen failed, from the errno it left (as "Is a directory", or
+** "not a regular file"), for a message; never NULL. */
+const char *dictcause(int err);
+
+/* 1 once the open word file's size or time of last change differs from
+** what it was at dictopen or when this last said so; else 0. Unlike the
+** calls above, 1 is no failure. */
+int dictchanged(void);
+
 /* Closes the word file; no call but dictopen may follow. */
 int dictclose(void);
 

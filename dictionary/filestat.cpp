@@ -17,11 +17,14 @@ typedef struct _stati64 statbuf;
 #define statfile(f, st)    _fstati64(_fileno(f), st)
 #define ISREG(mode)        (((mode) & _S_IFMT) == _S_IFREG)
 #define ISDIR(mode)        (((mode) & _S_IFMT) == _S_IFDIR)
+#define MTIME(st)          ((long long)(st).st_mtime)
 #else
 typedef struct stat statbuf;
 #define statfile(f, st)    fstat(fileno(f), st)
 #define ISREG(mode)        S_ISREG(mode)
 #define ISDIR(mode)        S_ISDIR(mode)
+/* in ns: a file rewritten within the second it was opened still differs */
+#define MTIME(st)          ((long long)(st).st_mtim.tv_sec * 1000000000 + (st).st_mtim.tv_nsec)
 #endif
 
 #ifdef _WIN32
@@ -96,5 +99,15 @@ int filestat(FILE *f, long long *size)
     if (statfile(f, &st) != 0 || regular(&st) != 0)
         return -1;
     *size = (long long)st.st_size;
+    return 0;
+}
+
+int filestamp(FILE *f, long long *size, long long *mtime)
+{
+    statbuf st;
+    if (statfile(f, &st) != 0)
+        return -1;
+    *size = (long long)st.st_size;
+    *mtime = MTIME(st);
     return 0;
 }

@@ -24,4 +24,9 @@ FILE *fileopen(const char *path);
 ** regular file; otherwise returns -1 with errno set (EISDIR for a folder). */
 int filestat(FILE *f, long long *size);
 
+/* Stores the size of the open file f and the time it last changed (in a
+** unit of the system's, finer than seconds where it keeps one) and returns
+** 0; -1 with errno set if its status cannot be read. */
+int filestamp(FILE *f, long long *size, long long *mtime);
+
 #endif

@@ -22,6 +22,7 @@ static FILE *wf;             /* the open word file, or NULL */
 static int wsize;            /* its size when opened */
 static int wfold;            /* fold lines to lower case */
 static int wbom;             /* bytes of the UTF-8 byte-order mark it starts with: 0 or 3 */
+static long long wstampsize, wstamptime;    /* its status as last seen by wordchanged */
 alignas(SCAN_ALIGN) static char block[BLOCK_SIZE + BLOCK_PAD];
 static int blockoff;         /* file offset of block[0] */
 static int blocklen;         /* bytes held */
@@ -55,6 +56,8 @@ FILE *wordopen(const char *path, int fold)
         return NULL;
     }
     wsize = (int)size;
+    if (filestamp(wf, &wstampsize, &wstamptime) != 0)
+        wstampsize = wstamptime = -1;
     /* Notepad starts a UTF-8 file with a byte-order mark: no part of the
     ** first word. A UTF-16 or UTF-32 file holds no 8-bit words at all: it
     ** is known by its mark, either way round, or, without one, by the
@@ -75,6 +78,27 @@ FILE *wordopen(const char *path, int fold)
     }
     dropblock(wbom);
     return wf;
+}
+
+int wordchanged(void)
+{
+    long long size, mtime;
+    if (!wf || filestamp(wf, &size, &mtime) != 0)
+        return 0;
+    if (size == wstampsize && mtime == wstamptime)
+        return 0;
+    wstampsize = size;
+    wstamptime = mtime;
+    return 1;
+}
+
+const char *wordcause(int err)
+{
+    if (err == EINVAL)
+        return "not a regular file";
+    if (err == EILSEQ)
+        return "UTF-16 or UTF-32 text, but a word file is 8-bit text (ANSI or UTF-8)";
+    return strerror(err);
 }
 
 int wordfirst(void)

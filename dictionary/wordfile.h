@@ -26,6 +26,16 @@
 ** mark, at wordfirst(). */
 FILE *wordopen(const char *path, int fold);
 
+/* Why wordopen refused a file, from the errno it left: a short phrase in
+** lower case, or the system's own text for the error. */
+const char *wordcause(int err);
+
+/* 1 if the open file's size or time of last change is no longer what it
+** was at open, or at the call that last returned 1; else 0 (also when no
+** file is open or its status cannot be read). A file changed while it is
+** read may have lost lines to the reader or moved them. */
+int wordchanged(void);
+
 /* Where the first line's text starts: 3 after a UTF-8 byte-order mark,
 ** else 0. */
 int wordfirst(void);

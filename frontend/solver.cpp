@@ -3,6 +3,8 @@
 ** commands, and the search run inside Start with the window kept alive by
 ** its pump.
 */
+#include <ctype.h>
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -16,6 +18,12 @@ const char solver_nofile[] = "Unable to open dictionary file (%s).\r\n"
 const char solver_noclip[] = "Unable to open animation resource";
 const char solver_noread[] = "Unable to read dictionary file (%s).\r\n"
                              "The search was stopped; the lines found so far are kept.";
+/* The limit counts the bytes the search sees: UTF-8 takes two to four for
+** a letter beyond ASCII. */
+const char solver_toolong[] = "The text holds more than %d letters; blanks do not count, and "
+                              "an accented letter or a symbol may count as two to four.";
+const char solver_changed[] = "The word file changed during the search; "
+                              "the list may be incomplete.";
 
 /* The search calls the pump once in this many words: a call for every
 ** word, even one that only counted, would cost a search that examines a
@@ -40,14 +48,18 @@ Solver::~Solver()
     free(m_path);
 }
 
-/* Shows format, a message that names the word file, with its path. */
-void Solver::pathmessage(const char *format, const char *path)
+/* Shows format, a message that names the word file, with its path, and
+** why, its cause, where there is one. */
+void Solver::pathmessage(const char *format, const char *path, const char *why)
 {
     size_t size = strlen(path) + strlen(format) + 1;
     char *msg = (char *)malloc(size);
     if (msg)
         snprintf(msg, size, format, path);
-    m_view->message(msg ? msg : format);
+    if (why)
+        m_view->causemessage(msg ? msg : format, why);
+    else
+        m_view->message(msg ? msg : format);
     free(msg);
 }
 
@@ -59,7 +71,10 @@ bool Solver::open(const char *path)
         m_path = strdup(path);
         return true;
     }
-    pathmessage(solver_nofile, path);
+    char why[128];
+    snprintf(why, sizeof why, "%s.", dictcause(errno));
+    why[0] = (char)toupper((unsigned char)why[0]);
+    pathmessage(solver_nofile, path, why);
     return false;
 }
 
@@ -91,12 +106,14 @@ void Solver::start()
         close();
         return;
     }
-    if (readerror)
-        pathmessage(solver_noread, m_path ? m_path : "words");
-    if (result == SEARCH_TOOLONG) {
-        snprintf(msg, sizeof msg, "The text holds more than %d letters; "
-                 "blanks do not count.", TEXT_MAX);
+    if (readerror) {
+        dictchanged();      /* the read error says it all */
+        pathmessage(solver_noread, m_path ? m_path : "words", nullptr);
+    } else if (result == SEARCH_TOOLONG) {
+        snprintf(msg, sizeof msg, solver_toolong, TEXT_MAX);
         m_view->message(msg);
+    } else if (dictchanged()) {
+        m_view->message(solver_changed);    /* the lines stay */
     }
     if (m_full) {
         snprintf(msg, sizeof msg, "The results list is full: it holds %d lines. "

@@ -31,6 +31,9 @@ public:
     virtual void takeevent() = 0;
     /* A modal message box with the caption "Vexlore" and an OK button. */
     virtual void message(const char *text) = 0;
+    /* The same box with why beneath the text, where the platform's boxes
+    ** have room for a second text; by default the text alone. */
+    virtual void causemessage(const char *text, const char *why) { (void)why; message(text); }
     /* A clock in milliseconds; it may wrap. */
     virtual unsigned clock() = 0;
     /* Ends the dialog, and with it the program. */
@@ -48,8 +51,9 @@ public:
     Solver &operator=(const Solver &) = delete;
 
     /* Opens the word file at path (in UTF-8, as the user would name it).
-    ** If it cannot, says so in a message box and returns false: the front
-    ** end then ends the dialog. */
+    ** If it cannot, says so in a message box, with the cause beneath where
+    ** the view can show one, and returns false: the front end then ends
+    ** the dialog. */
     bool open(const char *path);
     /* Start: runs one search to its end. */
     void start();
@@ -74,7 +78,7 @@ public:
 
 private:
     void show(unsigned now);
-    void pathmessage(const char *format, const char *path);
+    void pathmessage(const char *format, const char *path, const char *why);
 
     SolverView *m_view;
     int *m_stop;
@@ -91,5 +95,7 @@ private:
 extern const char solver_nofile[];      /* printf format: the path */
 extern const char solver_noclip[];
 extern const char solver_noread[];      /* printf format: the path */
+extern const char solver_toolong[];     /* printf format: TEXT_MAX */
+extern const char solver_changed[];
 
 #endif

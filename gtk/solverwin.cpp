@@ -7,12 +7,20 @@
 */
 #include <string.h>
 
+#include "frontend/blanks.h"
 #include "frontend/dialog.h"
+#include "gtk/arguments.h"
+#include "gtk/dlgscale.h"
 #include "gtk/solverwin.h"
+#include "gtk/wintext.h"
 #include "gtk/wordpath.h"
 
 /* The icon and the clip's frames, built into the program (art.c). */
 extern "C" GResource *vexart_get_resource(void);
+
+/* The clip's name for a screen reader while idle and while searching. */
+#define CLIP_IDLE   "Idle"
+#define CLIP_BUSY   "Busy"
 
 /* Adwaita gives buttons and entries minimum heights and paddings of its
 ** own, taller than a control of 13 or 14 dialog units: the table's sizes
@@ -21,7 +29,7 @@ static const char css[] =
     "button, entry, radiobutton { min-height: 0; min-width: 0; padding-top: 0; padding-bottom: 0; }";
 
 SolverWin::SolverWin(int maxlines)
-    : m_stop(0), m_solver(this, &m_stop), m_bx(0), m_by(0), m_window(NULL), m_start(NULL),
+    : m_win1252(false), m_stop(0), m_solver(this, &m_stop), m_bx(0), m_by(0), m_window(NULL), m_start(NULL),
       m_stopbutton(NULL), m_edit(NULL), m_list(NULL), m_close(NULL), m_single(NULL),
       m_multi(NULL), m_clip(NULL), m_lines(linelist_new(maxlines)), m_busy(NULL)
 {
@@ -72,8 +80,10 @@ static GtkWidget *resultsview(LineList *lines, GtkWidget **view)
     return scroller;
 }
 
-/* The controls in the table's order, which is also the tab order; the
-** radio buttons are left out of it, as on Windows, and take clicks. */
+/* The controls in the table's order, which is also the tab order. Unlike
+** Windows, the "Type" group is one stop of it, at its checked button, with
+** the arrows moving within the group (as GTK's radio buttons do), so that
+** a keyboard reaches Multi-word; the clip takes no focus. */
 void SolverWin::makecontrols(GtkWidget *fixed)
 {
     GtkWidget *prompt = NULL, *listed = NULL, *group = NULL;
@@ -116,9 +126,8 @@ void SolverWin::makecontrols(GtkWidget *fixed)
             w = gtk_frame_new(NULL);
             gtk_frame_set_shadow_type(GTK_FRAME(w), GTK_SHADOW_IN);
             m_clip = busyclip_new(&m_busy);
-            gtk_widget_set_can_focus(m_clip, TRUE);
             gtk_container_add(GTK_CONTAINER(w), m_clip);
-            atk_object_set_name(gtk_widget_get_accessible(m_clip), "Busy");
+            atk_object_set_name(gtk_widget_get_accessible(m_clip), CLIP_IDLE);
             break;
         }
         place(w, c->x, c->y, c->w, c->h);
@@ -129,7 +138,7 @@ void SolverWin::makecontrols(GtkWidget *fixed)
         case IDC_SINGLE: m_single = w; break;
         case IDC_MULTI: m_multi = w; break;
         }
-        if (c->tabstop)
+        if ((c->tabstop && c->kind != DLG_CLIP) || c->kind == DLG_RADIO)
             chain = g_list_append(chain, w);
     }
     labelled(m_edit, prompt);
@@ -171,12 +180,7 @@ bool SolverWin::create(const char *path)
     }
 
     /* the base units of the font the controls will use */
-    PangoLayout *layout = gtk_widget_create_pango_layout(
-        m_window, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    int width, height;
-    pango_layout_get_pixel_size(layout, &width, &height);
-    g_object_unref(layout);
-    dlgbaseunits(width, height, &m_bx, &m_by);
+    dlgfit(m_window, &m_bx, &m_by);
 
     GtkWidget *fixed = gtk_fixed_new();
     gtk_widget_set_size_request(fixed, dlgxpixels(DLG_WIDTH, m_bx), dlgypixels(DLG_HEIGHT, m_by));
@@ -185,7 +189,11 @@ bool SolverWin::create(const char *path)
     g_signal_connect(m_window, "key-press-event", G_CALLBACK(onkey), this);
     g_signal_connect(m_window, "delete-event", G_CALLBACK(ondelete), this);
 
-    return m_solver.open(path);
+    if (!m_solver.open(path))
+        return false;
+    /* read only once known to be a regular file: a pipe would wait */
+    m_win1252 = filewin1252(path);
+    return true;
 }
 
 void SolverWin::run()
@@ -230,6 +238,10 @@ gboolean SolverWin::ondelete(GtkWidget *, GdkEvent *, gpointer self)
 void SolverWin::input(const char **text, int *type)
 {
     m_text = gtk_entry_get_text(GTK_ENTRY(m_edit));
+    plainblanks(&m_text[0]);    /* a pasted line end or no-break space */
+    m_text.resize(strlen(m_text.c_str()));
+    if (m_win1252)
+        m_text = towin1252(m_text.c_str());
     *text = m_text.c_str();
     *type = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(m_multi)) ? MULTI_WORD : SINGLE_WORD;
 }
@@ -244,9 +256,15 @@ void SolverWin::clearlines()
     gtk_tree_view_set_model(view, linelist_model(m_lines));
 }
 
+/* The list shows UTF-8 only: a Windows-1252 list's lines are converted,
+** and so is any line that is not UTF-8 (a file changed since it was
+** opened). */
 bool SolverWin::addline(const char *line)
 {
-    return linelist_add(m_lines, line);
+    if (!m_win1252 && g_utf8_validate(line, -1, NULL))
+        return linelist_add(m_lines, line);
+    std::string shown = m_win1252 ? fromwin1252(line) : utf8shown(line);
+    return linelist_add(m_lines, shown.c_str());
 }
 
 int SolverWin::countlines()
@@ -259,12 +277,26 @@ void SolverWin::showlines()
     linelist_show(m_lines);
 }
 
+/* A screen reader hears the clip's name: busy, idle, or how the last
+** search ended, which is also announced where the toolkit can. */
 void SolverWin::busy(bool on)
 {
-    if (on)
+    AtkObject *clip = gtk_widget_get_accessible(m_clip);
+    if (on) {
         busyclip_play(m_busy);
+        atk_object_set_name(clip, CLIP_BUSY);
+        return;
+    }
+    busyclip_stop(m_busy);
+    char said[96];
+    int n = countlines();
+    if (n == 0)
+        snprintf(said, sizeof said, "Search ended: no anagrams found");
     else
-        busyclip_stop(m_busy);
+        snprintf(said, sizeof said, "Search ended: %d line%s", n, n == 1 ? "" : "s");
+    atk_object_set_name(clip, said);
+    if (g_signal_lookup("announcement", ATK_TYPE_OBJECT))
+        g_signal_emit_by_name(clip, "announcement", said);
 }
 
 /* One event, if one is waiting: a click on Stop, a frame of the clip, a
@@ -275,15 +307,24 @@ void SolverWin::takeevent()
         gtk_main_iteration_do(FALSE);
 }
 
-/* The texts break their lines as Windows does, with "\r\n". */
 void SolverWin::message(const char *text)
 {
-    std::string shown = text;
+    causemessage(text, NULL);
+}
+
+/* The texts break their lines as Windows does, with "\r\n"; a path in
+** them may not be UTF-8 (a folder's name from an old disk). */
+void SolverWin::causemessage(const char *text, const char *why)
+{
+    std::string shown = utf8shown(text);
     for (size_t at; (at = shown.find("\r\n")) != std::string::npos;)
         shown.erase(at, 1);
     GtkWidget *box = gtk_message_dialog_new(GTK_WINDOW(m_window), GTK_DIALOG_MODAL,
                                             GTK_MESSAGE_OTHER, GTK_BUTTONS_OK, "%s",
                                             shown.c_str());
+    if (why)
+        gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(box), "%s",
+                                                 utf8shown(why).c_str());
     gtk_window_set_title(GTK_WINDOW(box), DLG_CAPTION);
     gtk_dialog_run(GTK_DIALOG(box));
     gtk_widget_destroy(box);
@@ -303,7 +344,14 @@ void SolverWin::end()
 int vexlore_main(int argc, char **argv, int maxlines)
 {
     g_set_prgname("vexlore");
+    gtk_parse_args(&argc, &argv);
+    int status = arguments(argc, argv);
+    if (status >= 0)
+        return status;
     gtk_init(&argc, &argv);
+    /* one direction, as the dialog's table: a right-to-left locale would
+    ** mirror some controls and not others */
+    gtk_widget_set_default_direction(GTK_TEXT_DIR_LTR);
     std::string path = wordpath();
 
     SolverWin win(maxlines);

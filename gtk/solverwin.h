@@ -35,6 +35,7 @@ public:
     void busy(bool on) override;
     void takeevent() override;
     void message(const char *text) override;
+    void causemessage(const char *text, const char *why) override;
     unsigned clock() override;
     void end() override;
 
@@ -48,6 +49,7 @@ private:
     static gboolean onkey(GtkWidget *, GdkEventKey *event, gpointer self);
     static gboolean ondelete(GtkWidget *, GdkEvent *, gpointer self);
 
+    bool m_win1252;             /* the word file is not UTF-8: taken as Windows-1252 */
     int m_stop;
     Solver m_solver;
     std::string m_text;         /* the typed text, for the search */

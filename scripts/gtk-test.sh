@@ -2,7 +2,8 @@
 # The Linux window's black-box test: the checks of tests/gtk/gtkcheck.py
 # against build/native, on a virtual display of their own, then a seeded
 # stress run (gtk-test.sh [SEED [ACTIONS]]). Screenshots (idle, searching,
-# results, listfull, nowords) go to build/screenshots/gtk/. Exits non-zero
+# results, listfull, nowords, scaled, and ltr and rtl for the locales
+# compared) go to build/screenshots/gtk/. Exits non-zero
 # when a check fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)

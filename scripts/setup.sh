@@ -32,6 +32,8 @@ case ${1:-} in
 esac
 packages=(
   "${window[@]}" "${shot[@]}" python3-xlib
+  # the Linux window's check in a right-to-left locale makes ar_EG.UTF-8
+  locales
   libgtest-dev libbenchmark-dev wamerican
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine64

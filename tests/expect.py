@@ -16,6 +16,10 @@ LISTFULL_LINES = 100    # where the windows' test builds say their list is full
 SEARCHES = [("multi-word", "dirty room", True, ["dirty moor ", "dirty room ", "dormitory "]),
             ("single word", "Listen", False,
              ["enlist ", "inlets ", "listen ", "silent ", "tinsel "]),
+            # copied from a web page: a no-break space, and a paragraph end
+            # (a text field on a page drops line feeds itself)
+            ("pasted blanks", "dirty\u00a0room\u2029", True,
+             ["dirty moor ", "dirty room ", "dormitory "]),
             ("no anagram", "vexlore", True, [NOFIT])]
 
 failed = [0]

@@ -49,6 +49,10 @@ public:
             onevent();
     }
     void message(const char *t) override { messages.push_back(t); }
+    void causemessage(const char *t, const char *why) override
+    {
+        messages.push_back(std::string(t) + "|" + why);
+    }
     unsigned clock() override { return now++; }
     void end() override { ends++; }
 };
@@ -182,21 +186,67 @@ TEST(Solver, ReadErrorStopsTheClipAndSaysSo)
     d.solver.close();
 }
 
-TEST(Solver, MessagesForATextTooLongAndNoWordFile)
+TEST(Solver, TextTooLongIsSaidAndTheListKept)
 {
     Dialog d;
     d.run("dirty room", MULTI_WORD);
     d.run(std::string(80, 'a'), MULTI_WORD);
-    EXPECT_EQ(d.view.messages, (Lines{"The text holds more than 79 letters; blanks do not count."}));
+    EXPECT_EQ(d.view.messages, (Lines{"The text holds more than 79 letters; blanks do not count, "
+                                      "and an accented letter or a symbol may count as two to "
+                                      "four."}));
     EXPECT_EQ(d.view.lines.size(), 3u) << "the list is kept";
     d.solver.close();
+}
 
+/* The word file's message keeps its text; its cause comes beneath. */
+TEST(Solver, NoWordFileMessageGivesTheCause)
+{
+    const struct { std::string path, why; } cases[] = {
+        { "no such folder/words", "No such file or directory." },
+        { ".", "Is a directory." },
+        { makefile(std::string("\xff\xfel\0i\0", 6)),
+          "UTF-16 or UTF-32 text, but a word file is 8-bit text (ANSI or UTF-8)." },
+    };
+    for (const auto &c : cases) {
+        FakeView view;
+        int stop = 0;
+        Solver none(&view, &stop);
+        EXPECT_FALSE(none.open(c.path.c_str()));
+        EXPECT_EQ(view.messages, (Lines{"Unable to open dictionary file (" + c.path + ").\r\n"
+                                        "Ensure this file is where vexlore.exe is located.|" +
+                                        c.why}));
+    }
+}
+
+/* A word file rewritten while a search reads it: the lines found stay and
+** one message says the list may be incomplete; the next search is quiet. */
+TEST(Solver, WordFileChangedDuringASearchIsSaid)
+{
+    std::string many;
+    for (int i = 0; i < 20000; i++)
+        many += "dirty\n";
+    std::string path = makefile(many);
     FakeView view;
     int stop = 0;
-    Solver none(&view, &stop);
-    EXPECT_FALSE(none.open("no such folder/words"));
-    EXPECT_EQ(view.messages, (Lines{"Unable to open dictionary file (no such folder/words).\r\n"
-                                    "Ensure this file is where vexlore.exe is located."}));
+    Solver s(&view, &stop);
+    ASSERT_TRUE(s.open(path.c_str()));
+    view.onevent = [&] {
+        if (FILE *f = fopen(path.c_str(), "wb")) {
+            fputs("dirty\n", f);
+            fclose(f);
+        }
+        view.onevent = nullptr;
+    };
+    view.text = "dirty";
+    view.type = SINGLE_WORD;
+    s.start();
+    EXPECT_FALSE(view.lines.empty());
+    EXPECT_EQ(view.messages, (Lines{"The word file changed during the search; the list may be "
+                                    "incomplete."}));
+    view.messages.clear();
+    s.start();
+    EXPECT_TRUE(view.messages.empty());
+    s.close();
 }
 
 /* The pump looks at the queue at most once a clock tick, and draws new

@@ -12,8 +12,8 @@ mergeInto(LibraryManager.library, {
   vexbusy: function (on) {
     Module.onbusy(!!on);
   },
-  vexmessage: function (text) {
-    Module.onmessage(UTF8ToString(text));
+  vexmessage: function (text, why) {
+    Module.onmessage(UTF8ToString(text), why ? UTF8ToString(why) : '');
   },
   vexend: function () {
     Module.onend();

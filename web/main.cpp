@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/blanks.h"
 #include "frontend/solver.h"
 
 /* Lines the results list takes before it is full, as on Linux. */
@@ -31,7 +32,7 @@ extern "C" {
 void vexlines(const char *text, int len);
 void vexclear(void);
 void vexbusy(int on);
-void vexmessage(const char *text);
+void vexmessage(const char *text, const char *why);   /* why may be NULL */
 void vexend(void);
 void vexyield(void);
 }
@@ -43,6 +44,8 @@ public:
     void settext(const char *text, int type)
     {
         m_text = text;
+        plainblanks(&m_text[0]);    /* a pasted line end or no-break space */
+        m_text.resize(strlen(m_text.c_str()));
         m_type = type;
     }
 
@@ -93,7 +96,8 @@ public:
         vexyield();
         m_yielded = emscripten_get_now();
     }
-    void message(const char *text) override { vexmessage(text); }
+    void message(const char *text) override { vexmessage(text, NULL); }
+    void causemessage(const char *text, const char *why) override { vexmessage(text, why); }
     unsigned clock() override { return (unsigned)(long long)emscripten_get_now(); }
     void end() override { vexend(); }
 

@@ -226,6 +226,7 @@
     }
     boxopen = true;
     document.getElementById('boxtext').textContent = m.text.replace(/\r\n/g, '\n');
+    document.getElementById('boxwhy').textContent = m.why;
     box.showModal();
   }
   box.addEventListener('close', () => { boxopen = false; nextbox(); });
@@ -268,7 +269,7 @@
       busy(m.on);
       break;
     case 'message':
-      shown.push({ text: m.text });
+      shown.push({ text: m.text, why: m.why || '' });
       nextbox();
       break;
     case 'end':

@@ -35,15 +35,17 @@ def finder(tree, text, multi):
 
 def folder(tree, work, name, words):
     """A copy of the program in a folder of its own, with these words (or
-    none): the program reads the words beside itself."""
+    none, or the word file's bytes): the program reads the words beside
+    itself."""
     d = os.path.join(work, name)
     shutil.rmtree(d, ignore_errors=True)
     os.makedirs(d)
     for exe in ("vexlore", "vexlore-listfull"):
         shutil.copy(os.path.join(tree, exe), d)
     if words is not None:
-        with open(os.path.join(d, "words"), "w") as f:
-            f.write("".join(w + "\n" for w in words))
+        with open(os.path.join(d, "words"), "wb") as f:
+            f.write(words if isinstance(words, bytes) else
+                    "".join(w + "\n" for w in words).encode())
     return d
 
 
@@ -119,6 +121,33 @@ def keysandbox(v):
            "'Dormitory' searched: %s" % joined(got))
 
 
+def focused(v):
+    for acc in (v.start, v.stop, v.close, v.text, v.results, v.single, v.multi, v.clip):
+        if acc.get_state_set().contains(vexgtk.Atspi.StateType.FOCUSED):
+            return acc.get_name()
+    return None
+
+
+def keyboard(v):
+    """Tab goes round the controls, the Type group one stop at its checked
+    button, not the clip; Down there checks Multi-word."""
+    order = [focused(v)]
+    for _ in range(6):
+        v.key(0xff09)       # Tab
+        pump(0.15)
+        order.append(focused(v))
+    for _ in range(5):      # round again to the group
+        v.key(0xff09)
+        pump(0.15)
+    v.key(0xff54)           # Down
+    pump(0.2)
+    multi = v.multi.get_state_set().contains(vexgtk.Atspi.StateType.CHECKED)
+    want = ["Start", "Stop", "Enter anagram text:", "Results:", "Close", "Single word", "Start"]
+    report(order == want and focused(v) == "Multi-word" and multi, "keyboard",
+           "Tab order %s; Down in the group: focus on %r, Multi-word %s" % (
+               order, focused(v), "checked" if multi else "NOT checked"))
+
+
 def ninechecks(tree, work, shots):
     v = Vex([os.path.join(folder(tree, work, "nine", NINE), "vexlore")], cwd=work)
     if not v.window:
@@ -127,8 +156,13 @@ def ninechecks(tree, work, shots):
         return
     checklayout(v)
     vexgtk.screenshot(os.path.join(shots, "idle.png"), v.window)
+    idle = v.clip.get_name()
+    keyboard(v)
     for name, text, multi, want in expect.SEARCHES:
         search(v, name, text, multi, want)
+    said = v.clip.get_name()
+    report(idle == "Idle" and said == "Search ended: no anagrams found",
+           "the clip's name", "%r while idle, %r after the last search" % (idle, said))
     keysandbox(v)
     v.click(v.close)
     code = v.waitexit(5)
@@ -236,11 +270,14 @@ def bigchecks(tree, shots):
 
 
 def nowordscheck(tree, work, shots):
-    d = folder(tree, work, "nowords", None)
+    """In a folder whose name is Latin-1, not UTF-8, as from an old disk:
+    the box a screen reader reads shows the name, and its cause."""
+    d = folder(tree, work, "caf\udce9 nowords", None)
     v = Vex([os.path.join(d, "vexlore")], cwd=work, timeout=0)
     box = vexgtk.messagebox(v.proc.pid, 10)
     want = ("Unable to open dictionary file (%s/words).\n"
-            "Ensure this file is where vexlore.exe is located." % d)
+            "Ensure this file is where vexlore.exe is located.\n"
+            "No such file or directory." % os.fsencode(d).decode("cp1252"))
     if box:
         vexgtk.screenshot(os.path.join(shots, "nowords.png"), box[3])
         v.click(box[2])
@@ -249,6 +286,106 @@ def nowordscheck(tree, work, shots):
            "no word file", "message %r, caption %r, then the program ended (exit status %s)" % (
                box[0] if box else None, box[1] if box else None, code))
     v.end()
+
+
+def latincheck(tree, work):
+    """A word list in Windows-1252, from an old Windows disk: the accented
+    word typed finds its line, shown as UTF-8."""
+    v = Vex([os.path.join(folder(tree, work, "latin", b"b\xe4r\nbar\nrab\n"), "vexlore")],
+            cwd=work)
+    got = v.lines() if v.window and v.search("b\u00e4r", False, 10) else []
+    report(got == ["b\u00e4r "], "Windows-1252 word list", "'b\u00e4r': %s" % joined(got))
+    if v.window:
+        v.click(v.close)
+        v.waitexit(5)
+    v.end()
+
+
+# (arguments, exit status, what the output holds); no display is needed
+ARGUMENTS = [(["--help"], 0, "usage: vexlore [--help | --version]"),
+             (["--version"], 0, "vexlore 1."), (["-x"], 2, "usage: vexlore"),
+             (["--help", "words"], 2, "usage: vexlore")]
+
+
+def argumentscheck(tree):
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    bad = []
+    for args, code, holds in ARGUMENTS:
+        r = subprocess.run([os.path.join(tree, "vexlore")] + args, capture_output=True, text=True,
+                           env=env, timeout=20)
+        if r.returncode != code or holds not in (r.stdout if code == 0 else r.stderr):
+            bad.append("%s: exit status %d, %r" % (" ".join(args), r.returncode,
+                                                    (r.stdout + r.stderr)[:60]))
+    report(not bad, "arguments", "; ".join(bad) or "%d cases: usage or version, then the "
+           "exit status, with no window" % len(ARGUMENTS))
+
+
+def inenv(env, argv, cwd):
+    """Vex(argv) with env added to the program's environment."""
+    saved = dict(os.environ)
+    os.environ.update(env)
+    try:
+        return Vex(argv, cwd=cwd)
+    finally:
+        os.environ.clear()
+        os.environ.update(saved)
+
+
+def scalecheck(tree, work, shots):
+    """A desktop scale that would make the dialog larger than the screen:
+    the dialog shrinks to fit, Close and all."""
+    vexgtk.gi.require_version("Gdk", "3.0")
+    from gi.repository import Gdk
+    area = Gdk.Display.get_default().get_monitor(0).get_workarea()
+    v = inenv({"GDK_DPI_SCALE": "4"}, [os.path.join(folder(tree, work, "scaled", NINE),
+                                                   "vexlore")], work)
+    if not v.window:
+        report(False, "scaled to the screen", "no window")
+        v.end()
+        return
+    pump(0.5)
+    e, c = v.extents(v.window), v.extents(v.close)
+    inside = (e.x >= area.x and e.y >= area.y and e.x + e.width <= area.x + area.width and
+              e.y + e.height <= area.y + area.height)
+    vexgtk.screenshot(os.path.join(shots, "scaled.png"), v.window)
+    v.click(v.close)
+    code = v.waitexit(5)
+    report(inside and code == 0, "scaled to the screen", "GDK_DPI_SCALE=4: window %dx%d at "
+           "(%d, %d) on a work area of %dx%d; Close clicked: exit status %s" % (
+               e.width, e.height, e.x, e.y, area.width, area.height, code))
+    v.end()
+
+
+def rtlcheck(tree, work, shots):
+    """In a right-to-left locale the dialog is drawn as in any other: its
+    controls, the Type group and the list's rows (the clip, which stops on
+    any frame, left out)."""
+    loc = os.path.join(work, "locale")
+    os.makedirs(loc, exist_ok=True)
+    made = subprocess.run(["localedef", "-i", "ar_EG", "-f", "UTF-8",
+                           os.path.join(loc, "ar_EG.UTF-8")], capture_output=True)
+    if made.returncode not in (0, 1) or not os.path.isdir(os.path.join(loc, "ar_EG.UTF-8")):
+        print("skip right-to-left locale: localedef could not make ar_EG.UTF-8", flush=True)
+        return
+    d = folder(tree, work, "rtl", NINE)
+    pics = []
+    for name, env in (("ltr", {}), ("rtl", {"LOCPATH": loc, "LC_ALL": "ar_EG.UTF-8"})):
+        v = inenv(env, [os.path.join(d, "vexlore")], work)
+        if v.window and v.search("dirty room", True, 10) is not None:
+            pump(0.3)
+            panel, clip = v.extents(v.start.get_parent()), v.extents(v.clip.get_parent())
+            png = os.path.join(shots, name + ".png")
+            subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (
+                panel.width, clip.y - panel.y, panel.x, panel.y), "+repage", png], check=False)
+            pics.append(png)
+            v.click(v.close)
+            v.waitexit(5)
+        v.end()
+    diff = subprocess.run(["compare", "-metric", "AE"] + pics + ["null:"],
+                          capture_output=True, text=True) if len(pics) == 2 else None
+    report(diff is not None and diff.stderr.strip() == "0", "right-to-left locale",
+           "the dialog after a search in ar_EG.UTF-8 against C: %s pixels differ" % (
+               diff.stderr.strip() if diff else "no picture;"))
 
 
 def listfullcheck(tree, work, shots):
@@ -282,6 +419,10 @@ def check(tree, work, shots):
     bigchecks(tree, shots)
     nowordscheck(tree, work, shots)
     listfullcheck(tree, work, shots)
+    latincheck(tree, work)
+    argumentscheck(tree)
+    scalecheck(tree, work, shots)
+    rtlcheck(tree, work, shots)
     print("%d failed" % expect.failed[0] if expect.failed[0] else "all passed")
     return 1 if expect.failed[0] else 0
 
