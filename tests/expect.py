@@ -10,7 +10,7 @@ TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 NINE = ["dirty", "dormitory", "enlist", "inlets", "listen", "moor", "room", "silent",
         "tinsel"]
 NOFIT = "*No anagrams found*"
-LONGTEXT = "the astronomer"
+LONGTEXT = "sphinx of black quartz judge my vow"
 LISTFULL_LINES = 100    # where the windows' test builds say their list is full
 # (name, text, multi-word, the sorted lines over NINE)
 SEARCHES = [("multi-word", "dirty room", True, ["dirty moor ", "dirty room ", "dormitory "]),
