@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "dictionary/linescan.h"
+#include "engine/fastsearch.h"
 #include "frontend/solver.h"
 
 /* Lines the results list takes before it is full, as on Linux. */
@@ -112,7 +113,7 @@ private:
 
 static int stopflag;
 static WebView view;
-static Solver solver(&view, &stopflag);
+static Solver solver(&view, &stopflag, fastsearch);
 
 extern "C" {
 
