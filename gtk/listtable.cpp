@@ -160,6 +160,15 @@ static AtkObject *child(AtkObject *table, gint i)
     return cellat(ATK_TABLE(table), i, 0);
 }
 
+/* A reader must not walk millions of rows to learn the window's tree: the
+** table hands its cells out one at a time. */
+static AtkStateSet *states(AtkObject *table)
+{
+    AtkStateSet *set = ATK_OBJECT_CLASS(list_table_parent_class)->ref_state_set(table);
+    atk_state_set_add_state(set, ATK_STATE_MANAGES_DESCENDANTS);
+    return set;
+}
+
 static void initialize(AtkObject *table, gpointer data)
 {
     ATK_OBJECT_CLASS(list_table_parent_class)->initialize(table, data);
@@ -173,6 +182,7 @@ static void list_table_class_init(ListTableClass *cls)
     atk->initialize = initialize;
     atk->get_n_children = children;
     atk->ref_child = child;
+    atk->ref_state_set = states;
 }
 
 GType listtable_get_type(void)
