@@ -444,8 +444,8 @@ def bench(site, find, benchwords):
         d.execute_cdp_cmd("HeapProfiler.collectGarbage", {})
         heap1 = d.execute_cdp_cmd("Runtime.getHeapUsage", {})["usedSize"]
         print("%d lines listed: %.0f lines/s from Start to the last line listed (%s); the page "
-              "spent %.0f ms merging them in (%.0f lines/s of its own time); the worker's search "
-              "%.0f ms" % (n, statistics.median(rates), " ".join("%.0f" % r for r in rates),
+              "spent %.0f ms putting them in its list (%.0f lines/s of its own time); the "
+              "worker's search %.0f ms" % (n, statistics.median(rates), " ".join("%.0f" % r for r in rates),
                            statistics.median(listms), n / statistics.median(listms) * 1000,
                            statistics.median(searchms)))
         print("the page's heap with the list: %.1f MB more than empty, for %.1f MB of text: "
