@@ -1,7 +1,10 @@
 #!/bin/bash
 # The page's figures beside the native finder's, in one run: multi-word
-# 'astronomer' on the benchmark list, first paint, a million lines listed,
-# and the list's memory (tests/web/webcheck.py bench).
+# 'tom marvolo riddle' and 'internationalists' on the shipped list and
+# 'astronomer' on the benchmark list beside vexlore-find --fast, first
+# paint, a million lines listed, and the list's memory
+# (tests/web/webcheck.py bench); the page after
+# 'internationalists' goes to BUILD/screenshots/web/internationalists.png.
 # usage: bench/web-bench.sh
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)

@@ -42,10 +42,15 @@ protected:
     ~SolverView() {}
 };
 
+/* A search Start can run: search(), or fastsearch() from engine/fastsearch.h. */
+typedef int (*SolverSearch)(SearchWindow *win);
+
 class Solver : public SearchWindow {
 public:
-    /* stop is the dialog's stop flag, which the search polls. */
-    Solver(SolverView *view, int *stop);
+    /* stop is the dialog's stop flag, which the search polls; run is the
+    ** search Start runs. A run that answers FAST_FULL (its store is too
+    ** small for the words that fit) is followed by search(). */
+    Solver(SolverView *view, int *stop, SolverSearch run = search);
     ~Solver();
     Solver(const Solver &) = delete;
     Solver &operator=(const Solver &) = delete;
@@ -83,6 +88,9 @@ private:
     SolverView *m_view;
     int *m_stop;
     char *m_path;       /* the word file's, for the messages */
+    SolverSearch m_run;
+    unsigned m_every;       /* pumps between two looks at the clock */
+    unsigned m_pumps;       /* pumps since the last look */
     int m_busy;         /* a search is running, inside start() */
     int m_closing;      /* Close came: no more searches; during one, end once it unwinds */
     int m_full;         /* the list took no more lines: the search was stopped */

@@ -1,272 +1,333 @@
 /*
-** The results list's model: the lines' text in blocks that never move, one
-** sorted array of pointers to them that the view reads, and the lines that
-** came since the last show, waiting unsorted. A GtkListStore kept sorted
-** does the work of a row insert, and a sort, for every line; this sorts a
-** batch at a time and merges it in one pass.
+** The results list: a widget that draws the rows in sight of a LineIndex,
+** in a window of its own the size of its place. The scroll bar's range is
+** the rows shown times a row's height; the view's top is its value, so
+** scrolling anywhere costs one screen of rows, whatever the list holds.
 */
-#include <string.h>
-
-#include <algorithm>
-#include <memory>
-#include <new>
-#include <vector>
-
+#include "gtk/lineindex.h"
 #include "gtk/linelist.h"
+#include "gtk/listtable.h"
 
-#define BLOCK_SIZE (1 << 20)    /* bytes of text in one block */
+#define ROW_PAD 1       /* pixels above and below a row's text */
+#define TEXT_PAD 3      /* pixels left of a row's text */
 
 struct LineList {
-    GObject parent;
-    int stamp;                  /* iterators of another stamp are stale */
+    GtkWidget parent;
+    LineIndex *index;
     int max;
-    int visible;                /* rows the view has been told of */
-    std::vector<const char *> *rows;    /* sorted; what the view reads */
-    std::vector<const char *> *waiting; /* added since the last show */
-    std::vector<std::unique_ptr<char[]>> *blocks;
-    char *next;                 /* free room in the last block */
-    size_t room;
+    int shown;              /* rows the scroll bar and the reader know of */
+    int rowheight;          /* pixels */
+    GtkAdjustment *hadj, *vadj;
+    guint hpolicy, vpolicy;
 };
 
 struct LineListClass {
-    GObjectClass parent_class;
+    GtkWidgetClass parent_class;
 };
 
-static void linelist_model_init(GtkTreeModelIface *iface);
+enum { PROP_0, PROP_HADJUSTMENT, PROP_VADJUSTMENT, PROP_HSCROLL_POLICY, PROP_VSCROLL_POLICY };
 
-G_DEFINE_TYPE_WITH_CODE(LineList, line_list, G_TYPE_OBJECT,
-                        G_IMPLEMENT_INTERFACE(GTK_TYPE_TREE_MODEL, linelist_model_init))
-
-static bool before(const char *a, const char *b)
-{
-    return strcmp(a, b) < 0;
-}
+G_DEFINE_TYPE_WITH_CODE(LineList, line_list, GTK_TYPE_WIDGET,
+                        G_IMPLEMENT_INTERFACE(GTK_TYPE_SCROLLABLE, NULL))
 
 static void line_list_init(LineList *list)
 {
-    list->stamp = g_random_int();
+    list->index = new LineIndex;
     list->max = 0;
-    list->visible = 0;
-    list->rows = new std::vector<const char *>;
-    list->waiting = new std::vector<const char *>;
-    list->blocks = new std::vector<std::unique_ptr<char[]>>;
-    list->next = NULL;
-    list->room = 0;
+    list->shown = 0;
+    list->rowheight = 1;
+    list->hadj = list->vadj = NULL;
+    list->hpolicy = list->vpolicy = GTK_SCROLL_MINIMUM;
+    GtkWidget *w = GTK_WIDGET(list);
+    gtk_widget_set_can_focus(w, TRUE);
+    gtk_widget_set_has_window(w, TRUE);
+    gtk_style_context_add_class(gtk_widget_get_style_context(w), GTK_STYLE_CLASS_VIEW);
 }
 
 static void line_list_finalize(GObject *object)
 {
     LineList *list = (LineList *)object;
-    delete list->rows;
-    delete list->waiting;
-    delete list->blocks;
+    delete list->index;
     G_OBJECT_CLASS(line_list_parent_class)->finalize(object);
+}
+
+/* The scroll bar's range: every row shown; a page, the rows in sight. The
+** value stays, so the rows in sight keep their place in the list. */
+static void configure(LineList *list)
+{
+    GtkAllocation a;
+    gtk_widget_get_allocation(GTK_WIDGET(list), &a);
+    if (list->vadj) {
+        double upper = (double)list->shown * list->rowheight;
+        double page = a.height > 0 ? a.height : 0;
+        double value = gtk_adjustment_get_value(list->vadj);
+        if (value > upper - page)
+            value = upper - page > 0 ? upper - page : 0;
+        gtk_adjustment_configure(list->vadj, value, 0, upper > page ? upper : page,
+                                 list->rowheight, page > list->rowheight ? page - list->rowheight
+                                                                          : list->rowheight,
+                                 page);
+    }
+    if (list->hadj) {
+        double page = a.width > 0 ? a.width : 0;
+        gtk_adjustment_configure(list->hadj, 0, 0, page, 1, page, page);
+    }
+}
+
+static void scrolled(GtkAdjustment *, gpointer list)
+{
+    gtk_widget_queue_draw(GTK_WIDGET(list));
+}
+
+static void setadjustment(LineList *list, GtkAdjustment **slot, GtkAdjustment *adj)
+{
+    if (*slot == adj && adj)
+        return;
+    if (*slot) {
+        g_signal_handlers_disconnect_by_func(*slot, (gpointer)scrolled, list);
+        g_object_unref(*slot);
+    }
+    if (!adj)
+        adj = gtk_adjustment_new(0, 0, 0, 0, 0, 0);
+    *slot = (GtkAdjustment *)g_object_ref_sink(adj);
+    g_signal_connect(adj, "value-changed", G_CALLBACK(scrolled), list);
+    configure(list);
+}
+
+static void set_property(GObject *object, guint id, const GValue *value, GParamSpec *spec)
+{
+    LineList *list = (LineList *)object;
+    switch (id) {
+    case PROP_HADJUSTMENT:
+        setadjustment(list, &list->hadj, (GtkAdjustment *)g_value_get_object(value));
+        break;
+    case PROP_VADJUSTMENT:
+        setadjustment(list, &list->vadj, (GtkAdjustment *)g_value_get_object(value));
+        break;
+    case PROP_HSCROLL_POLICY:
+        list->hpolicy = g_value_get_enum(value);
+        break;
+    case PROP_VSCROLL_POLICY:
+        list->vpolicy = g_value_get_enum(value);
+        break;
+    default:
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+    }
+}
+
+static void get_property(GObject *object, guint id, GValue *value, GParamSpec *spec)
+{
+    LineList *list = (LineList *)object;
+    switch (id) {
+    case PROP_HADJUSTMENT: g_value_set_object(value, list->hadj); break;
+    case PROP_VADJUSTMENT: g_value_set_object(value, list->vadj); break;
+    case PROP_HSCROLL_POLICY: g_value_set_enum(value, list->hpolicy); break;
+    case PROP_VSCROLL_POLICY: g_value_set_enum(value, list->vpolicy); break;
+    default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+    }
+}
+
+static void line_list_dispose(GObject *object)
+{
+    LineList *list = (LineList *)object;
+    for (GtkAdjustment **slot : { &list->hadj, &list->vadj })
+        if (*slot) {
+            g_signal_handlers_disconnect_by_func(*slot, (gpointer)scrolled, list);
+            g_clear_object(slot);
+        }
+    G_OBJECT_CLASS(line_list_parent_class)->dispose(object);
+}
+
+/* A row is one line of the widget's font high, as a list box's item is. */
+static void style_updated(GtkWidget *w)
+{
+    GTK_WIDGET_CLASS(line_list_parent_class)->style_updated(w);
+    LineList *list = (LineList *)w;
+    PangoLayout *layout = gtk_widget_create_pango_layout(w, "Ag");
+    int width, height;
+    pango_layout_get_pixel_size(layout, &width, &height);
+    g_object_unref(layout);
+    list->rowheight = height + 2 * ROW_PAD;
+    configure(list);
+}
+
+static void realize(GtkWidget *w)
+{
+    GtkAllocation a;
+    gtk_widget_get_allocation(w, &a);
+    GdkWindowAttr attr = {};
+    attr.window_type = GDK_WINDOW_CHILD;
+    attr.x = a.x;
+    attr.y = a.y;
+    attr.width = a.width;
+    attr.height = a.height;
+    attr.wclass = GDK_INPUT_OUTPUT;
+    attr.visual = gtk_widget_get_visual(w);
+    attr.event_mask = gtk_widget_get_events(w) | GDK_EXPOSURE_MASK | GDK_BUTTON_PRESS_MASK |
+                      GDK_KEY_PRESS_MASK | GDK_SCROLL_MASK | GDK_SMOOTH_SCROLL_MASK;
+    GdkWindow *window = gdk_window_new(gtk_widget_get_parent_window(w), &attr,
+                                       GDK_WA_X | GDK_WA_Y | GDK_WA_VISUAL);
+    gtk_widget_set_window(w, window);
+    gtk_widget_register_window(w, window);
+    gtk_widget_set_realized(w, TRUE);
+}
+
+static void size_allocate(GtkWidget *w, GtkAllocation *a)
+{
+    gtk_widget_set_allocation(w, a);
+    if (gtk_widget_get_realized(w))
+        gdk_window_move_resize(gtk_widget_get_window(w), a->x, a->y, a->width, a->height);
+    configure((LineList *)w);
+}
+
+/* Its place gives it its size: it asks for a row. */
+static void preferred_width(GtkWidget *, gint *least, gint *natural)
+{
+    *least = *natural = 1;
+}
+
+static void preferred_height(GtkWidget *w, gint *least, gint *natural)
+{
+    *least = *natural = ((LineList *)w)->rowheight;
+}
+
+static gboolean draw(GtkWidget *w, cairo_t *cr)
+{
+    LineList *list = (LineList *)w;
+    GtkStyleContext *style = gtk_widget_get_style_context(w);
+    int width = gtk_widget_get_allocated_width(w), height = gtk_widget_get_allocated_height(w);
+    gtk_render_background(style, cr, 0, 0, width, height);
+
+    double top = list->vadj ? gtk_adjustment_get_value(list->vadj) : 0;
+    int row = (int)(top / list->rowheight);
+    double y = row * (double)list->rowheight - top;
+    PangoLayout *layout = gtk_widget_create_pango_layout(w, NULL);
+    for (; row < list->shown && y < height; row++, y += list->rowheight) {
+        char *text = linelist_text(list, row);
+        pango_layout_set_text(layout, text ? text : "", -1);
+        g_free(text);
+        gtk_render_layout(style, cr, TEXT_PAD, y + ROW_PAD, layout);
+    }
+    g_object_unref(layout);
+    if (gtk_widget_has_visible_focus(w))
+        gtk_render_focus(style, cr, 0, 0, width, height);
+    return FALSE;
+}
+
+/* The list box takes no selection: its keys scroll it. */
+static gboolean key_press(GtkWidget *w, GdkEventKey *event)
+{
+    LineList *list = (LineList *)w;
+    if (!list->vadj)
+        return FALSE;
+    double value = gtk_adjustment_get_value(list->vadj);
+    double page = gtk_adjustment_get_page_increment(list->vadj);
+    switch (event->keyval) {
+    case GDK_KEY_Up: case GDK_KEY_KP_Up: value -= list->rowheight; break;
+    case GDK_KEY_Down: case GDK_KEY_KP_Down: value += list->rowheight; break;
+    case GDK_KEY_Page_Up: case GDK_KEY_KP_Page_Up: value -= page; break;
+    case GDK_KEY_Page_Down: case GDK_KEY_KP_Page_Down: value += page; break;
+    case GDK_KEY_Home: case GDK_KEY_KP_Home: value = 0; break;
+    case GDK_KEY_End: case GDK_KEY_KP_End: value = gtk_adjustment_get_upper(list->vadj); break;
+    default: return FALSE;
+    }
+    gtk_adjustment_set_value(list->vadj, value);    /* it keeps the value in range */
+    return TRUE;
+}
+
+static gboolean button_press(GtkWidget *w, GdkEventButton *)
+{
+    gtk_widget_grab_focus(w);
+    return FALSE;
 }
 
 static void line_list_class_init(LineListClass *cls)
 {
-    G_OBJECT_CLASS(cls)->finalize = line_list_finalize;
-}
+    GObjectClass *object = G_OBJECT_CLASS(cls);
+    object->finalize = line_list_finalize;
+    object->dispose = line_list_dispose;
+    object->set_property = set_property;
+    object->get_property = get_property;
+    g_object_class_override_property(object, PROP_HADJUSTMENT, "hadjustment");
+    g_object_class_override_property(object, PROP_VADJUSTMENT, "vadjustment");
+    g_object_class_override_property(object, PROP_HSCROLL_POLICY, "hscroll-policy");
+    g_object_class_override_property(object, PROP_VSCROLL_POLICY, "vscroll-policy");
 
-/* The tree model: a flat list of one string column, of the rows the view
-** has been told of. An iterator holds its row's index. */
-
-static GtkTreeModelFlags model_flags(GtkTreeModel *)
-{
-    return GTK_TREE_MODEL_LIST_ONLY;
-}
-
-static gint model_columns(GtkTreeModel *)
-{
-    return 1;
-}
-
-static GType model_column_type(GtkTreeModel *, gint)
-{
-    return G_TYPE_STRING;
-}
-
-static gboolean model_row(LineList *list, GtkTreeIter *iter, int row)
-{
-    if (row < 0 || row >= list->visible) {
-        iter->stamp = 0;
-        return FALSE;
-    }
-    iter->stamp = list->stamp;
-    iter->user_data = GINT_TO_POINTER(row);
-    return TRUE;
-}
-
-static int iter_row(GtkTreeIter *iter)
-{
-    return GPOINTER_TO_INT(iter->user_data);
-}
-
-static gboolean model_get_iter(GtkTreeModel *model, GtkTreeIter *iter, GtkTreePath *path)
-{
-    if (gtk_tree_path_get_depth(path) != 1)
-        return FALSE;
-    return model_row((LineList *)model, iter, gtk_tree_path_get_indices(path)[0]);
-}
-
-static GtkTreePath *model_get_path(GtkTreeModel *, GtkTreeIter *iter)
-{
-    return gtk_tree_path_new_from_indices(iter_row(iter), -1);
-}
-
-/* The text stays where it is until the list is emptied: no copy. */
-static void model_get_value(GtkTreeModel *model, GtkTreeIter *iter, gint, GValue *value)
-{
-    LineList *list = (LineList *)model;
-    int row = iter_row(iter);
-    g_value_init(value, G_TYPE_STRING);
-    if (row >= 0 && row < (int)list->rows->size())
-        g_value_set_static_string(value, (*list->rows)[row]);
-}
-
-static gboolean model_iter_next(GtkTreeModel *model, GtkTreeIter *iter)
-{
-    return model_row((LineList *)model, iter, iter_row(iter) + 1);
-}
-
-static gboolean model_iter_nth_child(GtkTreeModel *model, GtkTreeIter *iter,
-                                     GtkTreeIter *parent, gint n)
-{
-    if (parent)
-        return FALSE;
-    return model_row((LineList *)model, iter, n);
-}
-
-static gboolean model_iter_children(GtkTreeModel *model, GtkTreeIter *iter, GtkTreeIter *parent)
-{
-    return model_iter_nth_child(model, iter, parent, 0);
-}
-
-static gboolean model_iter_has_child(GtkTreeModel *, GtkTreeIter *)
-{
-    return FALSE;
-}
-
-static gint model_iter_n_children(GtkTreeModel *model, GtkTreeIter *iter)
-{
-    return iter ? 0 : ((LineList *)model)->visible;
-}
-
-static gboolean model_iter_parent(GtkTreeModel *, GtkTreeIter *, GtkTreeIter *)
-{
-    return FALSE;
-}
-
-static void linelist_model_init(GtkTreeModelIface *iface)
-{
-    iface->get_flags = model_flags;
-    iface->get_n_columns = model_columns;
-    iface->get_column_type = model_column_type;
-    iface->get_iter = model_get_iter;
-    iface->get_path = model_get_path;
-    iface->get_value = model_get_value;
-    iface->iter_next = model_iter_next;
-    iface->iter_children = model_iter_children;
-    iface->iter_has_child = model_iter_has_child;
-    iface->iter_n_children = model_iter_n_children;
-    iface->iter_nth_child = model_iter_nth_child;
-    iface->iter_parent = model_iter_parent;
+    GtkWidgetClass *widget = GTK_WIDGET_CLASS(cls);
+    widget->style_updated = style_updated;
+    widget->realize = realize;
+    widget->size_allocate = size_allocate;
+    widget->get_preferred_width = preferred_width;
+    widget->get_preferred_height = preferred_height;
+    widget->draw = draw;
+    widget->key_press_event = key_press;
+    widget->button_press_event = button_press;
+    gtk_widget_class_set_accessible_type(widget, listtable_get_type());
 }
 
 LineList *linelist_new(int max)
 {
-    LineList *list = (LineList *)g_object_new(line_list_get_type(), NULL);
+    LineList *list = (LineList *)g_object_ref_sink(g_object_new(line_list_get_type(), NULL));
     list->max = max;
     return list;
 }
 
-GtkTreeModel *linelist_model(LineList *list)
+GtkWidget *linelist_widget(LineList *list)
 {
-    return GTK_TREE_MODEL(list);
+    return GTK_WIDGET(list);
 }
 
-/* The view is told of the rows going, last first, so that each path it
-** is given is still a row it holds. */
+/* What the reader was told of goes too. */
 void linelist_clear(LineList *list)
 {
-    while (list->visible > 0) {
-        list->visible--;
-        GtkTreePath *path = gtk_tree_path_new_from_indices(list->visible, -1);
-        gtk_tree_model_row_deleted(GTK_TREE_MODEL(list), path);
-        gtk_tree_path_free(path);
-    }
-    std::vector<const char *>().swap(*list->rows);
-    std::vector<const char *>().swap(*list->waiting);
-    list->blocks->clear();
-    list->next = NULL;
-    list->room = 0;
-    list->stamp++;
+    list->index->clear();
+    list->shown = 0;
+    listtable_changed(gtk_widget_get_accessible(GTK_WIDGET(list)));
+    if (list->vadj)
+        gtk_adjustment_set_value(list->vadj, 0);
+    configure(list);
+    gtk_widget_queue_draw(GTK_WIDGET(list));
 }
 
 bool linelist_add(LineList *list, const char *line)
 {
-    size_t n = strlen(line) + 1;
-
-    if (linelist_count(list) >= list->max)
+    if (list->index->count() >= list->max)
         return false;
-    try {
-        if (n > list->room) {
-            size_t size = n > BLOCK_SIZE ? n : BLOCK_SIZE;
-            list->blocks->emplace_back(new char[size]);
-            list->next = list->blocks->back().get();
-            list->room = size;
-        }
-        list->waiting->push_back(list->next);
-    } catch (const std::bad_alloc &) {
-        return false;
-    }
-    memcpy(list->next, line, n);
-    list->next += n;
-    list->room -= n;
-    return true;
+    return list->index->add(line);
 }
 
 int linelist_count(LineList *list)
 {
-    return (int)(list->rows->size() + list->waiting->size());
+    return list->index->count();
 }
 
-/* The merged array replaces the old one whole; then the view hears of each
-** new row in the order of the rows, so that when it hears of row i the
-** rows before it are those it will show. A merge that finds no memory
-** leaves the lines waiting for the next show. */
 void linelist_show(LineList *list)
 {
-    std::vector<const char *> &waiting = *list->waiting;
-    if (waiting.empty())
+    if (list->shown == list->index->count())
         return;
-    std::sort(waiting.begin(), waiting.end(), before);
+    list->shown = list->index->count();
+    configure(list);
+    gtk_widget_queue_draw(GTK_WIDGET(list));
+    listtable_changed(gtk_widget_get_accessible(GTK_WIDGET(list)));
+}
 
-    std::vector<const char *> merged;
-    try {
-        merged.resize(list->rows->size() + waiting.size());
-    } catch (const std::bad_alloc &) {
-        return;
-    }
-    std::merge(list->rows->begin(), list->rows->end(), waiting.begin(), waiting.end(),
-               merged.begin(), before);
-    list->rows->swap(merged);
-    std::vector<const char *>().swap(merged);
+int linelist_shown(LineList *list)
+{
+    return list->shown;
+}
 
-    /* new rows are told in order: a waiting line goes after the equal
-    ** lines already shown, as std::merge put it */
-    std::vector<const char *> &rows = *list->rows;
-    size_t w = 0;
-    GtkTreeIter iter;
-    for (size_t i = 0; i < rows.size() && w < waiting.size(); i++) {
-        if (rows[i] != waiting[w])
-            continue;
-        w++;
-        list->visible++;
-        model_row(list, &iter, (int)i);
-        GtkTreePath *path = gtk_tree_path_new_from_indices((int)i, -1);
-        gtk_tree_model_row_inserted(GTK_TREE_MODEL(list), path, &iter);
-        gtk_tree_path_free(path);
-    }
-    waiting.clear();
+/* A word file need not be UTF-8; what is drawn and read out must be. */
+char *linelist_text(LineList *list, int row)
+{
+    if (row < 0 || row >= list->shown)
+        return NULL;
+    const char *text = list->index->at(row);
+    if (!text)
+        return NULL;
+    return g_utf8_validate(text, -1, NULL) ? g_strdup(text) : g_utf8_make_valid(text, -1);
+}
+
+size_t linelist_overhead(LineList *list)
+{
+    return list->index->overhead() + sizeof *list;
 }

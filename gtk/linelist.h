@@ -1,8 +1,9 @@
 /*
-** The results list's lines for a GtkTreeView: a list model of our own over
-** one sorted array of lines. Lines come in unsorted and wait; show() sorts
-** them, merges them in and tells the view of each new row. A line costs
-** its text, a pointer and the view's own row.
+** The results list on GTK 3: a widget of our own that draws, one line
+** high each, just the rows it can see of a LineIndex. It scrolls inside a
+** GtkScrolledWindow (it is GtkScrollable) and by the arrow, page, Home and
+** End keys; a screen reader reads it as a table of one column. Lines come
+** in unsorted; each costs what it adds, however long the list.
 */
 #ifndef VEXLORE_GTK_LINELIST_H
 #define VEXLORE_GTK_LINELIST_H
@@ -11,19 +12,26 @@
 
 struct LineList;
 
-/* A new, empty list that takes at most max lines; the model holds one
-** reference, which the caller owns. */
+/* A new, empty list that takes at most max lines. The caller holds one
+** reference to it. */
 LineList *linelist_new(int max);
-GtkTreeModel *linelist_model(LineList *list);
+GtkWidget *linelist_widget(LineList *list);
 
-/* Empties the list and tells the view. */
 void linelist_clear(LineList *list);
 /* Keeps a copy of line, to be shown at the next linelist_show; false when
 ** the list holds max lines or no memory is left for one more. */
 bool linelist_add(LineList *list, const char *line);
 /* Lines held, shown or waiting. */
 int linelist_count(LineList *list);
-/* Merges the waiting lines into the sorted ones and tells the view. */
+/* Shows the lines added since the last show: the scroll bar and the rows
+** in sight are drawn again, nothing else. */
 void linelist_show(LineList *list);
+
+/* For the list's accessible: the rows shown, and the text of one as valid
+** UTF-8 (a copy the caller frees), or NULL. */
+int linelist_shown(LineList *list);
+char *linelist_text(LineList *list, int row);
+/* Bytes the list holds beyond its lines' text, for the benchmark. */
+size_t linelist_overhead(LineList *list);
 
 #endif

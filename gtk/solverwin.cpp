@@ -7,6 +7,7 @@
 */
 #include <string.h>
 
+#include "engine/fastsearch.h"
 #include "frontend/blanks.h"
 #include "frontend/dialog.h"
 #include "gtk/arguments.h"
@@ -29,7 +30,8 @@ static const char css[] =
     "button, entry, radiobutton { min-height: 0; min-width: 0; padding-top: 0; padding-bottom: 0; }";
 
 SolverWin::SolverWin(int maxlines)
-    : m_win1252(false), m_stop(0), m_solver(this, &m_stop), m_bx(0), m_by(0), m_window(NULL), m_start(NULL),
+    : m_win1252(false), m_stop(0), m_solver(this, &m_stop, fastsearch), m_bx(0), m_by(0),
+      m_window(NULL), m_start(NULL),
       m_stopbutton(NULL), m_edit(NULL), m_list(NULL), m_close(NULL), m_single(NULL),
       m_multi(NULL), m_clip(NULL), m_lines(linelist_new(maxlines)), m_busy(NULL)
 {
@@ -62,20 +64,7 @@ static GtkWidget *resultsview(LineList *lines, GtkWidget **view)
     /* a scroll bar that shows whenever the lines overflow, as the list
     ** box's does, not one that shows only under the pointer */
     gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(scroller), FALSE);
-
-    *view = gtk_tree_view_new_with_model(linelist_model(lines));
-    GtkTreeView *tree = GTK_TREE_VIEW(*view);
-    gtk_tree_view_set_headers_visible(tree, FALSE);
-    gtk_tree_view_set_enable_search(tree, FALSE);
-    gtk_tree_selection_set_mode(gtk_tree_view_get_selection(tree), GTK_SELECTION_NONE);
-    /* every row one line high: the view need not measure millions of them */
-    GtkCellRenderer *cell = gtk_cell_renderer_text_new();
-    gtk_cell_renderer_text_set_fixed_height_from_font(GTK_CELL_RENDERER_TEXT(cell), 1);
-    GtkTreeViewColumn *column = gtk_tree_view_column_new_with_attributes("", cell, "text", 0,
-                                                                         NULL);
-    gtk_tree_view_column_set_sizing(column, GTK_TREE_VIEW_COLUMN_FIXED);
-    gtk_tree_view_append_column(tree, column);
-    gtk_tree_view_set_fixed_height_mode(tree, TRUE);
+    *view = linelist_widget(lines);
     gtk_container_add(GTK_CONTAINER(scroller), *view);
     return scroller;
 }
@@ -246,14 +235,9 @@ void SolverWin::input(const char **text, int *type)
     *type = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(m_multi)) ? MULTI_WORD : SINGLE_WORD;
 }
 
-/* The view lets go of the model while it empties: told of each row going,
-** a list of millions would take seconds to clear. */
 void SolverWin::clearlines()
 {
-    GtkTreeView *view = GTK_TREE_VIEW(m_list);
-    gtk_tree_view_set_model(view, NULL);
     linelist_clear(m_lines);
-    gtk_tree_view_set_model(view, linelist_model(m_lines));
 }
 
 /* The list shows UTF-8 only: a Windows-1252 list's lines are converted,

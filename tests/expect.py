@@ -10,8 +10,14 @@ TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 NINE = ["dirty", "dormitory", "enlist", "inlets", "listen", "moor", "room", "silent",
         "tinsel"]
 NOFIT = "*No anagrams found*"
-LONGTEXT = "the astronomer"
+LONGTEXT = "sphinx of black quartz judge my vow"
 LISTFULL_LINES = 100    # where the windows' test builds say their list is full
+# A long phrase over the shipped list (multi-word, 1,949,959 lines): the
+# windows search it in memory, list all of vexlore-find --fast's lines, and
+# keep a sorted part of them when stopped. A driver reads ROWS_READ rows of
+# such a list, spread evenly, the first and the last among them.
+PHRASE = "elvis aaron presley"
+ROWS_READ = 1000
 # (name, text, multi-word, the sorted lines over NINE)
 SEARCHES = [("multi-word", "dirty room", True, ["dirty moor ", "dirty room ", "dormitory "]),
             ("single word", "Listen", False,
@@ -52,13 +58,42 @@ def pixels(units, base, div):
     return (units * base + div // 2) // div
 
 
-def finder(find, words, text, multi):
+def finder(find, words, text, multi, fast=False):
     """What vexlore-find (the program find) lists for text over words: the
     lines every window must show, sorted, without their line feeds; None
     when the finder failed, which no window's list equals."""
-    argv = [find] + (["-m"] if multi else []) + ["-w", words, "--", text]
+    argv = [find] + (["--fast"] if fast else []) + (["-m"] if multi else []) + [
+        "-w", words, "--", text]
     run = subprocess.run(argv, capture_output=True, text=True)
     if run.returncode not in (0, 1):
         print("vexlore-find failed: %s" % run.stderr.strip(), flush=True)
         return None
     return sorted(l for l in run.stdout.split("\n") if l) or [NOFIT]
+
+
+def rows(n):
+    """The rows a driver reads of a list of n lines."""
+    if n <= ROWS_READ:
+        return list(range(n))
+    return sorted(set(i * (n - 1) // (ROWS_READ - 1) for i in range(ROWS_READ)))
+
+
+def phrase(want, ran, stopped):
+    """Reports the long phrase's two searches; want is vexlore-find --fast's
+    lines, ran and stopped what the window listed: (its count, {row: line})
+    of the search run to its end, and of one stopped once lines had come."""
+    want = want or []
+    n, got = ran
+    bad = [r for r in sorted(got) if got[r] != want[r]] if n == len(want) else sorted(got)
+    report(n == len(want) and not bad, "long phrase", "'%s': %d lines, %s vexlore-find "
+           "--fast's %d in the %d rows read%s" % (
+               PHRASE, n, "the same as" if not bad else "NOT the same as", len(want), len(got),
+               "; row %d: %r" % (bad[0], got.get(bad[0])) if bad else ""))
+    m, kept = stopped
+    lines = [kept[r] for r in sorted(kept)]
+    wanted = set(want)
+    strange = [l for l in lines if l not in wanted]
+    report(0 < m < len(want) and lines == sorted(lines) and not strange, "Stop in a long phrase",
+           "%d of its %d lines kept; the %d rows read sorted: %s, all among vexlore-find's: %s" % (
+               m, len(want), len(lines), lines == sorted(lines),
+               "yes" if not strange else "NO, %r" % strange[0]))

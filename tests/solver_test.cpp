@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "dictionary/dict.h"
+#include "engine/fastsearch.h"
 #include "engine/stack.h"
 #include "frontend/solver.h"
 #include "tests/testutil.h"
@@ -60,9 +61,10 @@ public:
 struct Dialog {
     FakeView view;
     int stop = 0;
-    Solver solver{&view, &stop};
+    Solver solver;
 
-    explicit Dialog(const char *words = nine_words)
+    explicit Dialog(const char *words = nine_words, SolverSearch run = search)
+        : solver(&view, &stop, run)
     {
         EXPECT_TRUE(solver.open(makefile(words).c_str()));
     }
@@ -140,6 +142,43 @@ TEST(Solver, CloseDuringASearchEndsOnceTheSearchUnwinds)
     d.run("dirty", SINGLE_WORD);
     EXPECT_TRUE(d.view.lines.empty()) << "a Start after Close";
     EXPECT_EQ(d.view.ends, 1);
+}
+
+/* What fastsearch does when the words that fit do not fit its store. */
+static int storefull(SearchWindow *win)
+{
+    const char *text;
+    int type;
+    win->takeinput(&text, &type);
+    win->clearlist();
+    win->startbusy();
+    win->stopbusy();
+    return FAST_FULL;
+}
+
+/* The in-memory search behind the same dialog: the same lines, and Stop
+** seen between its pumps; one that finds its store too small gives way to
+** search(). */
+TEST(Solver, InMemorySearchAndItsFallBack)
+{
+    for (SolverSearch run : { fastsearch, storefull }) {
+        Dialog d(nine_words, run);
+        Lines got = d.run("dirty room", MULTI_WORD);
+        std::sort(got.begin(), got.end());
+        EXPECT_EQ(got, (Lines{"dirty moor ", "dirty room ", "dormitory "}));
+        EXPECT_EQ(d.view.shown, 3);
+        EXPECT_FALSE(d.view.playing);
+        d.solver.close();
+    }
+    std::string many;
+    for (int i = 0; i < 3000; i++)
+        many += "dirty\n";
+    Dialog d(many.c_str(), fastsearch);
+    d.view.onevent = [&] { d.solver.stop(); };
+    EXPECT_LT(d.run("dirty", SINGLE_WORD).size(), 3000u);
+    d.view.onevent = nullptr;
+    EXPECT_EQ(d.run("dirty", SINGLE_WORD).size(), 3000u);
+    d.solver.close();
 }
 
 /* A list that takes no more lines stops the search; its lines stay and one

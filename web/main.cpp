@@ -1,7 +1,7 @@
 /*
 ** The dialog's logic in the page's worker. The worker runs the search
 ** inside Start as the window does; this view collects the lines found,
-** hands them to the worker's script a sorted batch at a time, and yields
+** hands them to the worker's script a batch at a time, and yields
 ** to the worker's event loop from the pump, so that the page's Stop and
 ** Close are taken between words. The script (worker.js) posts everything
 ** on to the page.
@@ -10,10 +10,10 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "engine/fastsearch.h"
 #include "frontend/blanks.h"
 #include "frontend/solver.h"
 
@@ -71,14 +71,12 @@ public:
         return true;
     }
     int countlines() override { return m_count; }
-    /* The page merges each batch into its sorted list in one pass. */
+    /* The page's list puts each line of a batch in its place. */
     void showlines() override
     {
         if (m_starts.empty())
             return;
         const char *text = m_found.data();
-        std::sort(m_starts.begin(), m_starts.end(),
-                  [text](int a, int b) { return strcmp(text + a, text + b) < 0; });
         m_joined.clear();
         for (int at : m_starts) {
             m_joined += text + at;
@@ -115,7 +113,7 @@ private:
 
 static int stopflag;
 static WebView view;
-static Solver solver(&view, &stopflag);
+static Solver solver(&view, &stopflag, fastsearch);
 
 extern "C" {
 

@@ -4,7 +4,7 @@
 'use strict';
 const CACHE = 'vexlore-1';
 const FILES = ['./', 'index.html', 'vexlore.css', 'dialog.js', 'vexlore.js', 'worker.js',
-               'vexlore-engine.js', 'vexlore-engine.wasm', 'words', 'vexlore.ico',
+               'vexlore-engine.js', 'vexlore-engine.wasm', 'words', 'vexlore.ico', 'lineindex.js',
                'busy-frames.png', 'vexlore-192.png', 'manifest.webmanifest'];
 
 self.addEventListener('install', (e) => {

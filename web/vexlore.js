@@ -1,7 +1,7 @@
 // The main dialog in the page. The controls are made from the dialog's
 // table (dialog.js) and sit where it puts them, in pixels from this font's
 // dialog base units; the search runs in a worker (worker.js), which sends
-// the lines in sorted batches that the results list merges in.
+// the lines in batches that the results list (lineindex.js) takes in.
 'use strict';
 (function () {
   const D = self.DIALOG;
@@ -120,9 +120,9 @@
   }
   clip.tabIndex = 0;
 
-  // The results list: every line in one sorted array, and only the rows
-  // in view in the page.
-  let all = [];
+  // The results list: every line in the index, and only the rows in view
+  // in the page.
+  const index = new self.LineIndex();
   const rowh = by;
   const rows = document.createElement('div');
   rows.className = 'rows';
@@ -132,7 +132,7 @@
   // is drawn at scale, the scroll bar standing for the lines.
   const TALLEST = 1 << 24;
   function draw() {
-    const n = all.length, view = list.clientHeight;
+    const n = index.count, view = list.clientHeight;
     const full = n * rowh, tall = Math.min(full, TALLEST);
     rows.style.height = tall + 'px';
     const shown = Math.ceil(view / rowh) + 1;
@@ -159,7 +159,7 @@
       if (k < n) {
         row.hidden = false;
         row.style.top = (offset + i * rowh) + 'px';
-        row.textContent = all[k];
+        row.textContent = index.at(k);
         row.setAttribute('aria-setsize', n);
         row.setAttribute('aria-posinset', k + 1);
       } else {
@@ -175,23 +175,6 @@
     }
   }
   list.addEventListener('scroll', redraw);
-
-  // One sorted batch merged in one pass. Lines compare as the worker
-  // sorted them, byte by byte (the same order for the letters and spaces
-  // a line holds).
-  function merge(batch) {
-    if (!all.length || batch[0] >= all[all.length - 1]) {
-      for (const l of batch) all.push(l);
-      return;
-    }
-    const out = new Array(all.length + batch.length);
-    let i = 0, j = 0, k = 0;
-    while (i < all.length && j < batch.length)
-      out[k++] = batch[j] < all[i] ? batch[j++] : all[i++];
-    while (i < all.length) out[k++] = all[i++];
-    while (j < batch.length) out[k++] = batch[j++];
-    all = out;
-  }
 
   // The busy clip: the frame follows the clock, at 7 a second.
   const frame = clip.firstChild;
@@ -245,7 +228,7 @@
   // spent merging them in, the last search's figures (its time in the
   // worker; listed, the ms from Start to its end with every line listed)
   // and the line scan the engine chose.
-  const vexlore = window.vexlore = { lines: () => all, listms: 0, last: null, ready: null,
+  const vexlore = window.vexlore = { lines: () => index.all(), listms: 0, last: null, ready: null,
                                      started: 0 };
 
   const worker = new Worker('worker.js' + location.search);
@@ -253,14 +236,15 @@
     const m = e.data;
     switch (m.what) {
     case 'clear':
-      all = [];
+      index.clear();
       vexlore.listms = 0;
       list.scrollTop = 0;
       redraw();
       break;
     case 'lines': {
       const t = performance.now();
-      merge(m.text.split('\n').slice(0, -1));
+      for (const l of m.text.split('\n').slice(0, -1))
+        index.add(l);
       vexlore.listms += performance.now() - t;
       redraw();
       break;

@@ -1,7 +1,8 @@
 """The Linux window's figures, side by side with vexlore-find in one run:
 usage: gtkbench.py DIR RUNS BIG
-DIR holds vexlore, vexlore-find and words (the benchmarks' fixed list);
-BIG is a list of short strings whose searches list millions of lines.
+DIR holds vexlore, vexlore-find and words (the benchmarks' fixed list), and
+DIR/shipped the word list the programs ship with; BIG is a list of short
+strings whose searches list millions of lines.
 Prints medians; a figure for the record, not a test."""
 import os
 import shutil
@@ -11,6 +12,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import expect  # noqa: E402
 import vexgtk  # noqa: E402
 from vexgtk import Vex, pump  # noqa: E402
 
@@ -23,7 +26,7 @@ def rss(pid, field="VmRSS"):
 
 
 def findtime(d, words, text):
-    argv = [os.path.join(d, "vexlore-find"), "-m", "-w", words, "--", text]
+    argv = [os.path.join(d, "vexlore-find"), "--fast", "-m", "-w", words, "--", text]
     t = time.monotonic()
     out = subprocess.run(argv, capture_output=True).stdout
     return time.monotonic() - t, out
@@ -71,24 +74,118 @@ def startup(d, runs):
     return times
 
 
-def main(d, runs, big):
+def grab(dpy, e):
+    return dpy.screen().root.get_image(e.x, e.y, e.width, e.height, 2, 0xffffffff).data
+
+
+def scrolls(v, keys):
+    """The ms from each key to the list's picture changing, the list in focus."""
+    from Xlib import display
+    dpy = display.Display()
+    e = v.extents(v.results)
+    v.click(v.results)
+    pump(0.3)
+    times = []
+    for key in keys:
+        before = grab(dpy, e)
+        t = time.monotonic()
+        v.key(key)
+        while time.monotonic() < t + 2 and grab(dpy, e) == before:
+            time.sleep(0.001)
+        times.append((time.monotonic() - t) * 1000)
+        pump(0.2)
+    dpy.close()
+    return times
+
+
+def fill(d, runs, full):
+    """The list filled to its bound, at the search's pace; then scrolling
+    in it, and Stop with ten million lines listed."""
+    fulldir = os.path.join(d, "full")
+    os.makedirs(fulldir, exist_ok=True)
+    shutil.copy(os.path.join(d, "vexlore"), fulldir)
+    shutil.copy(full, os.path.join(fulldir, "words"))
+    text = "abcdefghijklmn"
+    t = time.monotonic()
+    err = subprocess.run([os.path.join(d, "vexlore-find"), "--fast", "--stats", "-m", "-w",
+                          full, "--", text], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                         text=True).stderr
+    fsecs = time.monotonic() - t
+    found = int(err.split("found ")[1].split()[0])
+    v = Vex([os.path.join(fulldir, "vexlore")], cwd=fulldir)
+    pump(0.5)
+    before = rss(v.proc.pid)
+    v.type(text)
+    v.pick(True)
+    v.begin()
+    box = vexgtk.messagebox(v.proc.pid, 900)
+    secs = time.monotonic() - v.clicked
+    if box:
+        v.click(box[2])
+    v.wait(30)
+    n = v.count()
+    after = rss(v.proc.pid)
+    # a line's text and terminator, on average over a thousand rows
+    read = [len(v.results.get_accessible_at(r, 0).get_name()) + 1 for r in expect.rows(n)]
+    perline = sum(read) / len(read)
+    print("'%s' over %s: the list full with %d lines %.1f s after Start, %.0f lines/s; "
+          "vexlore-find --fast %d lines in %.1f s, %.0f lines/s; memory %.0f MB more than "
+          "before, %.1f bytes a line beyond the text (%.1f bytes)" % (
+              text, os.path.basename(full), n, secs, n / secs, found, fsecs, found / fsecs,
+              (after - before) / 1e6, (after - before) / n - perline, perline))
+    keys = [0xff57, 0xff50] * runs + [0xff56] * runs    # End, Home; Page Down
+    ms = scrolls(v, keys)
+    print("scrolling in %d lines, key to the list drawn again: End or Home median %.0f ms "
+          "(%s), Page Down median %.0f ms" % (
+              n, statistics.median(ms[:2 * runs]), " ".join("%.0f" % m for m in ms[:2 * runs]),
+              statistics.median(ms[2 * runs:])))
+    stops = []
+    for _ in range(runs):
+        v.begin()
+        v.begun(30)
+        while v.alive() and v.count() < 10000000:
+            pump(0.05)
+        shown = v.count()
+        t = time.monotonic()
+        v.click(v.stop)
+        ended = v.wait(30)
+        stops.append((ended - t) * 1000 if ended else 9999)
+    print("Stop with some %d lines listed: the clip off %s ms after the click (median %.0f)" % (
+        shown, " ".join("%.0f" % m for m in stops), statistics.median(stops)))
+    v.click(v.close)
+    v.waitexit(30)
+    v.end()
+
+
+def main(d, runs, big, full=None):
     runs = int(runs)
     words = os.path.join(d, "words")
     print("start-up to a drawn window: median %.3f s of %d" % (
         statistics.median(startup(d, runs)), runs))
 
-    v = Vex([os.path.join(d, "vexlore")], cwd=d)
-    for text in ("astronomer",):
-        win, fnd = [], []
+    # Start to the last line drawn, beside vexlore-find --fast's whole run
+    shipped = os.path.join(d, "shipped")
+    for exe in ("vexlore", "vexlore-find"):
+        shutil.copy(os.path.join(d, exe), shipped)
+    for text, where in (("tom marvolo riddle", shipped), ("internationalists", shipped),
+                        ("astronomer", d)):
+        words = os.path.join(where, "words")
+        v = Vex([os.path.join(where, "vexlore")], cwd=where)
+        win, fnd, n = [], [], 0
         for _ in range(runs):
-            fnd.append(findtime(d, words, text)[0])
+            secs, out = findtime(where, words, text)
+            fnd.append(secs)
+            n = out.count(b"\n")
             win.append(wintime(v, text))
         w, f = statistics.median(win), statistics.median(fnd)
-        print("'%s', multi-word, %d words: window %.3f s, vexlore-find %.3f s, ratio %.3f "
-              "(medians of %d)" % (text, sum(1 for _ in open(words)), w, f, w / f, runs))
-    v.click(v.close)
-    v.waitexit(10)
-    v.end()
+        print("'%s', multi-word, %s (%d words): %d lines (the list holds %d); window %.3f s "
+              "(%s), vexlore-find --fast %.3f s (%s), ratio %.2f" % (
+                  text, "the shipped list" if where == shipped else "the benchmark list",
+                  sum(1 for _ in open(words)), n, v.count(), w,
+                  " ".join("%.3f" % x for x in win), f, " ".join("%.3f" % x for x in fnd), w / f))
+        v.click(v.close)
+        v.waitexit(10)
+        v.end()
 
     # filling the list: searches of a million lines and more, one over
     # short strings, one whose search costs next to nothing a line
@@ -123,6 +220,8 @@ def main(d, runs, big):
 
     if os.environ.get("VEXLORE_BENCH_SMALL"):
         return
+    if full:
+        fill(d, runs, full)
     # memory: ten million lines and more
     text = "aabbccdeefghij"     # 18,287,262 lines: more than ten million
     v = Vex([os.path.join(bigdir, "vexlore")], cwd=bigdir)

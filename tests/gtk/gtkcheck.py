@@ -269,6 +269,29 @@ def bigchecks(tree, shots):
     v.end()
 
 
+def phrasecheck(tree):
+    """The long phrase to its end, then stopped once lines have come."""
+    want = expect.finder(os.path.join(tree, "vexlore-find"), os.path.join(tree, "words"),
+                         expect.PHRASE, True, fast=True)
+    v = Vex([os.path.join(tree, "vexlore")], cwd=tree)
+
+    def listed():
+        n = v.count()
+        return n, {r: v.results.get_accessible_at(r, 0).get_name() for r in expect.rows(n)}
+    ran = listed() if v.search(expect.PHRASE, True, 120) is not None else (0, {})
+    v.begin()
+    v.begun(10)
+    end = time.monotonic() + 10
+    while time.monotonic() < end and v.count() < 5:
+        pump(0.01)
+    v.click(v.stop)
+    stopped = listed() if v.wait(10) is not None else (0, {})
+    expect.phrase(want, ran, stopped)
+    v.click(v.close)
+    v.waitexit(10)
+    v.end()
+
+
 def nowordscheck(tree, work, shots):
     """In a folder whose name is Latin-1, not UTF-8, as from an old disk:
     the box a screen reader reads shows the name, and its cause."""
@@ -417,6 +440,7 @@ def check(tree, work, shots):
     os.makedirs(shots, exist_ok=True)
     ninechecks(tree, work, shots)
     bigchecks(tree, shots)
+    phrasecheck(tree)
     nowordscheck(tree, work, shots)
     listfullcheck(tree, work, shots)
     latincheck(tree, work)

@@ -1,0 +1,133 @@
+// The results list's lines in order, for a list of millions: a line goes
+// in at the cost of its own length, whatever the list holds, and the line
+// at any row is found by counting down a few levels. The lines sit in
+// buckets by their first characters; a bucket past BUCKET_MAX lines splits
+// into one for each next character, and a bucket is sorted only when a row
+// in it is wanted and lines came since. Lines compare as strings do
+// (code unit by code unit: byte order for the letters and spaces of a line).
+'use strict';
+(function () {
+  const BUCKET_MAX = 2048;
+
+  function bucket(depth) {
+    // lines: a bucket's, sorted if sorted; kids: a split node's, by the
+    // code of the character at depth, and keys, those codes in order; ends: the
+    // lines of just depth characters, all the same, end one of them
+    return { depth: depth, count: 0, lines: [], sorted: true, kids: null, keys: null,
+             ends: 0, end: '' };
+  }
+
+  function sortbucket(node) {
+    if (!node.sorted) {
+      node.lines.sort((a, b) => (a < b ? -1 : a > b ? 1 : 0));
+      node.sorted = true;
+    }
+  }
+
+  function split(node) {
+    node.kids = [];
+    for (const line of node.lines) {
+      if (line.length === node.depth) {
+        node.ends++;
+        node.end = line;
+        continue;
+      }
+      const c = line.charCodeAt(node.depth);
+      let kid = node.kids[c];
+      if (!kid)
+        kid = node.kids[c] = bucket(node.depth + 1);
+      kid.lines.push(line);
+      kid.count++;
+    }
+    node.lines = null;
+    node.keys = Object.keys(node.kids).map(Number).sort((a, b) => a - b);
+    for (const c of node.keys) {
+      const kid = node.kids[c];
+      kid.sorted = node.sorted || kid.count < 2;
+      if (kid.count > BUCKET_MAX)
+        split(kid);
+    }
+  }
+
+  class LineIndex {
+    constructor() { this.clear(); }
+
+    clear() {
+      this.root = bucket(0);
+      this.flat = null;
+    }
+
+    get count() { return this.root.count; }
+
+    add(line) {
+      let node = this.root;
+      for (;;) {
+        node.count++;
+        if (!node.kids) {
+          node.lines.push(line);
+          node.sorted = node.lines.length < 2;
+          if (node.count > BUCKET_MAX)
+            split(node);
+          break;
+        }
+        if (line.length === node.depth) {
+          node.ends++;
+          node.end = line;
+          break;
+        }
+        const c = line.charCodeAt(node.depth);
+        let kid = node.kids[c];
+        if (!kid) {
+          kid = node.kids[c] = bucket(node.depth + 1);
+          node.keys.push(c);
+          node.keys.sort((a, b) => a - b);
+        }
+        node = kid;
+      }
+      this.flat = null;
+    }
+
+    // The line of the row, or undefined past the last.
+    at(row) {
+      if (row < 0 || row >= this.root.count)
+        return undefined;
+      let node = this.root;
+      while (node.kids) {
+        if (row < node.ends)
+          return node.end;
+        row -= node.ends;
+        for (const c of node.keys) {
+          const kid = node.kids[c];
+          if (row < kid.count) {
+            node = kid;
+            break;
+          }
+          row -= kid.count;
+        }
+      }
+      sortbucket(node);
+      return node.lines[row];
+    }
+
+    // Every line in order, made once for each change.
+    all() {
+      if (!this.flat) {
+        const out = new Array(this.count);
+        let k = 0;
+        const walk = (node) => {
+          if (!node.kids) {
+            sortbucket(node);
+            for (const l of node.lines) out[k++] = l;
+            return;
+          }
+          for (let i = 0; i < node.ends; i++) out[k++] = node.end;
+          for (const c of node.keys) walk(node.kids[c]);
+        };
+        walk(this.root);
+        this.flat = out;
+      }
+      return this.flat;
+    }
+  }
+  self.LineIndex = LineIndex;
+})();
