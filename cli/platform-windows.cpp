@@ -140,3 +140,11 @@ void catchinterrupt(void (*handler)(int))
     onint = handler;
     signal(SIGINT, trampoline);
 }
+
+/* The C library knows no code for a pipe being closed by its reader
+** (ERROR_NO_DATA) and says EINVAL. */
+int outerrno(int err)
+{
+    DWORD e = GetLastError();
+    return e == ERROR_NO_DATA || e == ERROR_BROKEN_PIPE ? EPIPE : err;
+}
