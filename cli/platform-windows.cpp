@@ -141,10 +141,11 @@ void catchinterrupt(void (*handler)(int))
     signal(SIGINT, trampoline);
 }
 
-/* The C library knows no code for a pipe being closed by its reader
-** (ERROR_NO_DATA) and says EINVAL. */
+/* The C library knows no code for a pipe closed by its reader (Windows
+** says ERROR_NO_DATA, Wine ERROR_PIPE_NOT_CONNECTED) and says EINVAL. */
 int outerrno(int err)
 {
     DWORD e = GetLastError();
-    return e == ERROR_NO_DATA || e == ERROR_BROKEN_PIPE ? EPIPE : err;
+    return e == ERROR_NO_DATA || e == ERROR_BROKEN_PIPE || e == ERROR_PIPE_NOT_CONNECTED
+           ? EPIPE : err;
 }
