@@ -26,5 +26,8 @@ self.addEventListener('fetch', (e) => {
       caches.open(CACHE).then((c) => c.put(e.request, copy));
     }
     return r;
-  }).catch(() => caches.match(e.request, { ignoreSearch: true })));
+  }).catch(() => caches.match(e.request).then((r) =>
+    // the copy for this very address first: another's query would
+    // become the page's own (a navigation takes the answer's address)
+    r || caches.match(e.request, { ignoreSearch: true }))));
 });

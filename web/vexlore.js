@@ -195,7 +195,7 @@
   }
 
   // The busy clip: the frame follows the clock, at 7 a second. A search's
-  // end is told to a screen reader, with the lines it listed.
+  // end is told to a screen reader, with the lines listed.
   const frame = clip.firstChild;
   const status = document.getElementById('status');
   let playing = 0, stopping = false;
@@ -220,10 +220,13 @@
     } else if (!on && playing) {
       clearInterval(playing);
       playing = 0;
-      const n = all.length;
-      status.textContent = (stopping ? 'Search stopped: ' : 'Search ended: ') +
-        (n === 1 ? '1 line, ' + all[0].trim() : n.toLocaleString('en-US') + ' lines') + '.';
     }
+  }
+  // at the search's end, once the placeholder line too has come
+  function announce() {
+    const n = all.length;
+    status.textContent = (stopping ? 'Search stopped: ' : 'Search ended: ') +
+      (n === 1 ? '1 line, ' + all[0].trim() : n.toLocaleString('en-US') + ' lines') + '.';
   }
 
   // Messages one at a time in a modal box; the end waits for them.
@@ -306,6 +309,7 @@
     case 'done':
       m.listed = performance.now() - vexlore.started;
       vexlore.last = m;
+      announce();
       break;
     case 'ready':
       vexlore.ready = m;
