@@ -50,8 +50,8 @@ static const char usage[] =
     "Options may come before, between or after the TEXT arguments.\n"
     "Ctrl-C stops the search and prints what was found so far.\n"
     "Exit status: 0 lines found, 1 none found, 2 usage, word file, memory,\n"
-    "temporary file or output error, 130 stopped by Ctrl-C, 141 the reader\n"
-    "of the output closed it (as head -1 does).\n";
+    "temporary file or output error, 130 stopped by Ctrl-C, 141 the output's\n"
+    "reader closed it early.\n";
 
 /* Ctrl-Cs so far: one stops the search, one more the printing. */
 static volatile sig_atomic_t interrupted;
