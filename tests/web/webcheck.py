@@ -211,7 +211,7 @@ def told(p):
     """What a screen reader hears of the clip and of the last search's end."""
     return p.js("""const c = document.querySelector('.clip');
         return [c.getAttribute('aria-hidden'), c.getAttribute('aria-label'),
-                document.getElementById('status').textContent];""")
+                (document.getElementById('status') || {}).textContent];""")
 
 
 def expect(p, name, text, multi, want):
@@ -251,15 +251,23 @@ def ninechecks(d, url, shots):
     report(bool(gone), "Close", "the page says Vexlore has ended")
 
 
-def nowordscheck(d, url):
-    d.get(url + "?words=nowords")
-    box = None
+def openbox(d, url):
+    """The page at url; the message box's caption and text once it opens
+    (within 10 s), or None."""
+    d.get(url)
     end = time.monotonic() + 10
-    while time.monotonic() < end and not box:
+    while time.monotonic() < end:
         box = d.execute_script("""const b = document.getElementById('box');
             return b.open ? [document.getElementById('boxcaption').textContent,
                              document.getElementById('boxtext').textContent] : null;""")
+        if box:
+            return box
         time.sleep(0.05)
+    return None
+
+
+def nowordscheck(d, url):
+    box = openbox(d, url + "?words=nowords")
     want = ("Unable to open dictionary file (/nowords).\n"
             "Ensure this file is where vexlore.exe is located.")
     if box:
@@ -303,15 +311,8 @@ def brokencheck(d, url, root):
             # no sw.js: the root's keeps its offline copy whole
             if f not in (missing, "sw.js") and os.path.isfile(os.path.join(root, f)):
                 os.symlink(os.path.join("..", f), os.path.join(root, sub, f))
-        d.get(url + sub + "/?words=nine.txt")
-        got = None
-        end = time.monotonic() + 10
-        while time.monotonic() < end and not got:
-            got = d.execute_script("""return document.getElementById('box').open &&
-                [document.getElementById('boxtext').textContent,
-                 document.querySelector("button[data-id='1']").disabled];""")
-            time.sleep(0.05)
-        text, disabled = got or ["no box", False]
+        text = (openbox(d, url + sub + "/?words=nine.txt") or ["", "no box"])[1]
+        disabled = d.execute_script("return document.querySelector(\"button[data-id='1']\").disabled")
         report(text.startswith("Vexlore could not start.") and missing in text and disabled,
                "without " + missing, "%r; Start disabled: %s" % (text, disabled))
 
