@@ -108,12 +108,12 @@ public:
 ** ended by SIGPIPE. */
 #define EXIT_READERGONE 141
 
-/* Flushes standard output. Returns 0 when all of what was written went
-** out; else the exit status: 2 for a failed write (werr, or the flush),
-** said with its cause and what could not be written, and EXIT_READERGONE,
-** without a word, for a reader that closed the pipe (head -1), which ends
-** the finder as quietly on Windows and with SIGPIPE ignored as SIGPIPE
-** does. A full disk or a closed output never passes for lines printed. */
+/* Flushes standard output. Returns 0 when everything written went out,
+** else the exit status: for a reader that closed the pipe (head -1)
+** EXIT_READERGONE, without a word, as SIGPIPE ends the finder where it is
+** not ignored (Windows has none); for any other failed write (werr, or
+** the flush) 2, with what could not be written and why. A full disk or a
+** closed output never passes for lines printed. */
 static int written(int werr, const char *what)
 {
     if (fflush(stdout) != 0 && !werr)
