@@ -140,3 +140,12 @@ void catchinterrupt(void (*handler)(int))
     onint = handler;
     signal(SIGINT, trampoline);
 }
+
+/* The C library knows no code for a pipe closed by its reader (Windows
+** says ERROR_NO_DATA, Wine ERROR_PIPE_NOT_CONNECTED) and says EINVAL. */
+int outerrno(int err)
+{
+    DWORD e = GetLastError();
+    return e == ERROR_NO_DATA || e == ERROR_BROKEN_PIPE || e == ERROR_PIPE_NOT_CONNECTED
+           ? EPIPE : err;
+}

@@ -1,6 +1,7 @@
 /*
 ** The few things the command-line finder needs of its platform: where the
-** program lies, an argument in the system's own text, and temporary files.
+** program lies, an argument in the system's own text, temporary files, and
+** the cause of a failed write.
 ** cli/platform-posix.cpp and cli/platform-windows.cpp implement them.
 */
 #ifndef VEXLORE_PLATFORM_H
@@ -29,5 +30,10 @@ FILE *opentemp(std::string *dir);
 /* Calls handler on each Ctrl-C, for the life of the process. A write that
 ** waits on a reader (a full pipe, a terminal on hold) gives way to it. */
 void catchinterrupt(void (*handler)(int));
+
+/* The cause of a write to standard output that just failed, given the
+** errno the C library set. On Windows a pipe whose reader has gone comes
+** as EINVAL there; this makes it EPIPE, as it is elsewhere. */
+int outerrno(int err);
 
 #endif

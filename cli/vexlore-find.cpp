@@ -49,7 +49,8 @@ static const char usage[] =
     "Options may come before, between or after the TEXT arguments.\n"
     "Ctrl-C stops the search and prints what was found so far.\n"
     "Exit status: 0 lines found, 1 none found, 2 usage, word file, memory,\n"
-    "temporary file or output error, 130 stopped by Ctrl-C.\n";
+    "temporary file or output error, 130 stopped by Ctrl-C, 141 the output's\n"
+    "reader closed it early.\n";
 
 /* Ctrl-Cs so far: one stops the search, one more the printing. */
 static volatile sig_atomic_t interrupted;
@@ -102,19 +103,28 @@ public:
     int *stopflag() override { return &stop; }
 };
 
-/* Flushes standard output; on a failed write (werr, or the flush) says so
-** and returns 0. A full disk, a closed output or a reader gone away (with
-** SIGPIPE ignored) must not pass for a search that printed its lines. */
-static int written(int werr)
+/* The exit status when the output's reader has gone, as of a program
+** ended by SIGPIPE. */
+#define EXIT_READERGONE 141
+
+/* Flushes standard output. Returns 0 when everything written went out,
+** else the exit status: for a reader that closed the pipe (head -1)
+** EXIT_READERGONE, without a word, as SIGPIPE ends the finder where it is
+** not ignored (Windows has none); for any other failed write (werr, or
+** the flush) 2, with what could not be written and why. A full disk or a
+** closed output never passes for lines printed. */
+static int written(int werr, const char *what)
 {
     if (fflush(stdout) != 0 && !werr)
-        werr = errno;
+        werr = outerrno(errno);
     if (!werr && ferror(stdout))
         werr = EIO;
     if (!werr)
-        return 1;
-    fprintf(stderr, "vexlore-find: cannot write the results: %s\n", strerror(werr));
-    return 0;
+        return 0;
+    if (werr == EPIPE)
+        return EXIT_READERGONE;
+    fprintf(stderr, "vexlore-find: cannot write %s: %s\n", what, strerror(werr));
+    return 2;
 }
 
 static int fail(const char *msg)
@@ -173,7 +183,7 @@ static int putline(const char *line, size_t n, void *ctx)
     if (interrupted != printing)
         return 1;
     if (fwrite(line, 1, n, stdout) != n || (out->placeholder && fputc('\n', stdout) == EOF)) {
-        out->werr = errno;
+        out->werr = outerrno(errno);
         return interrupted != printing ? 1 : 2;
     }
     return 0;
@@ -218,8 +228,7 @@ int main(int argc, char **argv)
             stats = 1;
             break;
         case OPT_HELP:
-            fputs(usage, stdout);
-            return written(0) ? 0 : 2;
+            return written(fputs(usage, stdout) == EOF ? outerrno(errno) : 0, "the help text");
         case OPT_FAST:
             fast = 1;
             break;
@@ -314,8 +323,10 @@ int main(int argc, char **argv)
     Output out = {!win.found, 0};
     printing = interrupted;
     int put = !win.found && win.stop ? 0 : win.lines->each(putline, &out);
-    if (put == 0 && fflush(stdout) != 0)
-        put = interrupted != printing ? 1 : 0;  /* else written() tells */
+    if (put == 0 && fflush(stdout) != 0) {
+        out.werr = outerrno(errno);     /* a flush again would lose it */
+        put = interrupted != printing ? 1 : 2;
+    }
     if (put == 1) {
         fprintf(stderr, "vexlore-find: stopped by Ctrl-C while printing the results; the lines "
                 "printed are the first of the %lld found\n", win.found);
@@ -326,8 +337,8 @@ int main(int argc, char **argv)
         fprintf(stderr, "vexlore-find: cannot print the results: %s\n", win.lines->error());
         return 2;
     }
-    if (!written(put == 2 ? (out.werr ? out.werr : EIO) : 0))
-        return 2;
+    if (int bad = written(put == 2 ? (out.werr ? out.werr : EIO) : 0, "the results"))
+        return bad;
     if (win.stop) {
         fprintf(stderr, "vexlore-find: the search was stopped; the %lld lines printed "
                 "are those found so far\n", win.found);

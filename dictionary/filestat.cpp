@@ -6,6 +6,7 @@
 */
 #include <errno.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
 
 #include "dictionary/filestat.h"
@@ -48,10 +49,26 @@ static wchar_t *widepath(const char *path)
     return NULL;
 }
 
+/* True when wide is a name the system keeps for a device in any folder
+** (NUL, CON, COM1): its full path is then \\.\NAME. */
+static int devicepath(const wchar_t *wide)
+{
+    wchar_t full[16];
+    DWORD n = GetFullPathNameW(wide, 16, full, NULL);
+    return n > 4 && n < 16 && wcsncmp(full, L"\\\\.\\", 4) == 0;
+}
+
+/* The C library finds no file by a device's name (ENOENT): it is one of
+** the things that are no regular file. */
 static int statpath(const char *path, statbuf *st)
 {
     wchar_t *wide = widepath(path);
     int r = wide ? _wstati64(wide, st) : -1;
+    if (r != 0 && wide && devicepath(wide)) {
+        memset(st, 0, sizeof *st);
+        st->st_mode = _S_IFCHR;
+        r = 0;
+    }
     free(wide);
     return r;
 }

@@ -96,18 +96,26 @@ case "$(cat interrupted.err)" in *"stopped"*"found so far"*) ok=yes ;; *) ok=$(c
 check "interrupted before any line: 130, nothing printed, said why" "130 0 yes" \
     "$code $(wc -c < interrupted.out) $ok"
 
-# a failed write of the results is an error, not a search that printed them
-for out in /dev/full closed pipe; do
+# a failed write is an error with its true cause, not a search that printed
+# its lines; a reader that closed the pipe ends the finder quietly, with
+# SIGPIPE ignored too
+for out in /dev/full closed pipe help; do
     case $out in
         closed) err=$("$find" -w nine.words listen 2>&1 >&-); code=$? ;;
         pipe) # the reader closes its end first, then the finder starts
               rm -f pipe.closed
               (while [ ! -f pipe.closed ]; do sleep 0.05; done; trap '' PIPE
                "$find" -w nine.words listen 2>pipe.err; echo $? > pipe.code) | { exec 0<&-; : > pipe.closed; }
-              err=$(cat pipe.err); code=$(cat pipe.code) ;;
+              check "output to a closed pipe: quiet, 141" "141 ''" "$(cat pipe.code) '$(cat pipe.err)'"
+              continue ;;
+        help) err=$("$find" --help 2>&1 >/dev/full); code=$? ;;
         *) err=$("$find" -w nine.words listen 2>&1 >"$out"); code=$? ;;
     esac
-    said "output to $out fails" "vexlore-find: cannot write*"
+    case $out in
+        closed) said "output $out fails" "vexlore-find: cannot write the results: Bad file*" ;;
+        help) said "--help to /dev/full fails" "vexlore-find: cannot write the help text: No space*" ;;
+        *) said "output to $out fails" "vexlore-find: cannot write the results: No space*" ;;
+    esac
 done
 
 # Bad inputs, as listed in docs/bad-inputs.md

@@ -1,6 +1,7 @@
 #!/bin/sh
 # vexlore-find.exe under Wine: its word file found in a folder named outside
-# the ANSI code page, and its result lines beyond the memory budget.
+# the ANSI code page, devices refused as word files, its result lines beyond
+# the memory budget, and a reader that closes the pipe early.
 # usage: finder_windows_test.sh WINE PATH-TO-vexlore-find.exe
 wine="$1"
 find="$2"
@@ -23,6 +24,11 @@ for dir in "Игры 日本語" "emoji 😀"; do
     rm -rf "$dir"
 done
 
+for dev in NUL CON; do
+    out=$("$wine" "$find" -w $dev listen 2>&1 </dev/null | lines)
+    check "-w $dev refused" "vexlore-find: cannot open word file '$dev': not a regular file|" "$out"
+done
+
 # 518,400 lines in 1M of memory: some thirty runs in Windows' temporary
 # folder, every one gone at the end
 awk 'function p(pre, rest,   i) { if (rest == "") { print pre; return }
@@ -35,7 +41,10 @@ out=$("$wine" "$find" --stats --memory 1M -m -w perm.words abcdef abcdef 2>spill
 check "--memory 1M: every line, in order" "$want" "$out"
 grep -q "518400 lines went through [0-9]* sorted runs" spill.err; check "--memory 1M: spilled" 0 $?
 check "--memory 1M: temporary files removed from $temp" "$before" "$(ls "$temp" | grep -ci '^vxf')"
-rm -f perm.words spill.err
+# the reader takes one byte and goes: the finder ends quietly, as on Linux
+{ "$wine" "$find" -m -w perm.words abcdef abcdef 2>pipe.err; echo $? > pipe.code; } | head -c 1 >/dev/null
+check "a reader that closed the pipe: quiet, 141" "141 ''" "$(cat pipe.code) '$(cat pipe.err)'"
+rm -f perm.words spill.err pipe.err pipe.code
 
 echo "$failed failed"
 [ $failed -eq 0 ]

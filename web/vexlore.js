@@ -81,9 +81,10 @@
       // inside the group, at the table's place less the group's
       const label = document.createElement('label');
       const input = document.createElement('input');
+      // no tabindex: the browser makes the group one tab stop, the
+      // checked button, and the arrows move within it
       input.type = 'radio';
       input.name = 'type';
-      input.tabIndex = c.tabstop ? 0 : -1;
       label.append(input, c.text);
       place(label, c, px(group.c.x), py(group.c.y));
       group.appendChild(label);
@@ -99,11 +100,12 @@
       el = clip = document.createElement('div');
       el.className = 'clip';
       el.setAttribute('role', 'img');
-      el.setAttribute('aria-label', 'Busy');
+      el.setAttribute('aria-hidden', 'true');    // named only while it plays
       el.appendChild(document.createElement('div'));
       break;
     }
-    if (c.kind !== 'edit' && c.kind !== 'list')
+    // the clip takes no focus, though the template gives it a tab stop
+    if (c.kind !== 'edit' && c.kind !== 'list' && c.kind !== 'clip')
       el.tabIndex = c.tabstop ? 0 : -1;
     if (c.kind === 'label' || c.kind === 'group')
       el.removeAttribute('tabindex');
@@ -118,7 +120,6 @@
     const frame = group.querySelector('.frame');
     frame.style.top = Math.trunc(by / 2) + 'px';
   }
-  clip.tabIndex = 0;
 
   // The results list: every line in the index, and only the rows in view
   // in the page.
@@ -176,13 +177,22 @@
   }
   list.addEventListener('scroll', redraw);
 
-  // The busy clip: the frame follows the clock, at 7 a second.
+  // The busy clip: the frame follows the clock, at 7 a second. A search's
+  // end is told to a screen reader, with the lines listed.
   const frame = clip.firstChild;
-  let playing = 0;
+  const status = document.getElementById('status');
+  let playing = 0, stopping = false;
   function busy(on) {
     list.setAttribute('aria-busy', on ? 'true' : 'false');
     clip.dataset.playing = on ? '1' : '0';
+    clip.setAttribute('aria-hidden', on ? 'false' : 'true');
+    if (on)
+      clip.setAttribute('aria-label', 'Busy');
+    else
+      clip.removeAttribute('aria-label');
     if (on && !playing) {
+      status.textContent = '';
+      stopping = false;
       const t0 = performance.now();
       const tick = () => {
         const f = Math.floor((performance.now() - t0) / FRAME_MS) % FRAMES;
@@ -194,6 +204,12 @@
       clearInterval(playing);
       playing = 0;
     }
+  }
+  // at the search's end, once the placeholder line too has come
+  function announce() {
+    const n = index.count;
+    status.textContent = (stopping ? 'Search stopped: ' : 'Search ended: ') +
+      (n === 1 ? '1 line, ' + index.at(0).trim() : n.toLocaleString('en-US') + ' lines') + '.';
   }
 
   // Messages one at a time in a modal box; the end waits for them.
@@ -229,9 +245,24 @@
   // worker; listed, the ms from Start to its end with every line listed)
   // and the line scan the engine chose.
   const vexlore = window.vexlore = { lines: () => index.all(), listms: 0, last: null, ready: null,
-                                     started: 0 };
+                                     started: 0, failed: null };
+
+  // The worker or the engine did not load: the dialog says why and offers
+  // no Start; Close still ends the page.
+  function failed(why) {
+    if (vexlore.failed)
+      return;
+    vexlore.failed = why;
+    start.disabled = true;
+    shown.push({ text: 'Vexlore could not start.\n' + why });
+    nextbox();
+  }
 
   const worker = new Worker('worker.js' + location.search);
+  worker.onerror = (e) => {
+    if (!vexlore.ready)
+      failed(e.message || 'The file worker.js could not be loaded.');
+  };
   worker.onmessage = (e) => {
     const m = e.data;
     switch (m.what) {
@@ -263,9 +294,13 @@
     case 'done':
       m.listed = performance.now() - vexlore.started;
       vexlore.last = m;
+      announce();
       break;
     case 'ready':
       vexlore.ready = m;
+      break;
+    case 'failed':
+      failed(m.why);
       break;
     }
   };
@@ -273,20 +308,27 @@
 
   form.addEventListener('submit', (e) => {
     e.preventDefault();
+    if (start.disabled)
+      return;
     vexlore.started = performance.now();
     send({ cmd: 'start', text: text.value, multi: multi.checked });
   });
-  stop.addEventListener('click', () => send({ cmd: 'stop' }));
-  close.addEventListener('click', () => send({ cmd: 'close' }));
+  function stopsearch() {
+    stopping = playing !== 0;
+    send({ cmd: 'stop' });
+  }
+  stop.addEventListener('click', stopsearch);
+  close.addEventListener('click', () => vexlore.failed ? ended() : send({ cmd: 'close' }));
   // Esc is Stop, as the dialog manager makes it on Windows
   document.addEventListener('keydown', (e) => {
     if (e.key === 'Escape' && !boxopen) {
       e.preventDefault();
-      send({ cmd: 'stop' });
+      stopsearch();
     }
   });
 
-  start.focus();
+  // at the left edge, however narrow the page (fit.js scales the window)
+  start.focus({ preventScroll: true });
   draw();
   if ('serviceWorker' in navigator)
     navigator.serviceWorker.register('sw.js').catch(() => {});

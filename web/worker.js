@@ -4,7 +4,11 @@
 // the module yields to this worker's event loop from its pump (see
 // onyield), so the page's Stop and Close are taken between words.
 'use strict';
-importScripts('vexlore-engine.js');
+try {
+  importScripts('vexlore-engine.js');
+} catch (err) {
+  // open() tells the page
+}
 
 let engine = null;
 let searching = false;
@@ -71,11 +75,29 @@ onmessage = (e) => {
     waiting.push(e.data);
 };
 
+// Why the engine's file did not load, in a sentence for the page's
+// message: the server's answer, or else what went wrong with the file.
+async function whynot(file, err) {
+  let how;
+  try {
+    const r = await fetch(file, { cache: 'no-cache' });
+    how = r.ok ? (err ? ': ' + err.message : '') : ' (' + r.status + ' ' + r.statusText + ')';
+  } catch (e) {
+    how = ': the server cannot be reached';
+  }
+  return 'The file ' + file + ' could not be loaded' + how + '.';
+}
+
 async function open() {
+  if (typeof VexEngine === 'undefined') {
+    post('failed', { why: await whynot('vexlore-engine.js') });
+    return;
+  }
   const words = new URL(self.location).searchParams.get('words') || 'words';
   let data = null;
   try {
-    const r = await fetch(words);
+    // the server is asked each time, so a changed list is taken at once
+    const r = await fetch(words, { cache: 'no-cache' });
     if (r.ok)
       data = new Uint8Array(await r.arrayBuffer());
   } catch (err) {
@@ -87,7 +109,12 @@ async function open() {
   // ?scan=NAME picks the line scan, as VEXLORE_SCAN does for the finder
   const scan = new URL(self.location).searchParams.get('scan');
   const setup = (m) => { if (scan) m.ENV.VEXLORE_SCAN = scan; };
-  engine = await VexEngine(Object.assign({ locateFile: (f) => f, preRun: [setup] }, hooks));
+  try {
+    engine = await VexEngine(Object.assign({ locateFile: (f) => f, preRun: [setup] }, hooks));
+  } catch (err) {
+    post('failed', { why: await whynot('vexlore-engine.wasm', err) });
+    return;
+  }
   if (data) {
     engine.FS.mkdirTree(path.replace(/\/[^/]*$/, '') || '/');
     engine.FS.writeFile(path, data);

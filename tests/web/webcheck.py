@@ -4,8 +4,10 @@ usage: webcheck.py check SITE FIND WORK SHOTS   every check; a line each, then a
 SITE is the built folder of static files (build/web/site), FIND the native
 vexlore-find, WORK a scratch folder the page is served from, with the test
 word lists beside it. The rules of the dialog are tested once, natively;
-this checks what the page adds: the layout from the table, the worker and
-its Stop, the virtual list, the message box, the end, and the offline copy."""
+this checks what the page adds: the layout from the table and its scaling,
+the keyboard, the worker and its Stop, the virtual list, the message box,
+what a screen reader hears, the end, a worker that does not load, and the
+copies the browser keeps (a changed list taken, the offline copy)."""
 import http.server
 import os
 import shutil
@@ -19,6 +21,7 @@ from itertools import combinations
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
@@ -181,6 +184,36 @@ def checklayout(p):
            tuple(roles))
 
 
+def keyboard(p):
+    """Tab from Start reaches the Type group once, at its checked button, and
+    never the clip; the arrows move within the group."""
+    where = """const a = document.activeElement;
+               return a == document.body ? 'body' :
+                      a.type == 'radio' ? a.parentNode.textContent : a.id || a.textContent;"""
+    keys = lambda *k: ActionChains(p.d).send_keys(*k).perform()  # noqa: E731
+    order = []
+    for _ in range(5):
+        keys(Keys.TAB)
+        order.append(p.js(where))
+    keys(Keys.ARROW_DOWN)
+    order.append(p.js(where) + (" checked" if p.multi.is_selected() else ""))
+    ActionChains(p.d).key_down(Keys.SHIFT).send_keys(Keys.TAB).key_up(Keys.SHIFT).perform()
+    order.append(p.js(where))
+    for _ in range(2):
+        keys(Keys.TAB)
+        order.append(p.js(where))
+    want = ["Stop", "text", "results", "Close", "Single word", "Multi-word checked", "Close",
+            "Multi-word", "body"]
+    report(order == want, "keyboard", "Tab from Start, then Down, Shift+Tab, Tab, Tab: %r" % order)
+
+
+def told(p):
+    """What a screen reader hears of the clip and of the last search's end."""
+    return p.js("""const c = document.querySelector('.clip');
+        return [c.getAttribute('aria-hidden'), c.getAttribute('aria-label'),
+                (document.getElementById('status') || {}).textContent];""")
+
+
 def expect(p, name, text, multi, want):
     got = p.search(text, multi)
     report(got == want, name, "'%s': %s" % (text, joined(got or [])))
@@ -190,8 +223,16 @@ def ninechecks(d, url, shots):
     p = Page(d, url + "?words=nine.txt")
     checklayout(p)
     p.shot(os.path.join(shots, "idle.png"))
+    keyboard(p)
+    heard = [told(p)]
     for row in SEARCHES:
         expect(p, *row)
+        if row[0] in ("multi-word", "no anagram"):
+            heard.append(told(p))
+    want = [["true", None, ""], ["true", None, "Search ended: 3 lines."],
+            ["true", None, "Search ended: 1 line, %s." % NOFIT]]
+    report(heard == want, "ends announced", "the idle clip hidden, unnamed; the status "
+           "before, after three lines, after none: %r" % [h[2] for h in heard])
     shown = p.shown()
     report(shown == [[NOFIT, 1, 1]], "options", "the list says %r" % shown)
     # Esc while idle leaves everything; Enter in the field is Start
@@ -212,16 +253,24 @@ def ninechecks(d, url, shots):
     report(bool(gone), "Close", "the page says Vexlore has ended")
 
 
-def nowordscheck(d, url):
-    d.get(url + "?words=nowords")
-    box = None
+def openbox(d, url):
+    """The page at url; the message box's caption and text once it opens
+    (within 10 s), or None."""
+    d.get(url)
     end = time.monotonic() + 10
-    while time.monotonic() < end and not box:
+    while time.monotonic() < end:
         box = d.execute_script("""const b = document.getElementById('box');
             return b.open ? [document.getElementById('boxcaption').textContent,
                              document.getElementById('boxtext').textContent,
                              document.getElementById('boxwhy').textContent] : null;""")
+        if box:
+            return box
         time.sleep(0.05)
+    return None
+
+
+def nowordscheck(d, url):
+    box = openbox(d, url + "?words=nowords")
     want = ("Unable to open dictionary file (/nowords).\n"
             "Ensure this file is where vexlore.exe is located.")
     if box:
@@ -229,6 +278,62 @@ def nowordscheck(d, url):
     gone = box and d.execute_script("return document.body.textContent.includes('Vexlore has ended')")
     report(box == ["Vexlore", want, "No such file or directory."] and gone, "no word file",
            "modal box %r, then the page ended: %s" % (box, bool(gone)))
+
+
+def narrowcheck(d, url, shots):
+    """A phone's 360 x 640 and a 1280 x 900 screen at 200 %: the window scaled
+    down whole to the page's width, at its left edge, nothing to scroll to."""
+    for w, h, scale, name in ((360, 640, 1, "phone"), (640, 450, 2, "zoom200")):
+        d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                          {"width": w, "height": h, "deviceScaleFactor": scale, "mobile": False})
+        p = Page(d, url + "?words=nine.txt")
+        p.js("return new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)))")
+        got = p.js("""const r = document.getElementById('window').getBoundingClientRect();
+            const w = document.getElementById('window');
+            const inside = [...document.querySelectorAll('#dialog > *')].every(c => {
+                const b = c.getBoundingClientRect();
+                return b.left >= r.left && b.right <= r.right + 0.5; });
+            return [scrollX, document.documentElement.scrollWidth, innerWidth, r.left, r.right,
+                    r.width / w.offsetWidth, r.height / w.offsetHeight, inside];""")
+        sx, sw, iw, left, right, fx, fy, inside = got
+        p.d.save_screenshot(os.path.join(shots, "narrow-%s.png" % name))
+        report(sx == 0 and sw <= iw and left >= 0 and right <= iw and abs(fx - fy) < 0.01 and
+               fx < 1 and inside, "fits " + name,
+               "%d x %d css px: scrolled %d, page %d wide; window %.0f to %.0f, scaled %.2f x %.2f,"
+               " controls inside: %s" % (w, h, sx, sw, left, right, fx, fy, inside))
+    d.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
+
+def brokencheck(d, url, root):
+    """The page served without its worker or one of the engine's files:
+    the dialog says it could not start, and why, and offers no Start."""
+    for missing in ("worker.js", "vexlore-engine.js", "vexlore-engine.wasm"):
+        sub = "without-" + missing.replace(".", "-")
+        os.makedirs(os.path.join(root, sub), exist_ok=True)
+        for f in os.listdir(root):
+            # no sw.js: the root's keeps its offline copy whole
+            if f not in (missing, "sw.js") and os.path.isfile(os.path.join(root, f)):
+                os.symlink(os.path.join("..", f), os.path.join(root, sub, f))
+        text = (openbox(d, url + sub + "/?words=nine.txt") or ["", "no box"])[1]
+        disabled = d.execute_script("return document.querySelector(\"button[data-id='1']\").disabled")
+        report(text.startswith("Vexlore could not start.") and missing in text and disabled,
+               "without " + missing, "%r; Start disabled: %s" % (text, disabled))
+
+
+def freshcheck(d, url, root):
+    """A word list changed between two visits is the one searched at the
+    second, though its old date would let the browser keep its copy."""
+    path = os.path.join(root, "fresh.txt")
+    got = []
+    for words, days in ((["listen", "silent"], 30), (["enlist", "listen", "silent"], 20)):
+        with open(path, "w") as f:
+            f.write("".join(w + "\n" for w in words))
+        then = time.time() - days * 86400
+        os.utime(path, (then, then))
+        got.append(Page(d, url + "?words=fresh.txt").search("listen", False))
+    report(got[1] == ["enlist ", "listen ", "silent "], "a changed list",
+           "'listen' at the first visit: %s; at the second: %s" % (
+               joined(got[0] or []), joined(got[1] or [])))
 
 
 def during(p, act):
@@ -254,11 +359,12 @@ def bigchecks(d, url, find, words, shots):
                                   len(want or [])))
     p.shot(os.path.join(shots, "results.png"))
 
-    each, ok, why = [], True, []
+    each, ok, why, heard = [], True, [], []
     for trial in range(5):
         def act():
             if trial == 0:
                 p.shot(os.path.join(shots, "searching.png"))
+                heard.append(told(p))
             p.stop.click()
             p.js("window.acted = window.stopclick")
         ms, before = during(p, act)
@@ -268,6 +374,12 @@ def bigchecks(d, url, find, words, shots):
             why.append("trial %d: %d lines before, %d after" % (trial + 1, before, len(after)))
         ok = ok and good
         each.append(ms if ms is not None else 9999)
+        if trial == 0:
+            heard.append(told(p) + [len(after)])
+    report(heard[0][:2] == ["false", "Busy"] and
+           heard[1][2] == "Search stopped: {:,} lines.".format(heard[1][3]),
+           "stop announced", "the clip while busy: %r; the status once stopped: %r" % (
+               heard[0][1], heard[1][2]))
     med = statistics.median(each)
     report(ok and med <= 50, "Stop during a search", "'%s': idle %s ms after the click "
            "(median %.0f, at most 50); lines kept and sorted%s" % (
@@ -369,6 +481,9 @@ def check(site, find, work, shots):
     try:
         ninechecks(d, server.url, shots)
         nowordscheck(d, server.url)
+        narrowcheck(d, server.url, shots)
+        brokencheck(d, server.url, root)
+        freshcheck(d, server.url, root)
         bigchecks(d, server.url, find, os.path.join(root, "words"), shots)
         phrasecheck(d, server.url, find, os.path.join(root, "words"))
         manycheck(d, server.url)
