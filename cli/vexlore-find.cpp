@@ -247,6 +247,15 @@ static const struct option longopts[] = {
     {nullptr, 0, nullptr, 0},
 };
 
+/* The long name of the option getopt_long() returned as opt. */
+static const char *optname(int opt)
+{
+    const struct option *o = longopts;
+    while (o->name && o->val != opt)
+        o++;
+    return o->name ? o->name : "?";
+}
+
 /* A filter's option refused: its one line, and the usage status. */
 static int refuse(const std::string &why)
 {
@@ -315,8 +324,7 @@ int main(int argc, char **argv)
         case OPT_CANDIDATES:
         case OPT_LIMIT:     /* each once: a second would contradict the first */
             if (given & (1 << (opt - OPT_CONTAINS)))
-                return refuse(std::string(argv[optind - 1]).substr(0, strcspn(argv[optind - 1], "=")) +
-                              " is given twice");
+                return refuse(std::string("--") + optname(opt) + " is given twice");
             given |= 1 << (opt - OPT_CONTAINS);
             if (opt == OPT_LENGTHS)
                 why = parselengths(optarg, &filters);

@@ -56,6 +56,7 @@ static int *stop;
 static int type;
 static int limit;           /* words in a line at most */
 static int oddtext;         /* the text holds odd characters */
+static unsigned due, every; /* words to the next pump, and between pumps */
 static char line[LINE_SIZE];
 static int linepos[WORDS_MAX + 1];  /* where the word of each level starts */
 
@@ -206,6 +207,25 @@ static int narrow(const int *list, int n, Sig *s, int *out)
     return m;
 }
 
+/* Counts n more words read or taken, pumping the window on every
+** every-th one as search() does; 0 when a pump set the stop flag (and the
+** words after that one are not counted as pumped). */
+static int counting(unsigned n)
+{
+    while (n > 0) {
+        unsigned k = n < due ? n : due;
+        n -= k;
+        due -= k;
+        if (due == 0) {
+            due = every;
+            win->pump();
+            if (*stop)
+                return 0;
+        }
+    }
+    return !*stop;
+}
+
 /* Reads the word file once and keeps, in file order, the words that fit
 ** letters (the whole text's). Returns SEARCH_OK (also when stopped),
 ** SEARCH_POSITION, SEARCH_READ or FAST_FULL. */
@@ -228,8 +248,7 @@ static int readcands(const char *letters)
         if (passedover(word, len))
             continue;       /* as if the file did not hold it */
         faststats.read++;
-        win->pump();
-        if (*stop)
+        if (!counting(1))
             return SEARCH_OK;
         Cand c;
         c.nlen = (unsigned char)countof(word, c.count, &c.mask, &odd);
@@ -420,8 +439,7 @@ static void emit(int depth)
 static int taking(void)
 {
     faststats.taken++;
-    win->pump();
-    return !*stop;
+    return counting(1);
 }
 
 /* The lines of m again, after the words taken above depth. The stages
@@ -436,16 +454,15 @@ static void replay(int depth, const Memo *m)
         unsigned short n;
         memcpy(&takes, memopool + p, sizeof takes);
         memcpy(&n, memopool + p + sizeof takes, 2);
-        for (; takes > 0; takes--)
-            if (!taking())
-                return;
+        faststats.taken += takes;
+        if (!counting(takes))
+            return;
         memcpy(line + linepos[depth], memopool + p + sizeof takes + 2, n);
         emitline(linepos[depth] + n);
         p += (int)sizeof takes + 2 + n;
     }
-    for (; tail > 0; tail--)
-        if (!taking())
-            return;
+    faststats.taken += tail;
+    counting(tail);
 }
 
 /* The words that end the line at this level: those that use exactly the
@@ -616,6 +633,8 @@ int fastsearch(SearchWindow *w)
     if (countletters(text) > TEXT_MAX)
         return SEARCH_TOOLONG;
     win->clearlist();
+    every = win->pumpwords() > 0 ? (unsigned)win->pumpwords() : 1;
+    due = 1;
     stop = win->stopflag();
     *stop = 0;
     strminus(text, " \t", blanked);

@@ -39,8 +39,9 @@ extern int nfastlengths;
 ** finds the same lines, in another order: depth first, each level walking
 ** its words in byte order, so that when faststats.inorder is set the lines
 ** come sorted and a caller may pass them on as they come. The window's pump
-** is called once for each word read and once for each word accepted; a
-** stop is seen at the next pump. Returns SEARCH_OK, SEARCH_TOOLONG (list
+** is called once for each word read and once for each word accepted, or
+** once per pumpwords() of them, as search() counts; a stop is seen at the
+** next pump. Returns SEARCH_OK, SEARCH_TOOLONG (list
 ** untouched), SEARCH_POSITION or SEARCH_READ after a dictionary error (with
 ** the same message as search()), or FAST_FULL, with nothing added to the
 ** cleared list and the busy animation stopped, when the candidates do not
