@@ -2,7 +2,9 @@
 ** The fast search: one read of the word file into a store of the words
 ** that fit the whole text, then the search's own backtracking in memory.
 ** A word can be accepted at some level only if it fits the letters left
-** there, which are part of the text's, so the store loses no line.
+** there, which are part of the text's, so the store loses no line. The
+** words are walked in byte order, and the lines of letters met before are
+** replayed rather than found again.
 */
 #include <stdint.h>
 #include <stdio.h>

@@ -2,7 +2,8 @@
 ** The command-line finder's fast search: the same lines as search(), but
 ** the word file is read once. The words that fit the whole text are kept
 ** in memory, and the backtracking runs over them, each level narrowing the
-** list to the words that fit the letters it has left.
+** list to the words that fit the letters it has left. It lists, too, the
+** lines of given word lengths in every order (fastlengths).
 */
 #ifndef VEXLORE_FASTSEARCH_H
 #define VEXLORE_FASTSEARCH_H
