@@ -54,7 +54,7 @@ timed() {
 # (the read of the list included, the start of the process not)
 stated() {
   for ((r = 0; r < runs; r++)); do
-    "$@" --stats 2>&1 >/dev/null | grep -o 'in [0-9.]* s' | awk '{ print $2 }'
+    { "$@" --stats 2>&1 >/dev/null || true; } | grep -o 'in [0-9.]* s' | awk '{ print $2 }'
   done | median
 }
 mb() { awk -v k="$1" 'BEGIN { printf "%.1f MB", k / 1024 }'; }
