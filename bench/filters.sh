@@ -51,9 +51,10 @@ timed() {
   kb=$(median < "$tmp/kb")
 }
 # stated CMD...: the median of the search's own time as --stats says it
-# (the read of the list included, the start of the process not)
+# (the read of the list included, the start of the process not), of at
+# least nine runs: a few milliseconds are easily lost to other processes
 stated() {
-  for ((r = 0; r < runs; r++)); do
+  for ((r = 0; r < (runs > 9 ? runs : 9); r++)); do
     { "$@" --stats 2>&1 >/dev/null || true; } | grep -o 'in [0-9.]* s' | awk '{ print $2 }'
   done | median
 }
