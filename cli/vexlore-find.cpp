@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/filters.h"
 #include "cli/linestore.h"
 #include "cli/platform.h"
 #include "dictionary/dict.h"
@@ -21,8 +22,9 @@
 
 static const char usage[] =
     "usage: vexlore-find [-m|--multi] [-w FILE|--words=FILE] [--fast] [--max-words N]\n"
-    "                    [--min-length N] [--memory SIZE] [--trace] [--stats] [--help]\n"
-    "                    [--] TEXT...\n"
+    "                    [--min-length N] [--contains WORDS] [--exclude WORDS]\n"
+    "                    [--lengths L1,L2,...] [--candidates] [--limit N]\n"
+    "                    [--memory SIZE] [--trace] [--stats] [--help] [--] TEXT...\n"
     "\n"
     "Prints every word of the word file (or, with -m, every combination of\n"
     "words) that uses exactly the letters of TEXT, one line each, sorted.\n"
@@ -34,6 +36,16 @@ static const char usage[] =
     "                     same lines as without it\n"
     "      --max-words N  no line of more than N words (1 to 9; default 9)\n"
     "      --min-length N only words of at least N characters (1 to 35)\n"
+    "      --contains WORDS  every line starts with these words, in this order;\n"
+    "                     their letters come out of TEXT (may be repeated)\n"
+    "      --exclude WORDS   never use these words of the word file (may be\n"
+    "                     repeated)\n"
+    "      --lengths L1,L2,...  only lines of words of exactly these lengths, in\n"
+    "                     this order, in every order that fits (a crossword's\n"
+    "                     enumeration; implies -m)\n"
+    "      --candidates   list the words made of some of the letters of TEXT,\n"
+    "                     longest first\n"
+    "      --limit N      print at most N lines; say so when there were more\n"
     "      --memory SIZE  keep at most SIZE bytes of result lines in memory (a\n"
     "                     number with K, M or G for KiB, MiB or GiB; at least\n"
     "                     64K; default 256M); more go sorted to temporary files\n"
@@ -61,18 +73,36 @@ static void oninterrupt(int)
     interrupted = interrupted + 1;
 }
 
+/* Where the lines go as they are printed. */
+struct Output {
+    int placeholder;    /* the one line is the placeholder: end it */
+    int werr;           /* errno of a failed write */
+    long long limit;    /* lines to print at most, or 0 */
+    long long printed;
+    int cut;            /* a line beyond the limit came */
+    size_t used;
+    char buf[1 << 16];  /* lines not yet written: stdio's own calls cost more a line */
+};
+
+static int putline(const char *line, size_t n, void *ctx);
+
 /* The finder's side of the search: the text from the command line and
-** the result lines, kept until the search ends, within the memory given. A
-** store that fails (memory, a full disk) stops the search as Ctrl-C does. */
+** the result lines. Lines that come in the order they are printed in go
+** straight out; the rest are kept until the search ends, within the memory
+** given. A store or a write that fails (memory, a full disk, a reader gone)
+** stops the search as Ctrl-C does. */
 class FinderWindow : public SearchWindow {
 public:
     std::string text;
     int type = SINGLE_WORD;
     size_t memory = STORE_DEFAULT;
     std::unique_ptr<LineStore> lines;
+    const FilterWindow *filter = nullptr;   /* says when lines come in order */
+    Output out = {};
     long long found = 0;    /* real result lines, not the placeholder */
     int stop = 0;
     int failed = 0;         /* the store failed: lines->error() says how */
+    int streamed = 0;       /* 0, or what putline said of a line printed at once */
 
     void takeinput(const char **t, int *ty) override { *t = text.c_str(); *ty = type; }
     void clearlist() override
@@ -83,14 +113,22 @@ public:
     void addline(const char *line) override
     {
         size_t n = strlen(line);
+        int real = n > 0 && line[n - 1] == '\n';
+        if (real && filter && filter->inorder()) {
+            found++;
+            if (streamed == 0 && (streamed = putline(line, n, &out)) != 0 && streamed != 3)
+                stop = 1;
+            streamed = streamed == 3 ? 0 : streamed;    /* the limit stops the search itself */
+            return;
+        }
         if (failed || lines->add(line, n)) {
             failed = stop = 1;
             return;
         }
-        if (n > 0 && line[n - 1] == '\n')
+        if (real)
             found++;
     }
-    int countlines() override { return lines->count() > 0 || failed; }
+    int countlines() override { return found > 0 || lines->count() > 0 || failed; }
     void startbusy() override {}
     void stopbusy() override {}
     void pump() override
@@ -169,27 +207,47 @@ static size_t memsize(const char *arg)
     return (size_t)(n << shift);
 }
 
-/* Where the lines go as the store hands them out. */
-struct Output {
-    int placeholder;    /* the one line is the placeholder: end it */
-    int werr;           /* errno of a failed write */
-};
-
-/* Prints one line; 1 when Ctrl-C came (a blocked write gives way to it),
-** 2 when the write failed. */
-static int putline(const char *line, size_t n, void *ctx)
+/* Writes the lines held in out->buf; 0, or as putline says. */
+static int drain(Output *out)
 {
-    Output *out = (Output *)ctx;
-    if (interrupted != printing)
-        return 1;
-    if (fwrite(line, 1, n, stdout) != n || (out->placeholder && fputc('\n', stdout) == EOF)) {
+    size_t n = out->used;
+    out->used = 0;
+    if (fwrite(out->buf, 1, n, stdout) != n) {
         out->werr = outerrno(errno);
         return interrupted != printing ? 1 : 2;
     }
     return 0;
 }
 
-enum { OPT_TRACE = 256, OPT_STATS, OPT_HELP, OPT_FAST, OPT_MAXWORDS, OPT_MINLENGTH, OPT_MEMORY };
+/* Prints one line; 1 when Ctrl-C came (a blocked write gives way to it),
+** 2 when the write failed, 3 for a line beyond the limit, which is not
+** printed. The last lines wait in out->buf for drain(). */
+static int putline(const char *line, size_t n, void *ctx)
+{
+    Output *out = (Output *)ctx;
+    if (interrupted != printing)
+        return 1;
+    if (out->limit && out->printed == out->limit) {
+        out->cut = 1;
+        return 3;
+    }
+    out->printed++;
+    if (out->used + n + 1 > sizeof out->buf) {
+        int r = drain(out);
+        if (r)
+            return r;
+        if (n + 1 > sizeof out->buf)
+            return fwrite(line, 1, n, stdout) == n ? 0 : (out->werr = outerrno(errno), interrupted != printing ? 1 : 2);
+    }
+    memcpy(out->buf + out->used, line, n);
+    out->used += n;
+    if (out->placeholder)
+        out->buf[out->used++] = '\n';
+    return 0;
+}
+
+enum { OPT_TRACE = 256, OPT_STATS, OPT_HELP, OPT_FAST, OPT_MAXWORDS, OPT_MINLENGTH, OPT_MEMORY,
+       OPT_CONTAINS, OPT_EXCLUDE, OPT_LENGTHS, OPT_CANDIDATES, OPT_LIMIT };
 
 static const struct option longopts[] = {
     {"multi", no_argument, nullptr, 'm'},
@@ -201,14 +259,45 @@ static const struct option longopts[] = {
     {"max-words", required_argument, nullptr, OPT_MAXWORDS},
     {"min-length", required_argument, nullptr, OPT_MINLENGTH},
     {"memory", required_argument, nullptr, OPT_MEMORY},
+    {"contains", required_argument, nullptr, OPT_CONTAINS},
+    {"exclude", required_argument, nullptr, OPT_EXCLUDE},
+    {"lengths", required_argument, nullptr, OPT_LENGTHS},
+    {"candidates", no_argument, nullptr, OPT_CANDIDATES},
+    {"limit", required_argument, nullptr, OPT_LIMIT},
     {nullptr, 0, nullptr, 0},
 };
+
+/* The long name of the option getopt_long() returned as opt. */
+static const char *optname(int opt)
+{
+    const struct option *o = longopts;
+    while (o->name && o->val != opt)
+        o++;
+    return o->name ? o->name : "?";
+}
+
+/* A filter's option refused: its one line, and the usage status. */
+static int refuse(const std::string &why)
+{
+    fprintf(stderr, "vexlore-find: %s\n", why.c_str());
+    return 2;
+}
+
+/* The value of --limit: 1 or more; 0 when it is not such a number. */
+static long long limitof(const char *arg)
+{
+    char *end;
+    errno = 0;
+    long long n = strtoll(arg, &end, 10);
+    return end == arg || *end || errno || n < 1 ? 0 : n;
+}
 
 int main(int argc, char **argv)
 {
     FinderWindow win;
-    std::string path;
-    int ntext = 0, stats = 0, fast = 0, opt;
+    Filters filters;
+    std::string path, why;
+    int ntext = 0, stats = 0, fast = 0, opt, given = 0;
 
     opterr = 0;     /* the messages below say it in the finder's own words */
     while ((opt = getopt_long(argc, argv, ":mw:", longopts, nullptr)) != -1) {
@@ -244,6 +333,25 @@ int main(int argc, char **argv)
             if ((win.memory = memsize(optarg)) == 0)
                 return 2;
             break;
+        case OPT_CONTAINS:
+            why = addwords("--contains", optarg, &filters.contains);
+            break;
+        case OPT_EXCLUDE:
+            why = addwords("--exclude", optarg, &filters.exclude);
+            break;
+        case OPT_LENGTHS:
+        case OPT_CANDIDATES:
+        case OPT_LIMIT:     /* each once: a second would contradict the first */
+            if (given & (1 << (opt - OPT_CONTAINS)))
+                return refuse(std::string("--") + optname(opt) + " is given twice");
+            given |= 1 << (opt - OPT_CONTAINS);
+            if (opt == OPT_LENGTHS)
+                why = parselengths(optarg, &filters);
+            else if (opt == OPT_CANDIDATES)
+                filters.candidates = 1;
+            else if ((filters.limit = limitof(optarg)) == 0)
+                why = std::string("--limit takes a number of lines from 1, not '") + optarg + "'";
+            break;
         case ':': {   /* an option without its argument */
             if (optopt == 'w')
                 return fail("option needs a file name: -w FILE");
@@ -257,6 +365,8 @@ int main(int argc, char **argv)
             return fail(msg.c_str());
         }
         }
+        if (!why.empty())
+            return refuse(why);
     }
     int i = optind;
     for (; i < argc; i++, ntext++)
@@ -274,12 +384,19 @@ int main(int argc, char **argv)
                 dictcause(errno));
         return 2;
     }
+    if (!(why = checkfilters(filters, win.text)).empty()) {
+        dictclose();
+        return refuse(why);
+    }
     /* a long list goes out in blocks of 64 KiB, not of the default size */
     static char outbuf[1 << 16];
     setvbuf(stdout, outbuf, _IOFBF, sizeof outbuf);
     catchinterrupt(oninterrupt);
     auto start = std::chrono::steady_clock::now();
-    int r = fast ? fastsearch(&win) : search(&win);
+    FilterWindow filtered(&win, filters);
+    win.filter = &filtered;
+    win.out.limit = filters.limit;
+    int r = filteredsearch(&filtered, fast);
     if (r == FAST_FULL) {
         if (faststats.kept >= FAST_WORDS)
             fprintf(stderr, "vexlore-find: more than %d words fit the text, more than --fast "
@@ -288,7 +405,7 @@ int main(int argc, char **argv)
             fprintf(stderr, "vexlore-find: the words that fit the text take more than %d MiB, "
                     "more than --fast keeps; searching without it\n", FAST_POOL >> 20);
         fast = 0;
-        r = search(&win);
+        r = filteredsearch(&filtered, 0);
     }
     double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     dictclose();
@@ -319,10 +436,18 @@ int main(int argc, char **argv)
         return 2;
     }
     /* a stopped search that found nothing has no placeholder line: it did
-    ** not look everywhere */
-    Output out = {!win.found, 0};
-    printing = interrupted;
-    int put = !win.found && win.stop ? 0 : win.lines->each(putline, &out);
+    ** not look everywhere; a Ctrl-C while lines went straight out stopped
+    ** the search, and is said so below */
+    Output &out = win.out;
+    out.placeholder = !win.found;
+    int put = win.streamed == 1 ? 0 : win.streamed;
+    if (put == 0) {
+        printing = interrupted;
+        put = !win.found && win.stop ? 0 : win.lines->each(putline, &out);
+        put = put == 3 ? 0 : put;   /* the lines beyond the limit */
+    }
+    if (put == 0)
+        put = drain(&out);
     if (put == 0 && fflush(stdout) != 0) {
         out.werr = outerrno(errno);     /* a flush again would lose it */
         put = interrupted != printing ? 1 : 2;
@@ -339,9 +464,12 @@ int main(int argc, char **argv)
     }
     if (int bad = written(put == 2 ? (out.werr ? out.werr : EIO) : 0, "the results"))
         return bad;
-    if (win.stop) {
+    if (out.cut)
+        fprintf(stderr, "vexlore-find: the list was cut at --limit %lld lines; the search "
+                "found more\n", out.limit);
+    if (win.stop && !filtered.cut()) {
         fprintf(stderr, "vexlore-find: the search was stopped; the %lld lines printed "
-                "are those found so far\n", win.found);
+                "are those found so far\n", out.printed);
         return 130;     /* as for a program ended by SIGINT */
     }
     return win.found ? 0 : 1;

@@ -11,6 +11,7 @@
 #include "dictionary/bytescan.h"
 #include "dictionary/dict.h"
 #include "dictionary/linescan.h"
+#include "engine/exclude.h"
 #include "engine/letters.h"
 #include "engine/search.h"
 #include "engine/stack.h"
@@ -64,18 +65,21 @@ static inline int hasletter(const char *word, char c)
 
 /* The next word to examine: through the scan, which passes over the words
 ** that cannot fit letters and counts them in *passed, or, for a stopped
-** search (scan 0), through dictnext. A word shorter than minlength is
-** passed over as if the file did not hold it, uncounted; the scan cannot
-** tell a word's length, so with minlength set every word is read. */
+** search (scan 0), through dictnext. A word shorter than minlength, or
+** left out (exclude.h), is passed over as if the file did not hold it,
+** uncounted; the scan cannot tell a word's length, so with minlength set
+** every word is read. A left-out word the scan passes over is counted, as
+** it could not fit anyway. */
 static int nextword(const char *letters, char *word, int *offset, int *more, int *passed,
                     int scan)
 {
     int r, total = 0;
+    int skip = minlength > 0 || excluding();
     do {
         int n = 0;
         r = scan && minlength == 0 ? dictscan(letters, word, offset, more, &n) : dictnext(word, offset, more);
         total += n;
-    } while (r == 0 && *more && minlength > 0 && (int)strlen(word) < minlength);
+    } while (r == 0 && *more && skip && passedover(word, (int)strlen(word)));
     *passed = total;
     return r;
 }

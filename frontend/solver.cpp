@@ -31,12 +31,6 @@ const char solver_changed[] = "The word file changed during the search; "
 ** word in 1 to 2 ns a fifth of its time; 4,096 words take some 10 us. */
 #define PUMP_WORDS 4096
 
-/* A search other than search() pumps for every word it reads or takes,
-** some nanoseconds apart, and at most tens of microseconds when a word
-** narrows a long list: the clock is read once in this many pumps, a few
-** ms apart at worst. */
-#define FAST_PUMPS 64
-
 /* While a search runs, the list draws the lines found at most this often.
 ** A list that draws itself works out and draws its scroll bar again for
 ** every line added: some 7 ms a line for a list box under Wine, far more
@@ -45,9 +39,8 @@ const char solver_changed[] = "The word file changed during the search; "
 #define SHOW_EVERY 200      /* ms */
 
 Solver::Solver(SolverView *view, int *stop, SolverSearch run)
-    : m_view(view), m_stop(stop), m_path(nullptr), m_run(run),
-      m_every(run == search ? 1 : FAST_PUMPS), m_pumps(0), m_busy(0), m_closing(0), m_full(0),
-      m_unshown(0), m_peektick(0), m_showtick(0)
+    : m_view(view), m_stop(stop), m_path(nullptr), m_run(run), m_busy(0), m_closing(0),
+      m_full(0), m_unshown(0), m_peektick(0), m_showtick(0)
 {
 }
 
@@ -219,9 +212,6 @@ void Solver::show(unsigned now)
 ** SHOW_EVERY ms. */
 void Solver::pump()
 {
-    if (++m_pumps < m_every)
-        return;
-    m_pumps = 0;
     unsigned now = m_view->clock();
     if (now == m_peektick)
         return;

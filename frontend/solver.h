@@ -89,8 +89,6 @@ private:
     int *m_stop;
     char *m_path;       /* the word file's, for the messages */
     SolverSearch m_run;
-    unsigned m_every;       /* pumps between two looks at the clock */
-    unsigned m_pumps;       /* pumps since the last look */
     int m_busy;         /* a search is running, inside start() */
     int m_closing;      /* Close came: no more searches; during one, end once it unwinds */
     int m_full;         /* the list took no more lines: the search was stopped */

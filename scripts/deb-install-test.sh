@@ -2,7 +2,7 @@
 # The Debian package as a user meets it, on a fresh Debian 12 system
 # (scripts/fresh-check.sh runs this inside one, as root): installed with
 # apt-get from the file, its dependencies from the package registry;
-# vexlore-find from PATH; the window started through its desktop entry's
+# vexlore-find from PATH, and its bash completion; the window started through its desktop entry's
 # Exec under Xvfb, through the AT-SPI smoke check; its manual page; and
 # apt-get purge, after which the system holds the files it held before.
 # Prints a line per check; exits non-zero when a check fails.
@@ -57,6 +57,22 @@ head -3 "$out/find.txt"
 example() { [ "$found" = /usr/bin/vexlore-find ] &&
             [ "$(head -3 "$out/find.txt")" = "$(printf 'dirty moor \ndirty room \ndormitory ')" ]; }
 checkrun finder "$found -m dirty room prints the example's lines" example
+
+step "bash completion of vexlore-find"
+# what the completion offers for the last word, one a line, from the file
+# bash-completion loads for the command
+completes() {
+  bash -c 'source /usr/share/bash-completion/completions/vexlore-find
+           COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _vexlore_find
+           printf "%s\n" "${COMPREPLY[@]}"' _ "$@"
+}
+mkdir -p /tmp/complete && : >/tmp/complete/scrabble.txt
+options=$(completes vexlore-find --li | tr '\n' ' ')
+files=$(cd /tmp/complete && completes vexlore-find -w scr | tr '\n' ' ')
+echo "--li: $options; -w scr: $files"
+checkrun completion "bash completes vexlore-find --li to --limit, and -w scr to a file name" \
+  [ "$options|$files" = "--limit |scrabble.txt " ]
+rm -rf /tmp/complete
 
 step "the window from its desktop entry's Exec, under Xvfb"
 exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/vexlore.desktop)

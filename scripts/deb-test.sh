@@ -35,6 +35,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { $3 = $4 = $5 = ""; print }' | tr -s ' ' |
     echo "-rw-r--r-- root/root ./usr/share/man/man1/$f.1.gz"
   done
   echo "-rw-r--r-- root/root ./usr/lib/vexlore/words"
+  echo "-rw-r--r-- root/root ./usr/share/bash-completion/completions/vexlore-find"
   echo "-rw-r--r-- root/root ./usr/share/applications/vexlore.desktop"
   echo "-rw-r--r-- root/root ./usr/share/metainfo/org.example.vexlore.metainfo.xml"
   for n in 16 32 48 64 128 256; do
@@ -44,7 +45,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { $3 = $4 = $5 = ""; print }' | tr -s ' ' |
   echo "-rw-r--r-- root/root ./usr/share/doc/vexlore/copyright"
   echo "-rw-r--r-- root/root ./usr/share/lintian/overrides/vexlore"
 } | sort >"$work/want"
-checkrun contents "dpkg-deb -c lists the programs and the list in /usr/lib/vexlore, their /usr/bin links, the menu entry, metadata, icons, manual pages and documents, and nothing else" \
+checkrun contents "dpkg-deb -c lists the programs and the list in /usr/lib/vexlore, their /usr/bin links, the menu entry, metadata, icons, manual pages, bash completion and documents, and nothing else" \
   same "$work/want" "$work/files"
 
 x=$work/root
