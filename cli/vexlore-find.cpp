@@ -13,17 +13,19 @@
 #include <memory>
 #include <string>
 
+#include "cli/best.h"
 #include "cli/linestore.h"
 #include "cli/platform.h"
 #include "dictionary/dict.h"
 #include "engine/fastsearch.h"
 #include "dictionary/linescan.h"
 #include "engine/search.h"
+#include "model/rank.h"
 
 static const char usage[] =
     "usage: vexlore-find [-m|--multi] [-w FILE|--words=FILE] [--fast] [--max-words N]\n"
-    "                    [--min-length N] [--memory SIZE] [--trace] [--stats] [--help]\n"
-    "                    [--] TEXT...\n"
+    "                    [--min-length N] [--memory SIZE] [--best[=N]] [--model FILE]\n"
+    "                    [--trace] [--stats] [--help] [--] TEXT...\n"
     "\n"
     "Prints every word of the word file (or, with -m, every combination of\n"
     "words) that uses exactly the letters of TEXT, one line each, sorted.\n"
@@ -39,6 +41,17 @@ static const char usage[] =
     "                     number with K, M or G for KiB, MiB or GiB; at least\n"
     "                     64K; default 256M); more go sorted to temporary files\n"
     "                     in TMPDIR (Windows: the temporary folder) until the end\n"
+    "      --best[=N]     only the N best combinations of words (default 20), each\n"
+    "                     set of words once, in its best order, best first, as a\n"
+    "                     model of English text scores them as a sentence; sets\n"
+    "                     that take a word of TEXT come after those that do not,\n"
+    "                     and TEXT's own words are left out. Implies -m; with\n"
+    "                     --max-words 1, single words by how common they are.\n"
+    "                     Without the model: fewest words first, then the\n"
+    "                     longest shortest word. With --stats, each line's\n"
+    "                     log10 probability and that per word follow it\n"
+    "      --model FILE   the model --best ranks by (default: 'english.model'\n"
+    "                     beside the program)\n"
     "      --trace        write the search's progress to standard error\n"
     "                     (not with --fast)\n"
     "      --stats        write the words examined (with --fast: the words\n"
@@ -180,7 +193,8 @@ static int putline(const char *line, size_t n, void *ctx)
     return 0;
 }
 
-enum { OPT_TRACE = 256, OPT_STATS, OPT_HELP, OPT_FAST, OPT_MAXWORDS, OPT_MINLENGTH, OPT_MEMORY };
+enum { OPT_TRACE = 256, OPT_STATS, OPT_HELP, OPT_FAST, OPT_MAXWORDS, OPT_MINLENGTH, OPT_MEMORY,
+       OPT_BEST, OPT_MODEL };
 
 static const struct option longopts[] = {
     {"multi", no_argument, nullptr, 'm'},
@@ -192,6 +206,8 @@ static const struct option longopts[] = {
     {"max-words", required_argument, nullptr, OPT_MAXWORDS},
     {"min-length", required_argument, nullptr, OPT_MINLENGTH},
     {"memory", required_argument, nullptr, OPT_MEMORY},
+    {"best", optional_argument, nullptr, OPT_BEST},
+    {"model", required_argument, nullptr, OPT_MODEL},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -200,6 +216,7 @@ int main(int argc, char **argv)
     FinderWindow win;
     std::string path;
     int ntext = 0, stats = 0, fast = 0, opt;
+    BestOptions best = {"", "", 0, 0, 0};
 
     opterr = 0;     /* the messages below say it in the finder's own words */
     while ((opt = getopt_long(argc, argv, ":mw:", longopts, nullptr)) != -1) {
@@ -236,6 +253,16 @@ int main(int argc, char **argv)
             if ((win.memory = memsize(optarg)) == 0)
                 return 2;
             break;
+        case OPT_BEST:
+            if ((best.most = optarg ? number("--best", optarg, 1, RANK_MOST) : 20) < 0)
+                return 2;
+            break;
+        case OPT_MODEL:
+            if (optarg[0] == '\0')
+                return fail("the model file name is empty: --model FILE");
+            best.model = widearg(argc, argv, optarg);
+            best.named = 1;
+            break;
         case ':': {   /* an option without its argument */
             if (optopt == 'w')
                 return fail("option needs a file name: -w FILE");
@@ -257,6 +284,8 @@ int main(int argc, char **argv)
         return fail("no TEXT to find anagrams of");
     if (fast && trace)
         return fail("--trace shows the passes over the word file, which --fast does not make");
+    if (best.most && (fast || trace))
+        return fail("--best ranks its own search, which --fast and --trace do not take part in");
     if (path.empty())
         path = selfwords(argv[0]);
 
@@ -267,6 +296,17 @@ int main(int argc, char **argv)
                 : errno == EILSEQ ? "UTF-16 or UTF-32 text, but a word file is 8-bit text (ANSI or UTF-8)"
                 : strerror(errno));
         return 2;
+    }
+    if (best.most) {
+        if (best.model.empty()) {
+            std::string self = selfwords(argv[0]);
+            best.model = self.substr(0, self.size() - 5) + "english.model";
+        }
+        best.text = win.text;
+        best.stats = stats;
+        int r = findbest(&best);
+        dictclose();
+        return written(0) ? r : 2;
     }
     /* a long list goes out in blocks of 64 KiB, not of the default size */
     static char outbuf[1 << 16];

@@ -3,10 +3,12 @@
 ** into one block; nothing in it is trusted before its size is checked.
 */
 #include <errno.h>
+#include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "dictionary/filestat.h"
 #include "model/lmfile.h"
 
 #define LM_MOST (64u << 20)  /* a larger file is not one of ours */
@@ -28,10 +30,11 @@ int lmbits(uint32_t max)
 ** table ends with 8 bytes of padding for that read */
 uint32_t lmget(const unsigned char *table, uint64_t at, int bits)
 {
-    const unsigned char *p = table + (at >> 3);
-    uint64_t v = 0;
-    for (int i = 7; i >= 0; i--)
-        v = v << 8 | p[i];
+    uint64_t v;
+    memcpy(&v, table + (at >> 3), 8);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    v = __builtin_bswap64(v);   /* the file is little-endian */
+#endif
     return (uint32_t)(v >> (at & 7)) & (uint32_t)((1ull << bits) - 1);
 }
 
@@ -59,28 +62,40 @@ static int bad(const char *msg)
     return LM_BAD;
 }
 
-/* Entry fields: the bit offset of entry i's field k. */
-static uint64_t unifield(uint32_t i, int k)
+/* Where the fields of an entry start, in bits from the entry's start,
+** and the bits of an entry: for the unigrams probability, back-off, link;
+** for the bigrams word, probability, back-off, link; for the trigrams
+** word, probability. */
+static int unibit[4], bibit[5], tribit[3];
+
+static void fieldsat(void)
 {
-    int w[3] = {model.bits[0], model.bits[1], model.uninext};
-    uint64_t at = (uint64_t)i * (w[0] + w[1] + w[2]);
-    for (int j = 0; j < k; j++)
-        at += w[j];
-    return at;
+    int uw[3] = {model.bits[0], model.bits[1], model.uninext};
+    int bw[4] = {model.wordbits, model.bits[2], model.bits[3], model.binext};
+    int tw[2] = {model.wordbits, model.bits[4]};
+    unibit[0] = bibit[0] = tribit[0] = 0;
+    for (int k = 0; k < 3; k++)
+        unibit[k + 1] = unibit[k] + uw[k];
+    for (int k = 0; k < 4; k++)
+        bibit[k + 1] = bibit[k] + bw[k];
+    for (int k = 0; k < 2; k++)
+        tribit[k + 1] = tribit[k] + tw[k];
 }
 
-static uint64_t bifield(uint32_t i, int k)
+/* the bit offset of entry i's field k */
+static inline uint64_t unifield(uint32_t i, int k)
 {
-    int w[4] = {model.wordbits, model.bits[2], model.bits[3], model.binext};
-    uint64_t at = (uint64_t)i * (w[0] + w[1] + w[2] + w[3]);
-    for (int j = 0; j < k; j++)
-        at += w[j];
-    return at;
+    return (uint64_t)i * unibit[3] + unibit[k];
 }
 
-static uint64_t trifield(uint32_t i, int k)
+static inline uint64_t bifield(uint32_t i, int k)
 {
-    return (uint64_t)i * (model.wordbits + model.bits[4]) + (k ? model.wordbits : 0);
+    return (uint64_t)i * bibit[4] + bibit[k];
+}
+
+static inline uint64_t trifield(uint32_t i, int k)
+{
+    return (uint64_t)i * tribit[2] + tribit[k];
 }
 
 #define UNINEXT(i)  lmget(model.uni, unifield(i, 2), model.uninext)
@@ -172,6 +187,7 @@ static int layout(uint64_t size)
     model.wordbits = lmbits(model.ngramwords - 1);
     model.uninext = lmbits(model.nbigrams);
     model.binext = lmbits(model.ntrigrams);
+    fieldsat();
 
     uint64_t at = LM_HEADER;
     const int *cbits = model.bits;
@@ -208,7 +224,7 @@ void lmfree(void)
 int lmload(const char *path)
 {
     lmfree();
-    FILE *f = fopen(path, "rb");
+    FILE *f = pathstat(path) == 0 ? fileopen(path) : nullptr;
     if (!f)
         return LM_NOFILE;
     int r = LM_OK;
@@ -323,4 +339,57 @@ float lmscore(int w, int h1, int h2)
     if (t >= 0)
         return model.centre[4][lmget(model.tri, trifield((uint32_t)t, 1), model.bits[4])];
     return p2 + bigrambo(h1, h2);
+}
+
+/* The most a context word h can add through back-offs: its own weight and
+** the largest of the weights of the contexts "h2 h" with h2 allowed. */
+static float ctxmost(uint32_t h, const unsigned char *allowed, float *pairmost)
+{
+    float most = 0;
+    for (uint32_t i = UNINEXT(h); i < UNINEXT(h + 1); i++)
+        if (allowed[BIWORD(i)])
+            most = fmaxf(most, model.centre[3][lmget(model.bi, bifield(i, 2), model.bits[3])]);
+    *pairmost = most;
+    return model.centre[1][lmget(model.uni, unifield(h, 1), model.bits[1])] + most;
+}
+
+void lmbounds(const int *ids, int n, float *bound)
+{
+    uint32_t k = model.ngramwords;
+    unsigned char *allowed = (unsigned char *)calloc(k, 1);
+    float *pairmost = (float *)calloc(k, sizeof *pairmost);
+    if (!allowed || !pairmost) {    /* no bound tighter than "certain" */
+        for (int j = 0; j < n; j++)
+            bound[j] = 0;
+        free(allowed);
+        free(pairmost);
+        return;
+    }
+    allowed[model.bos] = 1;
+    for (int j = 0; j < n; j++)
+        if (ids[j] >= 0 && (uint32_t)ids[j] < k)
+            allowed[ids[j]] = 1;
+    float back = 0;     /* the most bo(h1) + bo(h2 h1) adds */
+    for (uint32_t h = 0; h < k; h++)
+        if (allowed[h])
+            back = fmaxf(back, ctxmost(h, allowed, &pairmost[h]));
+    for (int j = 0; j < n; j++) {
+        int w = ids[j];
+        float best = lmunigram(w) + (w >= 0 ? back : 0);
+        if (w >= 0 && (uint32_t)w < k)
+            for (uint32_t i = UNINEXT((uint32_t)w); i < UNINEXT((uint32_t)w + 1); i++) {
+                uint32_t h1 = BIWORD(i);
+                if (!allowed[h1])
+                    continue;
+                float p2 = model.centre[2][lmget(model.bi, bifield(i, 1), model.bits[2])];
+                best = fmaxf(best, p2 + pairmost[h1]);
+                for (uint32_t t = BINEXT(i); t < BINEXT(i + 1); t++)
+                    if (allowed[TRIWORD(t)])
+                        best = fmaxf(best, model.centre[4][lmget(model.tri, trifield(t, 1),
+                                                                model.bits[4])]);
+            }
+        bound[j] = best;
+    }
+    free(allowed);
+    free(pairmost);
 }

@@ -87,6 +87,11 @@ float lmscore(int w, int h1, int h2);
 /* log10 P(w), the unigram probability; the unknown one for LM_NONE. */
 float lmunigram(int w);
 
+/* For each of the n ids (LM_NONE for an unknown word), the most
+** lmscore(id, h1, h2) gives for any h1 and h2 among the ids, <s> and
+** LM_NONE: an upper bound, for a search that must not prune what could win. */
+void lmbounds(const int *ids, int n, float *bound);
+
 /* Helpers shared with the converter: bits to hold values 0..max, and the
 ** reading and writing of a packed field at bit offset at of a table. */
 int lmbits(uint32_t max);
