@@ -40,6 +40,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { $3 = $4 = $5 = ""; print }' | tr -s ' ' |
     echo "-rw-r--r-- root/root ./usr/share/man/man1/$f.1.gz"
   done
   echo "-rw-r--r-- root/root ./usr/lib/vexlore/words"
+  echo "-rw-r--r-- root/root ./usr/lib/vexlore/english.model"
   echo "-rw-r--r-- root/root ./usr/share/applications/vexlore.desktop"
   echo "-rw-r--r-- root/root ./usr/share/metainfo/org.example.vexlore.metainfo.xml"
   for n in 16 32 48 64 128 256; do
@@ -49,7 +50,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { $3 = $4 = $5 = ""; print }' | tr -s ' ' |
   echo "-rw-r--r-- root/root ./usr/share/doc/vexlore/copyright"
   echo "-rw-r--r-- root/root ./usr/share/lintian/overrides/vexlore"
 } | sort >"$work/want"
-check contents "dpkg-deb -c lists the programs and the list in /usr/lib/vexlore, their /usr/bin links, the menu entry, metadata, icons, manual pages and documents, and nothing else" \
+check contents "dpkg-deb -c lists the programs, the list and the model in /usr/lib/vexlore, their /usr/bin links, the menu entry, metadata, icons, manual pages and documents, and nothing else" \
   same "$work/want" "$work/files"
 
 x=$work/root

@@ -34,7 +34,7 @@ version=$(cat "$build/win32/version.txt")
 name=vexlore-$version
 zip=$build/package/$name-win32.zip
 setup=$build/package/$name-setup.exe
-shipped=(LICENSE.txt README.txt vexlore-find.exe vexlore.exe words words-copyright.txt)
+shipped=(LICENSE.txt README.txt english.model model-copyright.txt vexlore-find.exe vexlore.exe words words-copyright.txt)
 
 work=$build/package-test
 shots=$build/screenshots/package
