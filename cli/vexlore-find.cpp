@@ -46,7 +46,8 @@ static const char usage[] =
     "                     model of English text scores them as a sentence; sets\n"
     "                     that take a word of TEXT come after those that do not,\n"
     "                     and TEXT's own words are left out. Implies -m; with\n"
-    "                     --max-words 1, single words by how common they are.\n"
+    "                     at most 1 word (--max-words), single words by how\n"
+    "                     common they are.\n"
     "                     Without the model: fewest words first, then the\n"
     "                     longest shortest word. With --stats, each line's\n"
     "                     log10 probability and that per word follow it\n"
@@ -62,8 +63,8 @@ static const char usage[] =
     "\n"
     "Options may come before, between or after the TEXT arguments.\n"
     "Ctrl-C stops the search and prints what was found so far.\n"
-    "Exit status: 0 lines found, 1 none found, 2 usage, word file, memory,\n"
-    "temporary file or output error, 130 stopped by Ctrl-C.\n";
+    "Exit status: 0 lines found, 1 none found, 2 usage, word file, model file,\n"
+    "memory, temporary file or output error, 130 stopped by Ctrl-C.\n";
 
 /* Ctrl-Cs so far: one stops the search, one more the printing. */
 static volatile sig_atomic_t interrupted;

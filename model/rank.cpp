@@ -404,8 +404,6 @@ static void bound(void)
 ** those that do not. Returns 1 if it proved its list the best. */
 static int round(int reusing)
 {
-    long long expandmost = getenv("VX_EXPAND") ? atoll(getenv("VX_EXPAND")) : EXPAND_MOST;
-    float guessrate = getenv("VX_GUESS") ? (float)atof(getenv("VX_GUESS")) : GUESS_RATE;
     const LmModel *m = lmmodel();
     float whole_rated = 0;
     for (int s = 0; s < nslots; s++)
@@ -415,7 +413,7 @@ static int round(int reusing)
     std::vector<float> seeng(SEEN_SLOTS);
     Phrase root = {};
     root.most = whole_rated + endmost;
-    root.guess = root.most - guessrate * letters;
+    root.guess = root.most - GUESS_RATE * letters;
     root.leftn = letters;
     memcpy(root.left, whole, sizeof whole);
     queue.push_back(root);
@@ -440,7 +438,7 @@ static int round(int reusing)
         queue.pop_back();
         if (p.most < threshold())
             continue;
-        if (++expanded > expandmost) {
+        if (++expanded > EXPAND_MOST) {
             for (const Phrase &r : queue)
                 proved &= r.most < threshold();
             proved &= p.most < threshold();
@@ -469,7 +467,7 @@ static int round(int reusing)
             if (q.most < threshold())
                 continue;
             q.leftn = p.leftn - cd.len;
-            q.guess = q.most - guessrate * q.leftn;
+            q.guess = q.most - GUESS_RATE * q.leftn;
             for (int j = 0; j < 4; j++)
                 q.left[j] = p.left[j] - cd.count[j];
             q.key = p.key + cd.key;

@@ -1,9 +1,11 @@
 #!/bin/sh
 # vexlore-find.exe under Wine: its word file found in a folder named outside
-# the ANSI code page, and its result lines beyond the memory budget.
-# usage: finder_windows_test.sh WINE PATH-TO-vexlore-find.exe
+# the ANSI code page, its result lines beyond the memory budget, and the
+# model file the build made read as on Linux.
+# usage: finder_windows_test.sh WINE PATH-TO-vexlore-find.exe MODEL
 wine="$1"
 find="$2"
+model="$3"
 fails=0
 check() {   # check NAME EXPECTED ACTUAL
     if [ "$2" = "$3" ]; then echo "ok   $1"; else
@@ -39,6 +41,17 @@ check "--memory 1M: every line, in order" "$want" "$out"
 grep -q "518400 lines went through [0-9]* sorted runs" spill.err; check "--memory 1M: spilled" 0 $?
 check "--memory 1M: temporary files removed from $temp" "$before" "$(ls "$temp" | grep -ci '^vxf')"
 rm -f perm.words spill.err
+
+# the same model file as the Linux finder reads, the same best line
+if [ -f "$model" ]; then
+    cp "$model" english.model
+    printf 'dirty\ndormitory\nmoor\nroom\n' > best.words
+    out=$("$wine" "$find" --best=1 --model english.model -w best.words dormitory 2>&1 | lines)
+    check "--best reads the model file" "dirty room |" "$out"
+    rm -f english.model best.words
+else
+    echo "skip --best: no $model"
+fi
 
 echo "$fails failed"
 [ $fails -eq 0 ]
