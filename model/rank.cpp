@@ -401,7 +401,8 @@ static void bound(void)
 }
 
 /* One round of the search: the sets that reuse a word of the text, or
-** those that do not. Returns 1 if it proved its list the best. */
+** those that do not. Returns 1 if it proved its list the best, 0 if not,
+** -1 without the memory for it. */
 static int round(int reusing)
 {
     const LmModel *m = lmmodel();
@@ -409,8 +410,11 @@ static int round(int reusing)
     for (int s = 0; s < nslots; s++)
         whole_rated += (float)((whole[s / 8] >> (8 * (s % 8))) & 0xff) * rate[s];
     std::vector<Phrase> queue;
-    std::vector<uint64_t> seenkey(SEEN_SLOTS);
-    std::vector<float> seeng(SEEN_SLOTS);
+    queue.reserve(QUEUE_MOST);  /* pages the queue never reaches stay untouched */
+    struct Seen { uint64_t key; float g; };
+    Seen *seen = (Seen *)calloc(SEEN_SLOTS, sizeof *seen);
+    if (!seen)
+        return -1;
     Phrase root = {};
     root.most = whole_rated + endmost;
     root.guess = root.most - GUESS_RATE * letters;
@@ -479,15 +483,13 @@ static int round(int reusing)
             uint64_t sk = q.key ^ mix((uint64_t)c << 20 ^ (p.n ? p.w[p.n - 1] + 1 : 0));
             size_t at = sk & (SEEN_SLOTS - 1);
             for (int probe = 0; probe < 8; probe++, at = (at + 1) & (SEEN_SLOTS - 1)) {
-                if (seenkey[at] == sk || seenkey[at] == 0)
+                if (seen[at].key == sk || seen[at].key == 0)
                     break;
             }
-            if (seenkey[at] == sk && seeng[at] >= g)
+            if (seen[at].key == sk && seen[at].g >= g)
                 continue;
-            if (seenkey[at] == sk || seenkey[at] == 0) {
-                seenkey[at] = sk;
-                seeng[at] = g;
-            }
+            if (seen[at].key == sk || seen[at].key == 0)
+                seen[at] = {sk, g};
             if (queue.size() == QUEUE_MOST) {
                 /* keep the better half by the queue's order */
                 std::sort(queue.begin(), queue.end(), worse);
@@ -501,6 +503,7 @@ static int round(int reusing)
             std::push_heap(queue.begin(), queue.end(), worse);
         }
     }
+    free(seen);
     rankstats.expanded += expanded;
     return proved;
 }
@@ -550,15 +553,17 @@ int rankbest(const RankQuery *q, RankLine *out, int *n)
     } else {
         bound();
         top.clear();
-        rankstats.exact = round(0);
-        int fresh = (int)lines.size();
-        int reusable = 0;
+        int proved = round(0), reusable = 0;
         for (const RankWord &c : cands)
             reusable |= c.reuse;
-        if (fresh < q->most && reusable) {
+        if (proved >= 0 && (int)lines.size() < q->most && reusable) {
             top.clear();
-            rankstats.exact &= round(1);
+            int again = round(1);
+            proved = again < 0 ? again : proved & again;
         }
+        if (proved < 0)
+            return RANK_NOMEMORY;
+        rankstats.exact = proved;
     }
     rankstats.sets = (long long)lines.size();
     give(out, n);
