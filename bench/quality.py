@@ -21,7 +21,7 @@ top = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(top, "build"))
 finder = os.path.join(build, "vexlore-find")
 LIMIT = 1000        # lines --best gives at most
-TIMEOUT = 120       # seconds a listing of every set may take
+TIMEOUT = 60        # seconds a listing of every set may take
 
 
 def run(args):

@@ -23,6 +23,9 @@
 #define SEEN_SLOTS  (1 << 20)   /* the table of partial phrases already queued */
 #define SHAPE_STEPS 50000000LL  /* set search steps the ranking by shape takes */
 #define GUESS_RATE  0.7f        /* what a letter still to place costs, beyond the bound */
+/* What each word of a line costs beyond its probability, as a speech
+** decoder's word insertion penalty: fewer, longer words read better. */
+#define WORD_PENALTY -1.0f
 
 RankStats rankstats;
 
@@ -161,7 +164,7 @@ static float sentence(const int *w, int k)
     float g = 0;
     for (int i = 0; i < k; i++) {
         int id = cands[w[i]].id;
-        g += lmscore(id, h1, h2);
+        g += lmscore(id, h1, h2) + WORD_PENALTY;
         h2 = h1;
         h1 = id;
     }
@@ -388,7 +391,7 @@ static void bound(void)
         rate[s] = -INFINITY;
     for (size_t i = 0; i < cands.size(); i++) {
         RankWord &c = cands[i];
-        c.most = most[i];
+        c.most = most[i] + WORD_PENALTY;
         for (int s = 0; s < nslots; s++)
             if ((c.count[s / 8] >> (8 * (s % 8))) & 0xff)
                 rate[s] = std::max(rate[s], c.most / c.len);
@@ -458,7 +461,7 @@ static int round(int reusing)
             /* what the bound allows, before the model is asked */
             if (p.g + cd.most + (rated - cd.rated) + endmost < threshold())
                 continue;
-            float g = p.g + lmscore(cd.id, h1, h2);
+            float g = p.g + lmscore(cd.id, h1, h2) + WORD_PENALTY;
             if (cd.len == p.leftn) {
                 complete(p, c, g + lmscore(m->eos, cd.id, h1), reusing);
                 continue;

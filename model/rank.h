@@ -24,7 +24,8 @@
 ** space, as the finder's lines are. */
 struct RankLine {
     char text[RANK_LINE];
-    float score;    /* log10 probability of the line as a sentence */
+    float score;    /* log10 probability of the line as a sentence, less
+                    ** 1 for each word */
     int words;
     int reuses;     /* it takes a word of the text */
     int shortest;   /* characters of its shortest word */

@@ -88,6 +88,7 @@ void writemodel(const char *path, const std::vector<const char *> &words, const 
 //     -1 + bo(dirty) -0.5 = -6.0
 //   "dirty moor", moor unknown (-5): -1, -5, then </s> after an unknown
 //     word is its unigram -1 = -7; "moor dirty": -5, -2, -1.5 = -8.5
+// and each word costs 1 more in the ranking's score.
 TEST(Rank, HandMadeModel)
 {
     const float uni[4][2] = {{-1, 0}, {-99, -0.2f}, {-2, -0.5f}, {-2, -0.3f}};
@@ -100,8 +101,8 @@ TEST(Rank, HandMadeModel)
     EXPECT_FLOAT_EQ(-2.3f, lmscore(2, 3, 1));   // no bigram: both back-offs
 
     const struct { const char *text, *cands[3]; const char *line; float score; } cases[] = {
-        {"dirtyroom", {"room", "dirty", "moor"}, "dirty room ", -1.55f},
-        {"moordirty", {"moor", "dirty", "dirty"}, "dirty moor ", -7.0f},
+        {"dirtyroom", {"room", "dirty", "moor"}, "dirty room ", -3.55f},
+        {"moordirty", {"moor", "dirty", "dirty"}, "dirty moor ", -9.0f},
     };
     for (const auto &c : cases) {
         RankQuery q = {c.text, c.cands, 3, 5, 3, 1};

@@ -188,7 +188,8 @@ int main(int argc, char **argv)
     float floor = 0;   /* the lowest unigram: the unknown word's */
     int bos = -1, eos = -1;
     for (uint32_t w = 0; w < n1; w++) {
-        floor = std::min(floor, (float)unip(w));
+        if (unip(w) > -90)  /* <s> is never predicted: its -99 is no word's */
+            floor = std::min(floor, (float)unip(w));
         if (word[w] == "<s>") bos = (int)id[w];
         if (word[w] == "</s>") eos = (int)id[w];
         if (!keep[w])
