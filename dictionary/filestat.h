@@ -24,4 +24,11 @@ FILE *fileopen(const char *path);
 ** regular file; otherwise returns -1 with errno set (EISDIR for a folder). */
 int filestat(FILE *f, long long *size);
 
+/* The first size bytes of the open file f, in memory to read: mapped where
+** the system can (the file's own cached pages, as they are read), else
+** read into memory of its own. NULL with errno set if it cannot be had;
+** filefree gives it back. */
+const unsigned char *filewhole(FILE *f, size_t size);
+void filefree(const unsigned char *block, size_t size);
+
 #endif

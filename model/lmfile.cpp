@@ -13,7 +13,8 @@
 
 #define LM_MOST (64u << 20)  /* a larger file is not one of ours */
 
-static unsigned char *block;     /* the whole file, while loaded */
+static const unsigned char *block;   /* the whole file, while loaded */
+static size_t blocksize;
 static LmModel model;
 static int loaded;
 static const char *why = "";
@@ -214,7 +215,7 @@ static int layout(uint64_t size)
 
 void lmfree(void)
 {
-    free(block);
+    filefree(block, blocksize);
     free((void *)model.wordat);
     block = nullptr;
     memset(&model, 0, sizeof model);
@@ -228,14 +229,16 @@ int lmload(const char *path)
     if (!f)
         return LM_NOFILE;
     int r = LM_OK;
-    long size = -1;
-    if (fseek(f, 0, SEEK_END) != 0 || (size = ftell(f)) < 0 || fseek(f, 0, SEEK_SET) != 0)
+    long long size = -1;
+    if (filestat(f, &size) != 0)
         r = LM_NOFILE;
-    else if ((unsigned long)size > LM_MOST)
+    else if (size > LM_MOST)
         r = bad("larger than any model file of ours");
-    else if (!(block = (unsigned char *)malloc(size ? (size_t)size : 1)))
-        r = bad("not enough memory to read it");
-    else if (fread(block, 1, (size_t)size, f) != (size_t)size)
+    else if (size < LM_HEADER)
+        r = bad("not a Vexlore model file");
+    else if ((block = filewhole(f, (size_t)size)) != nullptr)
+        blocksize = (size_t)size;
+    else
         r = LM_NOFILE;
     int err = errno;
     fclose(f);
