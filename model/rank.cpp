@@ -69,6 +69,21 @@ static uint64_t mix(uint64_t x)
     return x ^ (x >> 31);
 }
 
+/* lmscore, remembered: the search asks for the same word after the same
+** two words many times over. A slot holds the last triple that fell in it. */
+#define MEMO_SLOTS (1 << 16)
+static struct Memo { uint64_t key; float p; } memo[MEMO_SLOTS];
+
+static float score(int w, int h1, int h2)
+{
+    /* ids and LM_NONE, plus 1, take 21 bits each; the top bit marks a slot used */
+    uint64_t key = 1ull << 63 | (uint64_t)(w + 1) << 42 | (uint64_t)(h1 + 1) << 21 | (uint64_t)(h2 + 1);
+    Memo &m = memo[mix(key) & (MEMO_SLOTS - 1)];
+    if (m.key != key)
+        m = {key, lmscore(w, h1, h2)};
+    return m.p;
+}
+
 static int blank(unsigned char c)
 {
     return c == ' ' || c == '\t';
@@ -101,6 +116,7 @@ static int countin(const char *s, const unsigned char *slot, uint64_t *count)
 ** fit it, once each, in byte order. */
 static int prepare(const RankQuery *q)
 {
+    memset(memo, 0, sizeof memo);   /* the model may have changed */
     unsigned char slot[256] = {0};
     query = q;
     nslots = 0;
@@ -461,9 +477,9 @@ static int round(int reusing)
             /* what the bound allows, before the model is asked */
             if (p.g + cd.most + (rated - cd.rated) + endmost < threshold())
                 continue;
-            float g = p.g + lmscore(cd.id, h1, h2) + WORD_PENALTY;
+            float g = p.g + score(cd.id, h1, h2) + WORD_PENALTY;
             if (cd.len == p.leftn) {
-                complete(p, c, g + lmscore(m->eos, cd.id, h1), reusing);
+                complete(p, c, g + score(m->eos, cd.id, h1), reusing);
                 continue;
             }
             if (p.n + 1 >= query->maxwords)
