@@ -286,8 +286,8 @@ int main(int argc, char **argv)
         return fail("no TEXT to find anagrams of");
     if (fast && trace)
         return fail("--trace shows the passes over the word file, which --fast does not make");
-    if (best.most && (fast || trace))
-        return fail("--best ranks its own search, which --fast and --trace do not take part in");
+    if (best.most && trace)
+        return fail("--trace shows the passes over the word file, which --best does not make");
     if (path.empty())
         path = selfwords(argv[0]);
 
