@@ -422,7 +422,7 @@ static void bound(void)
 /* One round of the search: the sets that reuse a word of the text, or
 ** those that do not. Returns 1 if it proved its list the best, 0 if not,
 ** -1 without the memory for it. */
-static int round(int reusing)
+static int rankround(int reusing)
 {
     const LmModel *m = lmmodel();
     float whole_rated = 0;
@@ -572,12 +572,12 @@ int rankbest(const RankQuery *q, RankLine *out, int *n)
     } else {
         bound();
         top.clear();
-        int proved = round(0), reusable = 0;
+        int proved = rankround(0), reusable = 0;
         for (const RankWord &c : cands)
             reusable |= c.reuse;
         if (proved >= 0 && (int)lines.size() < q->most && reusable) {
             top.clear();
-            int again = round(1);
+            int again = rankround(1);
             proved = again < 0 ? again : proved & again;
         }
         if (proved < 0)
