@@ -104,5 +104,9 @@ printf 'dirty moor \ndirty room \ndormitory \n' >"$work/example"
 check finder "usr/bin/vexlore-find -m dirty room, unpacked, reads usr/lib/vexlore/words" \
   same "$work/example" <("$x/usr/bin/vexlore-find" -m dirty room | head -3)
 
+printf 'dirty room \n' >"$work/best"
+check best "usr/bin/vexlore-find --best=1 dormitory reads usr/lib/vexlore/english.model" \
+  same "$work/best" <("$x/usr/bin/vexlore-find" --best=1 dormitory)
+
 echo "deb-test: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
