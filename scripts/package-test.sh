@@ -111,11 +111,15 @@ want="$name/ $(printf "$name/%s " "${shipped[@]}")"
 check "zip" "$listed" test "$listed" = "$want"
 unzip -q -o "$zip" -d "$work/unzipped"
 files=$work/unzipped/$name
-check "line ends" "README.txt, LICENSE.txt, words-copyright.txt end their lines in CR LF" \
-  crlf "$files/README.txt" "$files/LICENSE.txt" "$files/words-copyright.txt"
+check "line ends" "README.txt, LICENSE.txt, words-copyright.txt, model-copyright.txt end their lines in CR LF" \
+  crlf "$files/README.txt" "$files/LICENSE.txt" "$files/words-copyright.txt" "$files/model-copyright.txt"
 check "copyright" "words-copyright.txt is tools/words-copyright.txt" \
   same_but_cr "$files/words-copyright.txt" "$top/tools/words-copyright.txt"
+check "model copyright" "model-copyright.txt is tools/model-copyright.txt" \
+  same_but_cr "$files/model-copyright.txt" "$top/tools/model-copyright.txt"
 check "words" "the build's words, $(wc -l <"$files/words") lines" cmp -s "$files/words" "$build/win32/words"
+check "model" "the build's english.model, $(wc -c <"$files/english.model") bytes" \
+  cmp -s "$files/english.model" "$build/win32/english.model"
 for exe in "$setup" "$files/vexlore.exe"; do
   res=$(i686-w64-mingw32-windres -i "$exe" -O rc)
   check "version block" "$(basename "$exe"): $(grep -o 'FILEVERSION.*' <<<"$res" | head -1)" \
