@@ -13,18 +13,21 @@
 #include <memory>
 #include <string>
 
+#include "cli/best.h"
 #include "cli/filters.h"
 #include "cli/linestore.h"
 #include "cli/platform.h"
 #include "dictionary/dict.h"
 #include "engine/fastsearch.h"
 #include "engine/search.h"
+#include "model/rank.h"
 
 static const char usage[] =
     "usage: vexlore-find [-m|--multi] [-w FILE|--words=FILE] [--fast] [--max-words N]\n"
     "                    [--min-length N] [--contains WORDS] [--exclude WORDS]\n"
     "                    [--lengths L1,L2,...] [--candidates] [--limit N]\n"
-    "                    [--memory SIZE] [--trace] [--stats] [--help] [--] TEXT...\n"
+    "                    [--memory SIZE] [--best[=N]] [--model FILE] [--trace]\n"
+    "                    [--stats] [--help] [--] TEXT...\n"
     "\n"
     "Prints every word of the word file (or, with -m, every combination of\n"
     "words) that uses exactly the letters of TEXT, one line each, sorted.\n"
@@ -50,6 +53,19 @@ static const char usage[] =
     "                     number with K, M or G for KiB, MiB or GiB; at least\n"
     "                     64K; default 256M); more go sorted to temporary files\n"
     "                     in TMPDIR (Windows: the temporary folder) until the end\n"
+    "      --best[=N]     only the N best combinations of words (default 20), each\n"
+    "                     set of words once, in its best order, best first, as a\n"
+    "                     model of English text scores them as a sentence; sets\n"
+    "                     that take a word of TEXT come after those that do not,\n"
+    "                     and TEXT's own words are left out. Implies -m; with\n"
+    "                     at most 1 word (--max-words), single words by how\n"
+    "                     common they are.\n"
+    "                     Without the model: fewest words first, then the\n"
+    "                     longest shortest word. With --stats, each line's\n"
+    "                     score (log10 probability less 1 a word) and that\n"
+    "                     per word follow it\n"
+    "      --model FILE   the model --best ranks by (default: 'english.model'\n"
+    "                     beside the program)\n"
     "      --trace        write the search's progress to standard error\n"
     "                     (not with --fast)\n"
     "      --stats        write the words examined (with --fast: the words\n"
@@ -60,9 +76,9 @@ static const char usage[] =
     "\n"
     "Options may come before, between or after the TEXT arguments.\n"
     "Ctrl-C stops the search and prints what was found so far.\n"
-    "Exit status: 0 lines found, 1 none found, 2 usage, word file, memory,\n"
-    "temporary file or output error, 130 stopped by Ctrl-C, 141 the output's\n"
-    "reader closed it early.\n";
+    "Exit status: 0 lines found, 1 none found, 2 usage, word file, model file,\n"
+    "memory, temporary file or output error, 130 stopped by Ctrl-C, 141 the\n"
+    "output's reader closed it early.\n";
 
 /* Ctrl-Cs so far: one stops the search, one more the printing. */
 static volatile sig_atomic_t interrupted;
@@ -247,7 +263,8 @@ static int putline(const char *line, size_t n, void *ctx)
 }
 
 enum { OPT_TRACE = 256, OPT_STATS, OPT_HELP, OPT_FAST, OPT_MAXWORDS, OPT_MINLENGTH, OPT_MEMORY,
-       OPT_CONTAINS, OPT_EXCLUDE, OPT_LENGTHS, OPT_CANDIDATES, OPT_LIMIT };
+       OPT_CONTAINS, OPT_EXCLUDE, OPT_LENGTHS, OPT_CANDIDATES, OPT_LIMIT,
+       OPT_BEST, OPT_MODEL };
 
 static const struct option longopts[] = {
     {"multi", no_argument, nullptr, 'm'},
@@ -264,6 +281,8 @@ static const struct option longopts[] = {
     {"lengths", required_argument, nullptr, OPT_LENGTHS},
     {"candidates", no_argument, nullptr, OPT_CANDIDATES},
     {"limit", required_argument, nullptr, OPT_LIMIT},
+    {"best", optional_argument, nullptr, OPT_BEST},
+    {"model", required_argument, nullptr, OPT_MODEL},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -298,6 +317,7 @@ int main(int argc, char **argv)
     Filters filters;
     std::string path, why;
     int ntext = 0, stats = 0, fast = 0, opt, given = 0;
+    BestOptions best = {"", "", 0, 0, 0, "", 0};
 
     opterr = 0;     /* the messages below say it in the finder's own words */
     while ((opt = getopt_long(argc, argv, ":mw:", longopts, nullptr)) != -1) {
@@ -352,6 +372,16 @@ int main(int argc, char **argv)
             else if ((filters.limit = limitof(optarg)) == 0)
                 why = std::string("--limit takes a number of lines from 1, not '") + optarg + "'";
             break;
+        case OPT_BEST:
+            if ((best.most = optarg ? number("--best", optarg, 1, RANK_MOST) : 20) < 0)
+                return 2;
+            break;
+        case OPT_MODEL:
+            if (optarg[0] == '\0')
+                return fail("the model file name is empty: --model FILE");
+            best.model = widearg(argc, argv, optarg);
+            best.named = 1;
+            break;
         case ':': {   /* an option without its argument */
             if (optopt == 'w')
                 return fail("option needs a file name: -w FILE");
@@ -375,6 +405,8 @@ int main(int argc, char **argv)
         return fail("no TEXT to find anagrams of");
     if (fast && trace)
         return fail("--trace shows the passes over the word file, which --fast does not make");
+    if (best.most && trace)
+        return fail("--trace shows the passes over the word file, which --best does not make");
     if (path.empty())
         path = selfwords(argv[0]);
 
@@ -387,6 +419,36 @@ int main(int argc, char **argv)
     if (!(why = checkfilters(filters, win.text)).empty()) {
         dictclose();
         return refuse(why);
+    }
+    /* --best ranks each set of words once, in its best order: the filters
+    ** that choose the words apply before it; those that list orders or
+    ** single words are for the full list */
+    if (best.most && (filters.nlengths || filters.candidates)) {
+        dictclose();
+        return refuse(std::string(filters.nlengths ? "--lengths lists every order of a set"
+                                                   : "--candidates lists the words alone") +
+                      ", which --best does not: use one or the other");
+    }
+    if (best.most) {
+        if (best.model.empty()) {
+            std::string self = selfwords(argv[0]);
+            best.model = self.substr(0, self.size() - 5) + "english.model";
+        }
+        best.text = win.text;
+        for (const std::string &w : filters.contains)
+            best.prefix += w + " ";
+        best.nprefix = (int)filters.contains.size();
+        if (best.nprefix) {
+            std::string lacking;    /* none: checkfilters saw to it */
+            takewords(win.text, filters.contains, &best.text, &lacking);
+        }
+        if (filters.limit && filters.limit < best.most)
+            best.most = (int)filters.limit;
+        best.stats = stats;
+        int r = findbest(&best);
+        dictclose();
+        int bad = written(0, "the results");
+        return bad ? bad : r;
     }
     /* a long list goes out in blocks of 64 KiB, not of the default size */
     static char outbuf[1 << 16];

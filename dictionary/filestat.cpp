@@ -20,6 +20,7 @@ typedef struct _stati64 statbuf;
 #define ISDIR(mode)        (((mode) & _S_IFMT) == _S_IFDIR)
 #define MTIME(st)          ((long long)(st).st_mtime)
 #else
+#include <sys/mman.h>
 typedef struct stat statbuf;
 #define statfile(f, st)    fstat(fileno(f), st)
 #define ISREG(mode)        S_ISREG(mode)
@@ -80,6 +81,26 @@ FILE *fileopen(const char *path)
     free(wide);
     return f;
 }
+
+const unsigned char *filewhole(FILE *f, size_t size)
+{
+    unsigned char *block = (unsigned char *)malloc(size ? size : 1);
+    if (!block) {
+        errno = ENOMEM;
+        return NULL;
+    }
+    if (fseek(f, 0, SEEK_SET) != 0 || fread(block, 1, size, f) != size) {
+        free(block);
+        errno = errno ? errno : EIO;
+        return NULL;
+    }
+    return block;
+}
+
+void filefree(const unsigned char *block, size_t)
+{
+    free((void *)block);
+}
 #else
 static int statpath(const char *path, statbuf *st)
 {
@@ -89,6 +110,26 @@ static int statpath(const char *path, statbuf *st)
 FILE *fileopen(const char *path)
 {
     return fopen(path, "rb");
+}
+
+const unsigned char *filewhole(FILE *f, size_t size)
+{
+    int flags = MAP_PRIVATE;
+#ifdef MAP_POPULATE
+    flags |= MAP_POPULATE;  /* every page is read at once: fault them in together */
+#endif
+    void *p = size ? mmap(NULL, size, PROT_READ, flags, fileno(f), 0) : MAP_FAILED;
+    if (p == MAP_FAILED) {
+        errno = size ? errno : EINVAL;
+        return NULL;
+    }
+    return (const unsigned char *)p;
+}
+
+void filefree(const unsigned char *block, size_t size)
+{
+    if (block)
+        munmap((void *)block, size);
 }
 #endif
 

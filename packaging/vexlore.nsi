@@ -148,6 +148,7 @@ Function un.running
   !insertmacro INUSE "vexlore.exe"
   !insertmacro INUSE "vexlore-find.exe"
   !insertmacro INUSE "words"
+  !insertmacro INUSE "english.model"
   Pop $2
   Pop $1
 FunctionEnd
@@ -211,6 +212,8 @@ Section "Vexlore"
   File "${FILES}\README.txt"
   File "${FILES}\LICENSE.txt"
   File "${FILES}\words-copyright.txt"
+  File "${FILES}\english.model"
+  File "${FILES}\model-copyright.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; started in the program's folder, where its words are
@@ -259,6 +262,8 @@ retry:
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\words-copyright.txt"
+  Delete "$INSTDIR\english.model"
+  Delete "$INSTDIR\model-copyright.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Vexlore.lnk"

@@ -36,6 +36,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { $3 = $4 = $5 = ""; print }' | tr -s ' ' |
   done
   echo "-rw-r--r-- root/root ./usr/lib/vexlore/words"
   echo "-rw-r--r-- root/root ./usr/share/bash-completion/completions/vexlore-find"
+  echo "-rw-r--r-- root/root ./usr/lib/vexlore/english.model"
   echo "-rw-r--r-- root/root ./usr/share/applications/vexlore.desktop"
   echo "-rw-r--r-- root/root ./usr/share/metainfo/org.example.vexlore.metainfo.xml"
   for n in 16 32 48 64 128 256; do
@@ -45,7 +46,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { $3 = $4 = $5 = ""; print }' | tr -s ' ' |
   echo "-rw-r--r-- root/root ./usr/share/doc/vexlore/copyright"
   echo "-rw-r--r-- root/root ./usr/share/lintian/overrides/vexlore"
 } | sort >"$work/want"
-checkrun contents "dpkg-deb -c lists the programs and the list in /usr/lib/vexlore, their /usr/bin links, the menu entry, metadata, icons, manual pages, bash completion and documents, and nothing else" \
+checkrun contents "dpkg-deb -c lists the programs, the list and the model in /usr/lib/vexlore, their /usr/bin links, the menu entry, metadata, icons, manual pages, bash completion and documents, and nothing else" \
   same "$work/want" "$work/files"
 
 x=$work/root
@@ -98,6 +99,10 @@ checkrun copyright-scowl "the copyright file's SCOWL licence is tools/words-copy
 printf 'dirty moor \ndirty room \ndormitory \n' >"$work/example"
 checkrun finder "usr/bin/vexlore-find -m dirty room, unpacked, reads usr/lib/vexlore/words" \
   same "$work/example" <("$x/usr/bin/vexlore-find" -m dirty room | head -3)
+
+printf 'dirty room \n' >"$work/best"
+checkrun best "usr/bin/vexlore-find --best=1 dormitory reads usr/lib/vexlore/english.model" \
+  same "$work/best" <("$x/usr/bin/vexlore-find" --best=1 dormitory)
 
 echo "deb-test: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -19,7 +19,7 @@ if [ ! -f "$tree/CMakeCache.txt" ]; then
   cmake -S "$top" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
 fi
 mkdir -p "$tree"
-if ! cmake --build "$tree" -j "$(nproc)" --target vexlore vexlore-find wordlist \
+if ! cmake --build "$tree" -j "$(nproc)" --target vexlore vexlore-find wordlist model \
      >"$tree/package-build.log" 2>&1; then
   cat "$tree/package-build.log" >&2
   exit 1
@@ -38,7 +38,14 @@ crlf "$files/README.tmp" "$files/README.txt"
 rm "$files/README.tmp"
 crlf "$top/LICENSE" "$files/LICENSE.txt"
 crlf "$top/tools/words-copyright.txt" "$files/words-copyright.txt"
+crlf "$top/tools/model-copyright.txt" "$files/model-copyright.txt"
 cp "$tree/words" "$files/words"
+# the packages always hold the model: setup.sh installs what it is made of
+if [ ! -f "$tree/english.model" ]; then
+  echo "package: no $tree/english.model: is pocketsphinx-en-us installed?" >&2
+  exit 1
+fi
+cp "$tree/english.model" "$files/english.model"
 for exe in vexlore.exe vexlore-find.exe; do
   i686-w64-mingw32-strip -o "$files/$exe" "$tree/$exe"
   # statically linked: only DLLs that come with every Windows

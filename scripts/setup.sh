@@ -39,6 +39,9 @@ packages=(
   wine wine64
   xvfb xdotool imagemagick
   scowl
+  # the model of English text that --best ranks by, and its reader from
+  # Python for cross-checks of our own reader
+  pocketsphinx-en-us python3-pocketsphinx
   nsis zip unzip libxml2-utils
   # what Wine only recommends but the window's tests need: its own fonts
   fonts-wine

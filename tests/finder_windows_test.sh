@@ -1,10 +1,12 @@
 #!/bin/sh
 # vexlore-find.exe under Wine: its word file found in a folder named outside
 # the ANSI code page, devices refused as word files, its result lines beyond
-# the memory budget, and a reader that closes the pipe early.
-# usage: finder_windows_test.sh WINE PATH-TO-vexlore-find.exe
+# the memory budget, a reader that closes the pipe early, and the model file
+# the build made read as on Linux.
+# usage: finder_windows_test.sh WINE PATH-TO-vexlore-find.exe MODEL
 wine="$1"
 find="$2"
+model="$3"
 # shellcheck source=../scripts/check.sh
 . "$(dirname "$0")/../scripts/check.sh"
 # Wine names the Unix side of a file in the locale's character set
@@ -45,6 +47,17 @@ check "--memory 1M: temporary files removed from $temp" "$before" "$(ls "$temp" 
 { "$wine" "$find" -m -w perm.words abcdef abcdef 2>pipe.err; echo $? > pipe.code; } | head -c 1 >/dev/null
 check "a reader that closed the pipe: quiet, 141" "141 ''" "$(cat pipe.code) '$(cat pipe.err)'"
 rm -f perm.words spill.err pipe.err pipe.code
+
+# the same model file as the Linux finder reads, the same best line
+if [ -f "$model" ]; then
+    cp "$model" english.model
+    printf 'dirty\ndormitory\nmoor\nroom\n' > best.words
+    out=$("$wine" "$find" --best=1 --model english.model -w best.words dormitory 2>&1 | lines)
+    check "--best reads the model file" "dirty room |" "$out"
+    rm -f english.model best.words
+else
+    echo "skip --best: no $model"
+fi
 
 echo "$failed failed"
 [ $failed -eq 0 ]

@@ -1,0 +1,104 @@
+#!/usr/bin/env python3
+"""Where --best puts anagrams people published, beside where word
+commonness alone puts them.
+
+For each pair of anagram-pairs.tsv: the rank of the known anagram (as a
+set of words, in any order) in `vexlore-find --best=1000`, and its rank
+when the sets of at most as many words are ordered by fewest words, then
+by the SCOWL size of their rarest word (ties in the answer's favour).
+Then, of the pairs whose words are all in the word list, the shares in the
+top 1 and the top 10.
+
+usage: bench/quality.py [BUILD]   (BUILD: the build folder, default build)
+"""
+import glob
+import os
+import re
+import subprocess
+import sys
+
+top = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(top, "build"))
+finder = os.path.join(build, "vexlore-find")
+LIMIT = 1000        # lines --best gives at most
+TIMEOUT = 60        # seconds a listing of every set may take
+
+
+def run(args):
+    try:
+        out = subprocess.run([finder] + args, capture_output=True, text=True, timeout=TIMEOUT)
+    except subprocess.TimeoutExpired:
+        return None
+    return out.stdout.splitlines()
+
+
+def scowlsizes():
+    """Each word's SCOWL size: the smallest list that holds it."""
+    size = {}
+    for path in glob.glob("/usr/share/dict/scowl/*-words.[0-9]*"):
+        name = os.path.basename(path)
+        if not re.match(r"(english|american)-words\.\d+$", name):
+            continue
+        n = int(name.rsplit(".", 1)[1])
+        with open(path, encoding="latin-1") as f:
+            for w in f:
+                w = w.strip()
+                size[w] = min(size.get(w, 99), n)
+    return size
+
+
+def key(line):
+    return tuple(sorted(line.split()))
+
+
+def bestrank(text, want):
+    lines = run(["--best=%d" % LIMIT, text])
+    if lines is None:
+        return None
+    for i, line in enumerate(lines):
+        if key(line) == want:
+            return i + 1
+    return LIMIT + 1
+
+
+def plainrank(text, want, size):
+    lines = run(["-m", "--fast", "--max-words", str(len(want)), text])
+    if lines is None:
+        return None
+    own = key(text)
+    sets = {key(l) for l in lines if l.strip() and not l.startswith("*")} - {own}
+    if want not in sets:
+        return len(sets) + 1
+    score = lambda s: (len(s), max(size.get(w, 99) for w in s))
+    mine = score(want)
+    return 1 + sum(1 for s in sets if score(s) < mine)
+
+
+def main():
+    words = set(open(os.path.join(build, "words")).read().split())
+    size = scowlsizes()
+    rows = []
+    for line in open(os.path.join(top, "bench", "anagram-pairs.tsv")):
+        if line.startswith("#") or not line.strip():
+            continue
+        text, answer, _source = line.rstrip("\n").split("\t")
+        want = key(answer)
+        inlist = all(w in words for w in want)
+        rows.append((text, answer, inlist, bestrank(text, want), plainrank(text, want, size)))
+
+    show = lambda r: "-" if r is None else ">%d" % LIMIT if r > LIMIT else str(r)
+    print("%-26s %-28s %-7s %6s %11s" % ("text", "known anagram", "in list", "--best", "commonness"))
+    for text, answer, inlist, b, p in rows:
+        print("%-26s %-28s %-7s %6s %11s" % (text, answer, "yes" if inlist else "no", show(b), show(p)))
+    counted = [r for r in rows if r[2]]
+    n = len(counted)
+    for name, col in (("--best", 3), ("commonness", 4)):
+        ranks = [r[col] for r in counted]
+        one = sum(1 for r in ranks if r is not None and r == 1)
+        ten = sum(1 for r in ranks if r is not None and r <= 10)
+        print("%s: of %d pairs whose words are in the list, %d first (%.0f%%), %d in the top 10 (%.0f%%)"
+              % (name, n, one, 100.0 * one / n, ten, 100.0 * ten / n))
+
+
+if __name__ == "__main__":
+    main()

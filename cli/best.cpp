@@ -1,0 +1,123 @@
+/*
+** --best at the command line: the words of the open file that fit the
+** text become the candidates of one ranking, and its lines are printed.
+*/
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "cli/best.h"
+#include "dictionary/dict.h"
+#include "engine/exclude.h"
+#include "engine/letters.h"
+#include "engine/search.h"
+#include "model/lmfile.h"
+#include "model/rank.h"
+
+/* The words of the open word file that may fit letters, at least
+** minlength long, into words (their text) and starts (where each begins).
+** Returns 0, or 1 after a read error. */
+static int candidates(const char *letters, std::vector<char> *words, std::vector<size_t> *starts)
+{
+    char word[WORD_MAX + 1];
+    int offset, more = 1;
+    if (dictposition("", 0))
+        return 1;
+    while (more) {
+        if (dictnext(word, &offset, &more))
+            return 1;
+        if (word[0] == '\0' || passedover(word, (int)strlen(word)) || !strcontains(letters, word))
+            continue;
+        starts->push_back(words->size());
+        words->insert(words->end(), word, word + strlen(word) + 1);
+    }
+    return 0;
+}
+
+/* Loads the model; 1 to rank by it, 0 by shape, -1 after an error. */
+static int loadmodel(const BestOptions *o)
+{
+    int r = lmload(o->model.c_str());
+    if (r == LM_OK)
+        return 1;
+    if (r == LM_NOFILE && !o->named) {
+        fprintf(stderr, "vexlore-find: no model file '%s'; ranking by shape: fewest words, "
+                "then the longest shortest word\n", o->model.c_str());
+        return 0;
+    }
+    fprintf(stderr, "vexlore-find: cannot read the model file '%s': %s\n", o->model.c_str(),
+            r == LM_NOFILE ? strerror(errno) : lmerror());
+    return -1;
+}
+
+int findbest(const BestOptions *o)
+{
+    if (countletters(o->text.c_str()) > TEXT_MAX) {
+        fprintf(stderr, "vexlore-find: the text holds more than %d letters, "
+                "which is more than a search can take\n", TEXT_MAX);
+        return 2;
+    }
+    int usemodel = loadmodel(o);
+    if (usemodel < 0)
+        return 2;
+    auto start = std::chrono::steady_clock::now();
+    std::string letters;
+    for (char c : o->text)
+        if (c != ' ' && c != '\t')
+            letters += c;
+    strlower(&letters[0]);
+    std::vector<char> words;
+    std::vector<size_t> starts;
+    if (candidates(letters.c_str(), &words, &starts)) {
+        fprintf(stderr, "vexlore-find: cannot read the word file\n");
+        return 2;
+    }
+    std::vector<const char *> cands;
+    for (size_t at : starts)
+        cands.push_back(&words[at]);
+
+    /* the words given first take their places in the line */
+    int most = maxwords - o->nprefix;
+    RankQuery q = {o->text.c_str(), cands.data(), (int)cands.size(), o->most, most, usemodel};
+    static RankLine lines[RANK_MOST];
+    int n = 0, r = RANK_OK;
+    if (letters.empty() && o->nprefix > 0) {
+        lines[0].text[0] = '\0';   /* the words given use every letter */
+        lines[0].score = 0;
+        lines[0].words = o->nprefix;
+        n = 1;
+    } else if (most > 0) {
+        r = rankbest(&q, lines, &n);
+    }
+    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    lmfree();
+    if (r == RANK_TOOWIDE || r == RANK_TOOMANY) {
+        fprintf(stderr, "vexlore-find: %s, more than --best takes\n",
+                r == RANK_TOOWIDE ? "the text holds more than 32 different characters"
+                                  : "more than 65535 words of the word file fit the text");
+        return 2;
+    }
+    if (r != RANK_OK) {
+        fprintf(stderr, "vexlore-find: not enough memory to rank the anagrams\n");
+        return 2;
+    }
+    for (int i = 0; i < n; i++) {
+        if (o->stats && usemodel)
+            printf("%s%s\t%.2f\t%.3f\n", o->prefix.c_str(), lines[i].text, lines[i].score,
+                   lines[i].score / lines[i].words);
+        else
+            printf("%s%s\n", o->prefix.c_str(), lines[i].text);
+    }
+    if (n == 0)
+        printf("*No anagrams found*\n");
+    if (o->stats)
+        fprintf(stderr, "vexlore-find: %d candidate words, %lld word sets kept, %lld phrases "
+                "expanded in %.3f s; the list is %s\n", (int)cands.size(), rankstats.sets,
+                rankstats.expanded, secs,
+                rankstats.exact ? "exact" : "the best a bounded search found");
+    return n ? 0 : 1;
+}

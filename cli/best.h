@@ -1,0 +1,29 @@
+/*
+** The finder's --best: the candidates from the open word file, the ranking
+** by the model beside the program (or by shape without it), the lines out.
+*/
+#ifndef VEXLORE_BEST_H
+#define VEXLORE_BEST_H
+
+#include <string>
+
+/* What --best was asked. */
+struct BestOptions {
+    std::string text;
+    std::string model;      /* the model file */
+    int named;              /* the model was named (--model): it must be there */
+    int most;               /* lines wanted */
+    int stats;              /* the score of each line, and the search's figures */
+    std::string prefix;     /* words every line starts with (--contains), each
+                            ** followed by a space; text holds the letters left */
+    int nprefix;            /* their number: they count towards maxwords */
+};
+
+/* Ranks the anagrams of the text with the word file open, within the
+** search's limits (maxwords, minlength) and its words left out
+** (exclude.h), and prints the best lines, each after the prefix.
+** Returns the finder's exit status: 0 lines printed, 1 none, 2 an error
+** (said on standard error). */
+int findbest(const BestOptions *o);
+
+#endif

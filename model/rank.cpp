@@ -1,0 +1,590 @@
+/*
+** The ranking behind --best: a best-first search over partial phrases,
+** scored word by word by the trigram model, with a bound that says when
+** the list it holds is certainly the best; its exhaustive twin; and the
+** ranking by shape for when there is no model.
+*/
+#include <math.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "model/lmfile.h"
+#include "model/rank.h"
+
+#define HIGHBITS    0x8080808080808080ull
+#define QUEUE_MOST  (1 << 19)   /* partial phrases the queue holds */
+#define EXPAND_MOST 20000       /* phrases expanded before the search gives up on proof */
+#define SEEN_SLOTS  (1 << 20)   /* the table of partial phrases already queued */
+#define SHAPE_STEPS 50000000LL  /* set search steps the ranking by shape takes */
+#define GUESS_RATE  0.7f        /* what a letter still to place costs, beyond the bound */
+/* What each word of a line costs beyond its probability, as a speech
+** decoder's word insertion penalty: fewer, longer words read better. */
+#define WORD_PENALTY -1.0f
+
+RankStats rankstats;
+
+/* A candidate: its characters counted one byte per slot (slot s in byte
+** s % 8 of count[s / 8]), its key (word sets are keyed by the sum of their
+** words' keys), its model id, and what its letters may cost at most. */
+struct RankWord {
+    uint64_t count[4];
+    uint64_t key;
+    const char *text;
+    int id;
+    int len;            /* characters but spaces */
+    int reuse;          /* one of the text's own words */
+    float most;         /* lmscore of it can be no higher */
+    float rated;        /* its letters' part of the bound */
+};
+
+static std::vector<RankWord> cands;
+static uint64_t whole[4];       /* the text's characters, counted */
+static int letters;             /* and their number */
+static int nslots;
+static int hasown;              /* the text's own words are all candidates */
+static uint64_t ownkey;         /* the key of their set */
+static float rate[RANK_SLOTS];  /* the most a letter of each slot adds */
+static float endmost;           /* the most </s> adds */
+static const RankQuery *query;
+
+static int fits(const uint64_t *have, const uint64_t *take)
+{
+    for (int k = 0; k < 4; k++)
+        if ((((have[k] | HIGHBITS) - take[k]) & HIGHBITS) != HIGHBITS)
+            return 0;
+    return 1;
+}
+
+static uint64_t mix(uint64_t x)
+{
+    x += 0x9e3779b97f4a7c15ull;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
+    return x ^ (x >> 31);
+}
+
+/* lmscore, remembered: the search asks for the same word after the same
+** two words many times over. A slot holds the last triple that fell in it. */
+#define MEMO_SLOTS (1 << 16)
+static struct ProbMemo { uint64_t key; float p; } memo[MEMO_SLOTS];
+
+static float score(int w, int h1, int h2)
+{
+    /* ids and LM_NONE, plus 1, take 21 bits each; the top bit marks a slot used */
+    uint64_t key = 1ull << 63 | (uint64_t)(w + 1) << 42 | (uint64_t)(h1 + 1) << 21 | (uint64_t)(h2 + 1);
+    ProbMemo &m = memo[mix(key) & (MEMO_SLOTS - 1)];
+    if (m.key != key)
+        m = {key, lmscore(w, h1, h2)};
+    return m.p;
+}
+
+static int blank(unsigned char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+static unsigned char fold(unsigned char c)
+{
+    return c >= 'A' && c <= 'Z' ? (unsigned char)(c - 'A' + 'a') : c;
+}
+
+/* Counts s into count by the slots of slot[] (slot + 1, 0 for none);
+** returns its characters but blanks, or -1 if one has no slot. */
+static int countin(const char *s, const unsigned char *slot, uint64_t *count)
+{
+    int n = 0;
+    count[0] = count[1] = count[2] = count[3] = 0;
+    for (; *s; s++) {
+        unsigned char c = fold((unsigned char)*s);
+        if (blank(c))
+            continue;
+        if (!slot[c])
+            return -1;
+        count[(slot[c] - 1) / 8] += 1ull << (8 * ((slot[c] - 1) % 8));
+        n++;
+    }
+    return n;
+}
+
+/* Takes the query: the text's slots and counts, and the candidates that
+** fit it, once each, in byte order. */
+static int prepare(const RankQuery *q)
+{
+    memset(memo, 0, sizeof memo);   /* the model may have changed */
+    unsigned char slot[256] = {0};
+    query = q;
+    nslots = 0;
+    for (const char *p = q->text; *p; p++) {
+        unsigned char c = fold((unsigned char)*p);
+        if (!blank(c) && !slot[c]) {
+            if (nslots == RANK_SLOTS)
+                return RANK_TOOWIDE;
+            slot[c] = (unsigned char)++nslots;
+        }
+    }
+    letters = countin(q->text, slot, whole);
+
+    std::vector<const char *> words(q->cands, q->cands + q->ncands);
+    std::sort(words.begin(), words.end(), [](const char *a, const char *b) { return strcmp(a, b) < 0; });
+    words.erase(std::unique(words.begin(), words.end(),
+                            [](const char *a, const char *b) { return strcmp(a, b) == 0; }), words.end());
+    cands.clear();
+    for (const char *w : words) {
+        RankWord c = {};
+        c.len = countin(w, slot, c.count);
+        if (c.len <= 0 || !fits(whole, c.count))
+            continue;
+        if (cands.size() == RANK_WORDS)
+            return RANK_TOOMANY;
+        c.text = w;
+        c.key = mix(cands.size() + 1);
+        c.id = q->usemodel ? lmword(w) : LM_NONE;
+        cands.push_back(c);
+    }
+
+    /* the text's own words: those that are candidates reuse, and their set
+    ** is the text's own */
+    std::string text(q->text);
+    for (char &ch : text)
+        ch = blank((unsigned char)ch) ? ' ' : (char)fold((unsigned char)ch);
+    hasown = 1;
+    ownkey = 0;
+    size_t at = 0;
+    while ((at = text.find_first_not_of(' ', at)) != std::string::npos) {
+        size_t end = std::min(text.find(' ', at), text.size());
+        std::string token = text.substr(at, end - at);
+        at = end;
+        auto it = std::lower_bound(cands.begin(), cands.end(), token,
+                                   [](const RankWord &c, const std::string &t) { return strcmp(c.text, t.c_str()) < 0; });
+        if (it == cands.end() || token != it->text) {
+            hasown = 0;
+            continue;
+        }
+        it->reuse = 1;
+        ownkey += it->key;
+    }
+    return RANK_OK;
+}
+
+/* log10 P of the words w[0..k-1] as one sentence, <s> and </s> included. */
+static float sentence(const int *w, int k)
+{
+    const LmModel *m = lmmodel();
+    int h1 = m->bos, h2 = LM_NONE;
+    float g = 0;
+    for (int i = 0; i < k; i++) {
+        int id = cands[w[i]].id;
+        g += lmscore(id, h1, h2) + WORD_PENALTY;
+        h2 = h1;
+        h1 = id;
+    }
+    return g + lmscore(m->eos, h1, h2);
+}
+
+/* The line of words w[0..k-1]; also sets words, reuses and shortest. */
+static void makeline(RankLine *r, const int *w, int k, float score)
+{
+    size_t at = 0;
+    r->words = k;
+    r->reuses = 0;
+    r->shortest = 99;
+    r->score = score;
+    for (int i = 0; i < k; i++) {
+        const RankWord &c = cands[w[i]];
+        size_t n = strlen(c.text);
+        if (at + n + 2 > sizeof r->text)
+            n = sizeof r->text - at - 2;    /* only for words longer than WORD_MAX */
+        memcpy(r->text + at, c.text, n);
+        at += n;
+        r->text[at++] = ' ';
+        r->reuses |= c.reuse;
+        r->shortest = std::min(r->shortest, (int)strlen(c.text));
+    }
+    r->text[at] = '\0';
+}
+
+/* The order lines are listed in: reusing after not, then better first,
+** then in byte order. */
+static bool before(const RankLine &a, const RankLine &b)
+{
+    if (a.reuses != b.reuses)
+        return a.reuses < b.reuses;
+    if (query->usemodel) {
+        if (a.score != b.score)
+            return a.score > b.score;
+    } else {
+        if (a.words != b.words)
+            return a.words < b.words;
+        if (a.shortest != b.shortest)
+            return a.shortest > b.shortest;
+    }
+    return strcmp(a.text, b.text) < 0;
+}
+
+/* The lines found, one for each word set (by key). */
+static std::vector<RankLine> lines;
+static std::unordered_map<uint64_t, size_t> linekey;
+
+/* Keeps a set's line, or a better order of a set already kept (an order
+** of the same score wins by byte order). Returns 1 if it is a new set. */
+static int keep(uint64_t key, const int *w, int k, float score)
+{
+    RankLine r;
+    makeline(&r, w, k, score);
+    auto it = linekey.find(key);
+    if (it == linekey.end()) {
+        linekey[key] = lines.size();
+        lines.push_back(r);
+        return 1;
+    }
+    RankLine &old = lines[it->second];
+    if (score > old.score || (score == old.score && strcmp(r.text, old.text) < 0))
+        old = r;
+    return 0;
+}
+
+/* Every word set of candidates from index `from` on that uses exactly
+** left, with at most `most` words more: calls found(w, k) for each, with
+** the words in index order. Returns 0, or 1 when *steps ran out. */
+typedef void (*SetFound)(int *w, int k);
+static int eachset(int from, const uint64_t *left, int leftn, int *w, int k, int most,
+                   long long *steps, SetFound found)
+{
+    if (leftn == 0) {
+        found(w, k);
+        return 0;
+    }
+    if (most == 0)
+        return 0;
+    for (int c = from; c < (int)cands.size(); c++) {
+        if (--*steps < 0)
+            return 1;
+        const RankWord &cd = cands[c];
+        if (cd.len > leftn || !fits(left, cd.count))
+            continue;
+        uint64_t rest[4];
+        for (int j = 0; j < 4; j++)
+            rest[j] = left[j] - cd.count[j];
+        w[k] = c;
+        if (eachset(c, rest, leftn - cd.len, w, k + 1, most - 1, steps, found))
+            return 1;
+    }
+    return 0;
+}
+
+static int exactly;     /* setbyorder takes only sets of so many words; 0: any */
+
+/* A set found by a set search: with the model, its best order, by trying
+** each; without, its words in byte order. */
+static void setbyorder(int *w, int k)
+{
+    uint64_t key = 0;
+    for (int i = 0; i < k; i++)
+        key += cands[w[i]].key;
+    if ((hasown && key == ownkey) || (exactly && k != exactly))
+        return;
+    if (!query->usemodel) {
+        keep(key, w, k, 0);
+        return;
+    }
+    if (query->maxwords == 1) {
+        keep(key, w, k, lmunigram(cands[w[0]].id));
+        return;
+    }
+    int order[WORDS_MAX];
+    memcpy(order, w, k * sizeof *order);
+    do
+        keep(key, order, k, sentence(order, k));
+    while (std::next_permutation(order, order + k));
+}
+
+/* Sorts the lines kept and gives the first most of them. */
+static void give(RankLine *out, int *n)
+{
+    std::sort(lines.begin(), lines.end(), before);
+    *n = std::min((int)lines.size(), query->most);
+    std::copy(lines.begin(), lines.begin() + *n, out);
+    lines.clear();
+    linekey.clear();
+}
+
+int rankall(const RankQuery *q, RankLine *out, int *n)
+{
+    int r = prepare(q);
+    *n = 0;
+    if (r != RANK_OK)
+        return r;
+    int w[WORDS_MAX];
+    long long steps = 1ll << 62;
+    eachset(0, whole, letters, w, 0, q->maxwords, &steps, setbyorder);
+    rankstats.exact = 1;
+    rankstats.sets = (long long)lines.size();
+    give(out, n);
+    return RANK_OK;
+}
+
+/* ---- the bounded search ---- */
+
+/* A partial phrase: its words in order and what they leave. */
+struct Phrase {
+    float guess;        /* the queue's order: score, bound and a guess */
+    float most;         /* the most its completion can score */
+    float g;            /* log10 P of its words so far, after <s> */
+    int leftn;
+    uint64_t left[4];
+    uint64_t key;
+    unsigned char n;
+    unsigned short w[WORDS_MAX];
+};
+
+static bool worse(const Phrase &a, const Phrase &b)
+{
+    return a.guess < b.guess;
+}
+
+/* The best scores of distinct sets so far, high first, most of them. */
+static std::vector<float> top;
+
+static float threshold(void)
+{
+    return (int)top.size() == query->most ? top.back() : -INFINITY;
+}
+
+/* A set's score changed from old (or NAN: new) to now. */
+static void ontop(float old, float now)
+{
+    if (!isnan(old)) {
+        auto it = std::find(top.begin(), top.end(), old);
+        if (it != top.end())
+            top.erase(it);
+    }
+    top.insert(std::upper_bound(top.begin(), top.end(), now, std::greater<float>()), now);
+    if ((int)top.size() > query->most)
+        top.pop_back();
+}
+
+/* A complete phrase: kept when its set belongs to this round (reusing or
+** not) and is not the text's own. */
+static void complete(const Phrase &p, int c, float g, int reusing)
+{
+    int w[WORDS_MAX], reuse = 0;
+    for (int i = 0; i < p.n; i++) {
+        w[i] = p.w[i];
+        reuse |= cands[w[i]].reuse;
+    }
+    w[p.n] = c;
+    reuse |= cands[c].reuse;
+    uint64_t key = p.key + cands[c].key;
+    if (reuse != reusing || (hasown && key == ownkey))
+        return;
+    auto it = linekey.find(key);
+    float old = it == linekey.end() ? NAN : lines[it->second].score;
+    keep(key, w, p.n + 1, g);
+    float now = lines[linekey[key]].score;
+    if (isnan(old) || now != old)
+        ontop(old, now);
+}
+
+/* The bound: what each slot's letter may add at most, and what each
+** candidate's letters take of it. */
+static void bound(void)
+{
+    const LmModel *m = lmmodel();
+    std::vector<int> ids(cands.size() + 1);
+    std::vector<float> most(cands.size() + 1);
+    for (size_t i = 0; i < cands.size(); i++)
+        ids[i] = cands[i].id;
+    ids[cands.size()] = m->eos;
+    lmbounds(ids.data(), (int)ids.size(), most.data());
+    endmost = most[cands.size()];
+    for (int s = 0; s < nslots; s++)
+        rate[s] = -INFINITY;
+    for (size_t i = 0; i < cands.size(); i++) {
+        RankWord &c = cands[i];
+        c.most = most[i] + WORD_PENALTY;
+        for (int s = 0; s < nslots; s++)
+            if ((c.count[s / 8] >> (8 * (s % 8))) & 0xff)
+                rate[s] = std::max(rate[s], c.most / c.len);
+    }
+    for (RankWord &c : cands) {
+        c.rated = 0;
+        for (int s = 0; s < nslots; s++)
+            c.rated += (float)((c.count[s / 8] >> (8 * (s % 8))) & 0xff) * rate[s];
+    }
+}
+
+/* One round of the search: the sets that reuse a word of the text, or
+** those that do not. Returns 1 if it proved its list the best, 0 if not,
+** -1 without the memory for it. */
+static int rankround(int reusing)
+{
+    const LmModel *m = lmmodel();
+    float whole_rated = 0;
+    for (int s = 0; s < nslots; s++)
+        whole_rated += (float)((whole[s / 8] >> (8 * (s % 8))) & 0xff) * rate[s];
+    std::vector<Phrase> queue;
+    queue.reserve(QUEUE_MOST);  /* pages the queue never reaches stay untouched */
+    struct Seen { uint64_t key; float g; };
+    Seen *seen = (Seen *)calloc(SEEN_SLOTS, sizeof *seen);
+    if (!seen)
+        return -1;
+    Phrase root = {};
+    root.most = whole_rated + endmost;
+    root.guess = root.most - GUESS_RATE * letters;
+    root.leftn = letters;
+    memcpy(root.left, whole, sizeof whole);
+    queue.push_back(root);
+    int proved = 1;
+    long long expanded = 0;
+
+    /*
+    ** The bound: a phrase's score only falls as words are added, and no
+    ** completion of it can score more than its score so far, plus for each
+    ** letter left the most any candidate holding that letter adds per
+    ** letter (lmbounds, over every context the candidates allow), plus the
+    ** most </s> adds. So a phrase is dropped only when that sum is below
+    ** the score of the most-th best set found: it never prunes a phrase
+    ** that could still place a set in the list. The queue takes the
+    ** phrases in order of that sum less a guess of what each letter left
+    ** will truly cost, which finds good sets early but proves nothing; when
+    ** the expansions or the queue run out, the list is the best found.
+    */
+    while (!queue.empty()) {
+        std::pop_heap(queue.begin(), queue.end(), worse);
+        Phrase p = queue.back();
+        queue.pop_back();
+        if (p.most < threshold())
+            continue;
+        if (++expanded > EXPAND_MOST) {
+            for (const Phrase &r : queue)
+                proved &= r.most < threshold();
+            proved &= p.most < threshold();
+            break;
+        }
+        int h1 = p.n ? cands[p.w[p.n - 1]].id : m->bos;
+        int h2 = p.n > 1 ? cands[p.w[p.n - 2]].id : p.n == 1 ? m->bos : LM_NONE;
+        float rated = p.most - endmost - p.g;
+        for (int c = 0; c < (int)cands.size(); c++) {
+            const RankWord &cd = cands[c];
+            if (cd.len > p.leftn || (!reusing && cd.reuse) || !fits(p.left, cd.count))
+                continue;
+            /* what the bound allows, before the model is asked */
+            if (p.g + cd.most + (rated - cd.rated) + endmost < threshold())
+                continue;
+            float g = p.g + score(cd.id, h1, h2) + WORD_PENALTY;
+            if (cd.len == p.leftn) {
+                complete(p, c, g + score(m->eos, cd.id, h1), reusing);
+                continue;
+            }
+            if (p.n + 1 >= query->maxwords)
+                continue;
+            Phrase q;
+            q.g = g;
+            q.most = g + (rated - cd.rated) + endmost;
+            if (q.most < threshold())
+                continue;
+            q.leftn = p.leftn - cd.len;
+            q.guess = q.most - GUESS_RATE * q.leftn;
+            for (int j = 0; j < 4; j++)
+                q.left[j] = p.left[j] - cd.count[j];
+            q.key = p.key + cd.key;
+            q.n = (unsigned char)(p.n + 1);
+            memcpy(q.w, p.w, sizeof q.w);
+            q.w[p.n] = (unsigned short)c;
+            /* the same set ending in the same two words, queued with a
+            ** score at least as good, has every completion this one has */
+            uint64_t sk = q.key ^ mix((uint64_t)c << 20 ^ (p.n ? p.w[p.n - 1] + 1 : 0));
+            size_t at = sk & (SEEN_SLOTS - 1);
+            for (int probe = 0; probe < 8; probe++, at = (at + 1) & (SEEN_SLOTS - 1)) {
+                if (seen[at].key == sk || seen[at].key == 0)
+                    break;
+            }
+            if (seen[at].key == sk && seen[at].g >= g)
+                continue;
+            if (seen[at].key == sk || seen[at].key == 0)
+                seen[at] = {sk, g};
+            if (queue.size() == QUEUE_MOST) {
+                /* keep the better half by the queue's order */
+                std::sort(queue.begin(), queue.end(), worse);
+                size_t half = queue.size() / 2;
+                for (size_t i = 0; i < half; i++)
+                    proved &= queue[i].most < threshold();
+                queue.erase(queue.begin(), queue.begin() + half);
+                std::make_heap(queue.begin(), queue.end(), worse);
+            }
+            queue.push_back(q);
+            std::push_heap(queue.begin(), queue.end(), worse);
+        }
+    }
+    free(seen);
+    rankstats.expanded += expanded;
+    return proved;
+}
+
+/* Single words, by their unigram probability. */
+static void unigrams(void)
+{
+    for (int c = 0; c < (int)cands.size(); c++)
+        if (cands[c].len == letters && !(hasown && cands[c].key == ownkey))
+            keep(cands[c].key, &c, 1, lmunigram(cands[c].id));
+}
+
+/* The sets of few words, by shape: k words for k = 1, 2, ... until the
+** sets that reuse none of the text's words fill the list. */
+static int shapes(void)
+{
+    int w[WORDS_MAX];
+    long long steps = SHAPE_STEPS;
+    int proved = 1;
+    for (int k = 1; k <= query->maxwords && proved; k++) {
+        int fresh = 0;
+        exactly = k;
+        proved = !eachset(0, whole, letters, w, 0, k, &steps, setbyorder);
+        for (const RankLine &r : lines)
+            fresh += !r.reuses;
+        if (fresh >= query->most)
+            break;
+    }
+    exactly = 0;
+    return proved;
+}
+
+int rankbest(const RankQuery *q, RankLine *out, int *n)
+{
+    int r = prepare(q);
+    *n = 0;
+    if (r != RANK_OK)
+        return r;
+    rankstats.expanded = 0;
+    rankstats.exact = 1;
+    lines.clear();
+    linekey.clear();
+    if (!q->usemodel) {
+        rankstats.exact = shapes();
+    } else if (q->maxwords == 1) {
+        unigrams();
+    } else {
+        bound();
+        top.clear();
+        int proved = rankround(0), reusable = 0;
+        for (const RankWord &c : cands)
+            reusable |= c.reuse;
+        if (proved >= 0 && (int)lines.size() < q->most && reusable) {
+            top.clear();
+            int again = rankround(1);
+            proved = again < 0 ? again : proved & again;
+        }
+        if (proved < 0)
+            return RANK_NOMEMORY;
+        rankstats.exact = proved;
+    }
+    rankstats.sets = (long long)lines.size();
+    give(out, n);
+    return RANK_OK;
+}

@@ -1,0 +1,67 @@
+/*
+** Best first: the word sets that use exactly the letters of a text, each
+** once in its best word order, ranked by the model of English text (or,
+** without it, by their shape), best first.
+*/
+#ifndef VEXLORE_RANK_H
+#define VEXLORE_RANK_H
+
+#include "dictionary/dict.h"
+#include "engine/search.h"
+
+#define RANK_MOST   1000     /* lines a ranking gives at most */
+#define RANK_WORDS  65535    /* candidate words it takes at most */
+#define RANK_SLOTS  32       /* different characters a text may hold */
+#define RANK_LINE   (WORDS_MAX * (WORD_MAX + 1) + 1)   /* bytes of a line, its NUL too */
+
+/* Results of rankbest() and rankall(). */
+#define RANK_OK         0
+#define RANK_TOOWIDE    61   /* more than RANK_SLOTS different characters */
+#define RANK_TOOMANY    62   /* more than RANK_WORDS candidates */
+#define RANK_NOMEMORY   63
+
+/* One ranked line: its words in their best order, each followed by a
+** space, as the finder's lines are. */
+struct RankLine {
+    char text[RANK_LINE];
+    float score;    /* log10 probability of the line as a sentence, less
+                    ** 1 for each word */
+    int words;
+    int reuses;     /* it takes a word of the text */
+    int shortest;   /* characters of its shortest word */
+};
+
+/* What a ranking is asked. */
+struct RankQuery {
+    const char *text;           /* the text, as typed: its words count too */
+    const char *const *cands;   /* words that may fit it, folded */
+    int ncands;
+    int most;                   /* lines wanted, 1 to RANK_MOST */
+    int maxwords;               /* words in a line at most, 1 to WORDS_MAX */
+    int usemodel;               /* rank by the loaded model, not by shape */
+};
+
+/* What the last ranking did. */
+struct RankStats {
+    int exact;          /* the lines are the true best, not a bounded search's */
+    long long expanded; /* partial phrases taken from the queue */
+    long long sets;     /* word sets scored */
+};
+
+extern RankStats rankstats;
+
+/* Ranks the word sets of candidates (each used any number of times) that
+** use exactly the text's characters but spaces: a set that takes one of the
+** text's own words after every set that takes none, then by score (with
+** the model) or by fewest words and then the longest shortest word
+** (without), then in byte order; the set of the text's own words is left
+** out. With maxwords 1 and the model, single words rank by their unigram
+** probability. Writes up to most lines to out and their number to *n. The
+** search is bounded in time and memory: rankstats.exact says whether the
+** lines are certainly the best. */
+int rankbest(const RankQuery *q, RankLine *out, int *n);
+
+/* rankbest's exhaustive twin, for tests: every set, every order. */
+int rankall(const RankQuery *q, RankLine *out, int *n);
+
+#endif

@@ -1,0 +1,169 @@
+// The model's lookup against a model small enough to score by hand, and
+// the bounded ranking against its exhaustive twin with the real model.
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "model/lmfile.h"
+#include "model/rank.h"
+
+namespace {
+
+struct Gram { int w, h1, h2; float p, bo; };  // h2 < 0: a bigram
+
+// Writes a model of the words (ids 0..n-1, in byte order) with every
+// value at 16 bits: each value is its own centre.
+void writemodel(const char *path, const std::vector<const char *> &words, const float (*uni)[2],
+                const std::vector<Gram> &grams, int bos, int eos, float unknown)
+{
+    std::vector<float> c[5];
+    uint32_t n = (uint32_t)words.size(), nb = 0, nt = 0;
+    for (uint32_t w = 0; w < n; w++)
+        c[0].push_back(uni[w][0]), c[1].push_back(uni[w][1]);
+    for (const Gram &g : grams) {
+        if (g.h2 < 0)
+            c[2].push_back(g.p), c[3].push_back(g.bo), nb++;
+        else
+            c[4].push_back(g.p), nt++;
+    }
+    int wb = lmbits(n - 1), ub = 32 + lmbits(nb), bb = wb + 32 + lmbits(nt), tb = wb + 16;
+    std::vector<unsigned char> ut((n + 1) * ub / 8 + 9), bt((nb + 1) * bb / 8 + 9), tt(nt * tb / 8 + 9);
+    uint32_t b = 0, t = 0, ci[5] = {0};
+    for (uint32_t w = 0; w <= n; w++) {  // grams come sorted by w, then h1, then h2
+        if (w < n)
+            lmput(ut.data(), w * ub, 16, ci[0]++), lmput(ut.data(), w * ub + 16, 16, ci[1]++);
+        lmput(ut.data(), w * ub + 32, lmbits(nb), b);
+        for (const Gram &g : grams) {
+            if (g.w != (int)w)
+                continue;
+            if (g.h2 < 0) {
+                lmput(bt.data(), b * bb, wb, g.h1);
+                lmput(bt.data(), b * bb + wb, 16, ci[2]++);
+                lmput(bt.data(), b * bb + wb + 16, 16, ci[3]++);
+                lmput(bt.data(), b * bb + wb + 32, lmbits(nt), t);
+                b++;
+            } else {
+                lmput(tt.data(), t * tb, wb, g.h2);
+                lmput(tt.data(), t * tb + wb, 16, ci[4]++);
+                t++;
+            }
+        }
+    }
+    lmput(bt.data(), nb * bb + wb + 32, lmbits(nt), t);
+    std::string text;
+    for (const char *w : words)
+        text += std::string(w) + '\0';
+    unsigned char h[LM_HEADER] = {0};
+    memcpy(h, LM_MAGIC, 8);
+    uint32_t v[7] = {LM_VERSION, n, nb, nt, (uint32_t)text.size(), (uint32_t)bos, (uint32_t)eos};
+    memcpy(h + 8, v, sizeof v);
+    memcpy(h + 36, &unknown, 4);
+    memset(h + 40, 16, 5);
+    memcpy(h + 48, &n, 4);
+    FILE *f = fopen(path, "wb");
+    fwrite(h, 1, sizeof h, f);
+    for (auto &k : c) {
+        k.resize(1 << 16, k.empty() ? 0 : k.back());
+        fwrite(k.data(), 4, k.size(), f);
+    }
+    fwrite(ut.data(), 1, ut.size(), f);
+    fwrite(bt.data(), 1, bt.size(), f);
+    fwrite(tt.data(), 1, tt.size(), f);
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+}
+
+}  // namespace
+
+// ids: </s> 0, <s> 1, dirty 2, room 3. Worked out by hand, in log10:
+//   "dirty room": P(dirty|<s>) -1 (bigram), P(room|<s> dirty) -0.1
+//     (trigram), P(</s>|dirty room) -0.4 (bigram) + bo(dirty room) -0.05
+//     = -1.55
+//   "room dirty": -2 + bo(<s>) -0.2, then -2 + bo(room) -0.3, then
+//     -1 + bo(dirty) -0.5 = -6.0
+//   "dirty moor", moor unknown (-5): -1, -5, then </s> after an unknown
+//     word is its unigram -1 = -7; "moor dirty": -5, -2, -1.5 = -8.5
+// and each word costs 1 more in the ranking's score.
+TEST(Rank, HandMadeModel)
+{
+    const float uni[4][2] = {{-1, 0}, {-99, -0.2f}, {-2, -0.5f}, {-2, -0.3f}};
+    std::vector<Gram> grams = {
+        {0, 3, -1, -0.4f, 0}, {2, 1, -1, -1, 0}, {3, 2, -1, -0.5f, -0.05f}, {3, 2, 1, -0.1f, 0}};
+    writemodel("tiny.model", {"</s>", "<s>", "dirty", "room"}, uni, grams, 1, 0, -5);
+    ASSERT_EQ(LM_OK, lmload("tiny.model")) << lmerror();
+    EXPECT_EQ(2, lmword("dirty"));
+    EXPECT_EQ(LM_NONE, lmword("moor"));
+    EXPECT_FLOAT_EQ(-2.3f, lmscore(2, 3, 1));   // no bigram: both back-offs
+
+    const struct { const char *text, *cands[3]; const char *line; float score; } cases[] = {
+        {"dirtyroom", {"room", "dirty", "moor"}, "dirty room ", -3.55f},
+        {"moordirty", {"moor", "dirty", "dirty"}, "dirty moor ", -9.0f},
+    };
+    for (const auto &c : cases) {
+        RankQuery q = {c.text, c.cands, 3, 5, 3, 1};
+        RankLine out[5];
+        int n = 0;
+        for (auto rank : {rankbest, rankall}) {
+            ASSERT_EQ(RANK_OK, rank(&q, out, &n));
+            ASSERT_GE(n, 1) << c.text;
+            EXPECT_STREQ(c.line, out[0].text);
+            EXPECT_NEAR(c.score, out[0].score, 1e-5);
+        }
+    }
+    lmfree();
+}
+
+// A damaged model is refused whole: cut short anywhere, or a word's link
+// sent past the end.
+TEST(Rank, DamagedModel)
+{
+    const float uni[4][2] = {{-1, 0}, {-99, 0}, {-2, 0}, {-2, 0}};
+    writemodel("tiny.model", {"</s>", "<s>", "dirty", "room"}, uni, {{3, 2, -1, -1, 0}}, 1, 0, -5);
+    std::ifstream in("tiny.model", std::ios::binary);
+    std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (size_t cut : {(size_t)0, (size_t)7, (size_t)LM_HEADER, whole.size() - 1}) {
+        std::ofstream("cut.model", std::ios::binary) << whole.substr(0, cut);
+        EXPECT_EQ(LM_BAD, lmload("cut.model")) << cut;
+        EXPECT_EQ(nullptr, lmmodel());
+    }
+    std::string bad = whole;
+    size_t uni0 = LM_HEADER + 5 * 4 * 65536;
+    bad[uni0 + 4] = (char)0xff;     // word 0's first bigram
+    std::ofstream("bad.model", std::ios::binary) << bad;
+    EXPECT_EQ(LM_BAD, lmload("bad.model"));
+    EXPECT_EQ(LM_NOFILE, lmload("no-such.model"));
+}
+
+// The bounded search lists exactly what scoring every order of every set
+// lists, on texts small enough for that.
+TEST(Rank, BoundedIsExhaustive)
+{
+    if (lmload(VEXLORE_TEST_MODEL) != LM_OK)
+        GTEST_SKIP() << "no model at " VEXLORE_TEST_MODEL;
+    std::ifstream list(VEXLORE_TEST_WORDS);
+    std::vector<std::string> words;
+    for (std::string w; std::getline(list, w);)
+        words.push_back(w);
+    std::vector<const char *> cands;
+    for (const std::string &w : words)
+        cands.push_back(w.c_str());
+    static RankLine a[20], b[20];
+    for (const char *text : {"dormitory", "funeral", "debit card", "the eyes", "listen"}) {
+        RankQuery q = {text, cands.data(), (int)cands.size(), 20, 3, 1};
+        int na = 0, nb = 0;
+        ASSERT_EQ(RANK_OK, rankbest(&q, a, &na));
+        EXPECT_TRUE(rankstats.exact) << text;
+        ASSERT_EQ(RANK_OK, rankall(&q, b, &nb));
+        ASSERT_EQ(nb, na) << text;
+        for (int i = 0; i < na; i++) {
+            EXPECT_STREQ(b[i].text, a[i].text) << text << " line " << i;
+            EXPECT_FLOAT_EQ(b[i].score, a[i].score) << text << " line " << i;
+        }
+    }
+    lmfree();
+}
