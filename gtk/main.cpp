@@ -1,7 +1,7 @@
 /*
 ** vexlore: the anagram finder's window on Linux, on GTK 3.
 */
-#include "gtk/solverwin.h"
+#include "gtk/solverdlg.h"
 
 int main(int argc, char **argv)
 {

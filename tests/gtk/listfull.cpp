@@ -3,7 +3,7 @@
 ** a few lines, as a list at its bound would, so the window test sees the
 ** full-list message without filling millions of lines first.
 */
-#include "gtk/solverwin.h"
+#include "gtk/solverdlg.h"
 
 int main(int argc, char **argv)
 {

@@ -3,8 +3,8 @@
 ** pixels from the desktop font's dialog base units, and the view the
 ** dialog's logic works through.
 */
-#ifndef VEXLORE_GTK_SOLVERWIN_H
-#define VEXLORE_GTK_SOLVERWIN_H
+#ifndef VEXLORE_GTK_SOLVERDLG_H
+#define VEXLORE_GTK_SOLVERDLG_H
 
 #include <string>
 

@@ -12,7 +12,7 @@
 #include "frontend/dialog.h"
 #include "gtk/arguments.h"
 #include "gtk/dlgscale.h"
-#include "gtk/solverwin.h"
+#include "gtk/solverdlg.h"
 #include "gtk/wintext.h"
 #include "gtk/wordpath.h"
 
