@@ -32,5 +32,5 @@ print('\n'.join(''.join(p) for n in (1, 2) for p in itertools.product(string.asc
 mkdir -p "$bench/shipped" "$bench/big"
 cp "$tree/words" "$bench/shipped/words"
 cp "$bench/short" "$bench/big/words"
-gtk_session /usr/bin/python3 "$top/tests/gtk/gtkbench.py" "$bench" "$runs" "$bench/short" "$bench/short702" 2>&1 |
+gtk_session /usr/bin/python3 "$top/bench/gtkbench.py" "$bench" "$runs" "$bench/short" "$bench/short702" 2>&1 |
   grep -v -e '^dbus-daemon' -e '^SpiRegistry'

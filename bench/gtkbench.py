@@ -11,8 +11,10 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+# the GTK driver's helpers and the shared expectations, in tests/
+TESTS = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests")
+sys.path.insert(0, os.path.join(TESTS, "gtk"))
+sys.path.insert(0, TESTS)
 import expect  # noqa: E402
 import vexgtk  # noqa: E402
 from vexgtk import Vex, pump  # noqa: E402
