@@ -13,8 +13,9 @@ NOFIT = "*No anagrams found*"
 LONGTEXT = "sphinx of black quartz judge my vow"
 LISTFULL_LINES = 100    # where the windows' test builds say their list is full
 # A long phrase over the shipped list (multi-word, 1,949,959 lines): the
-# windows search it in memory, list all of vexlore-find --fast's lines, and
-# keep a sorted part of them when stopped. A driver reads ROWS_READ rows of
+# windows search it in memory and list all of vexlore-find --fast's lines;
+# stopped in LONGTEXT, which runs for ages even in memory, they keep sorted
+# anagrams made of listed words. A driver reads ROWS_READ rows of
 # such a list, spread evenly, the first and the last among them.
 PHRASE = "elvis aaron presley"
 ROWS_READ = 1000
@@ -78,10 +79,13 @@ def rows(n):
     return sorted(set(i * (n - 1) // (ROWS_READ - 1) for i in range(ROWS_READ)))
 
 
-def phrase(want, ran, stopped):
-    """Reports the long phrase's two searches; want is vexlore-find --fast's
-    lines, ran and stopped what the window listed: (its count, {row: line})
-    of the search run to its end, and of one stopped once lines had come."""
+def phrase(want, ran, stopped, words):
+    """Reports the long phrase run to its end and a long search stopped; want
+    is vexlore-find --fast's lines for PHRASE, ran and stopped what the window
+    listed: (its count, {row: line}) of PHRASE run to its end, and of
+    LONGTEXT, a search far too long to end, stopped once lines had come. Its
+    rows must be sorted anagrams of LONGTEXT in words of the word file
+    words."""
     want = want or []
     n, got = ran
     bad = [r for r in sorted(got) if got[r] != want[r]] if n == len(want) else sorted(got)
@@ -91,9 +95,11 @@ def phrase(want, ran, stopped):
                "; row %d: %r" % (bad[0], got.get(bad[0])) if bad else ""))
     m, kept = stopped
     lines = [kept[r] for r in sorted(kept)]
-    wanted = set(want)
-    strange = [l for l in lines if l not in wanted]
-    report(0 < m < len(want) and lines == sorted(lines) and not strange, "Stop in a long phrase",
-           "%d of its %d lines kept; the %d rows read sorted: %s, all among vexlore-find's: %s" % (
-               m, len(want), len(lines), lines == sorted(lines),
+    listed = set(open(words, encoding="latin-1").read().split("\n"))
+    letters = sorted(LONGTEXT.replace(" ", ""))
+    strange = [l for l in lines if sorted(l.replace(" ", "")) != letters or
+               not all(w in listed for w in l.split())]
+    report(m > 0 and lines == sorted(lines) and not strange, "Stop in a long search",
+           "'%s': %d lines kept; the %d rows read sorted: %s, all anagrams in listed words: %s" % (
+               LONGTEXT, m, len(lines), lines == sorted(lines),
                "yes" if not strange else "NO, %r" % strange[0]))

@@ -279,6 +279,7 @@ def phrasecheck(tree):
         n = v.count()
         return n, {r: v.results.get_accessible_at(r, 0).get_name() for r in expect.rows(n)}
     ran = listed() if v.search(expect.PHRASE, True, 120) is not None else (0, {})
+    v.type(expect.LONGTEXT)
     v.begin()
     v.begun(10)
     end = time.monotonic() + 10
@@ -286,7 +287,7 @@ def phrasecheck(tree):
         pump(0.01)
     v.click(v.stop)
     stopped = listed() if v.wait(10) is not None else (0, {})
-    expect.phrase(want, ran, stopped)
+    expect.phrase(want, ran, stopped, os.path.join(tree, "words"))
     v.click(v.close)
     v.waitexit(10)
     v.end()

@@ -416,12 +416,12 @@ def phrasecheck(d, url, find, words):
                                     "return arguments[0].map(r => [r, l[r]])",
                                     rows(p.count())))
     ran = listed() if p.search(PHRASE, True, 300) is not None else (0, {})
-    p.begin(PHRASE, True)
+    p.begin(LONGTEXT, True)
     p.wait("busylog.length", 10)
     p.wait("vexlore.lines().length >= 5", 10)
     p.stop.click()
     stopped = listed() if p.wait("vexlore.last", 10) else (0, {})
-    phrase(want, ran, stopped)
+    phrase(want, ran, stopped, words)
 
 
 def manycheck(d, url):
