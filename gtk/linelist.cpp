@@ -94,7 +94,7 @@ static void setadjustment(LineList *list, GtkAdjustment **slot, GtkAdjustment *a
     configure(list);
 }
 
-static void set_property(GObject *object, guint id, const GValue *value, GParamSpec *spec)
+static void set_property(GObject *object, guint id, const GValue *value, GParamSpec *pspec)
 {
     LineList *list = (LineList *)object;
     switch (id) {
@@ -111,11 +111,11 @@ static void set_property(GObject *object, guint id, const GValue *value, GParamS
         list->vpolicy = g_value_get_enum(value);
         break;
     default:
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec);
     }
 }
 
-static void get_property(GObject *object, guint id, GValue *value, GParamSpec *spec)
+static void get_property(GObject *object, guint id, GValue *value, GParamSpec *pspec)
 {
     LineList *list = (LineList *)object;
     switch (id) {
@@ -123,7 +123,7 @@ static void get_property(GObject *object, guint id, GValue *value, GParamSpec *s
     case PROP_VADJUSTMENT: g_value_set_object(value, list->vadj); break;
     case PROP_HSCROLL_POLICY: g_value_set_enum(value, list->hpolicy); break;
     case PROP_VSCROLL_POLICY: g_value_set_enum(value, list->vpolicy); break;
-    default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+    default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec);
     }
 }
 
