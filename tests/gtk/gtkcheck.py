@@ -396,7 +396,7 @@ def rtlcheck(tree, work, shots):
     for name, env in (("ltr", {}), ("rtl", {"LOCPATH": loc, "LC_ALL": "ar_EG.UTF-8"})):
         v = inenv(env, [os.path.join(d, "vexlore")], work)
         if v.window and v.search("dirty room", True, 10) is not None:
-            pump(0.3)
+            pump(1.0)       # the radio button's check, animated, at its end
             panel, clip = v.extents(v.start.get_parent()), v.extents(v.clip.get_parent())
             png = os.path.join(shots, name + ".png")
             subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (
