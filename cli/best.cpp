@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -36,6 +37,58 @@ static int candidates(const char *letters, std::vector<char> *words, std::vector
         words->insert(words->end(), word, word + strlen(word) + 1);
     }
     return 0;
+}
+
+/* --candidates --best: the words that fit, the likeliest first by the
+** model's unigram (without it, as --candidates lists them: the longest
+** first), then the longer, then in byte order. */
+static int bestwords(const BestOptions *o, std::vector<const char *> &cands, int usemodel)
+{
+    std::vector<std::pair<float, const char *>> scored;
+    for (const char *w : cands)
+        scored.push_back({usemodel ? lmunigram(lmword(w)) : 0.0f, w});
+    std::sort(scored.begin(), scored.end(), [](const std::pair<float, const char *> &a,
+                                               const std::pair<float, const char *> &b) {
+        if (a.first != b.first)
+            return a.first > b.first;
+        size_t la = strlen(a.second), lb = strlen(b.second);
+        return la != lb ? la > lb : strcmp(a.second, b.second) < 0;
+    });
+    size_t n = std::min(scored.size(), (size_t)o->most);
+    for (size_t i = 0; i < n; i++)
+        printf("%s \n", scored[i].second);
+    if (n == 0)
+        printf("*No anagrams found*\n");
+    return n ? 0 : 1;
+}
+
+/* --lengths --best: the words of line in the order of the lengths, each
+** place taking the first word of its length in the line's own (best)
+** order; "" when the line's words do not have those lengths. */
+static std::string inlengths(const char *line, const int *lengths, int n)
+{
+    std::vector<std::string> words;
+    for (const char *p = line; *p; ) {
+        const char *e = strchr(p, ' ');
+        if (!e)
+            e = p + strlen(p);
+        if (e > p)
+            words.push_back(std::string(p, e));
+        p = *e ? e + 1 : e;
+    }
+    if ((int)words.size() != n)
+        return "";
+    std::string out;
+    for (int i = 0; i < n; i++) {
+        size_t j = 0;
+        while (j < words.size() && (int)words[j].size() != lengths[i])
+            j++;
+        if (j == words.size())
+            return "";
+        out += words[j] + " ";
+        words.erase(words.begin() + (long)j);
+    }
+    return out;
 }
 
 /* Loads the model; 1 to rank by it, 0 by shape, -1 after an error. */
@@ -80,9 +133,26 @@ int findbest(const BestOptions *o)
     for (size_t at : starts)
         cands.push_back(&words[at]);
 
-    /* the words given first take their places in the line */
-    int most = maxwords - o->nprefix;
-    RankQuery q = {o->text.c_str(), cands.data(), (int)cands.size(), o->most, most, usemodel};
+    if (o->candidates) {
+        int r = bestwords(o, cands, usemodel);
+        lmfree();
+        return r;
+    }
+    /* the words given first take their places in the line; with lengths,
+    ** only words of those lengths, and more lines asked for, since some
+    ** may not have them */
+    int most = maxwords - o->nprefix, want = o->most;
+    if (o->nlengths) {
+        std::vector<const char *> fit;
+        for (const char *w : cands)
+            if (std::find(o->lengths, o->lengths + o->nlengths, (int)strlen(w)) !=
+                o->lengths + o->nlengths)
+                fit.push_back(w);
+        cands.swap(fit);
+        most = std::min(most, o->nlengths);
+        want = RANK_MOST;
+    }
+    RankQuery q = {o->text.c_str(), cands.data(), (int)cands.size(), want, most, usemodel};
     static RankLine lines[RANK_MOST];
     int n = 0, r = RANK_OK;
     if (letters.empty() && o->nprefix > 0) {
@@ -104,6 +174,18 @@ int findbest(const BestOptions *o)
     if (r != RANK_OK) {
         fprintf(stderr, "vexlore-find: not enough memory to rank the anagrams\n");
         return 2;
+    }
+    if (o->nlengths) {      /* the lines of those lengths, in their order */
+        int kept = 0;
+        for (int i = 0; i < n && kept < o->most; i++) {
+            std::string l = inlengths(lines[i].text, o->lengths, o->nlengths);
+            if (l.empty())
+                continue;
+            lines[kept] = lines[i];
+            snprintf(lines[kept].text, sizeof lines[kept].text, "%s", l.c_str());
+            kept++;
+        }
+        n = kept;
     }
     for (int i = 0; i < n; i++) {
         if (o->stats && usemodel)

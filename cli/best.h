@@ -17,6 +17,9 @@ struct BestOptions {
     std::string prefix;     /* words every line starts with (--contains), each
                             ** followed by a space; text holds the letters left */
     int nprefix;            /* their number: they count towards maxwords */
+    const int *lengths;     /* --lengths: the lines' word lengths, in order */
+    int nlengths;
+    int candidates;         /* --candidates: the words alone, the likeliest first */
 };
 
 /* Ranks the anagrams of the text with the word file open, within the

@@ -317,7 +317,7 @@ int main(int argc, char **argv)
     Filters filters;
     std::string path, why;
     int ntext = 0, stats = 0, fast = 0, opt, given = 0;
-    BestOptions best = {"", "", 0, 0, 0, "", 0};
+    BestOptions best = {"", "", 0, 0, 0, "", 0, nullptr, 0, 0};
 
     opterr = 0;     /* the messages below say it in the finder's own words */
     while ((opt = getopt_long(argc, argv, ":mw:", longopts, nullptr)) != -1) {
@@ -423,11 +423,9 @@ int main(int argc, char **argv)
     /* --best ranks each set of words once, in its best order: the filters
     ** that choose the words apply before it; those that list orders or
     ** single words are for the full list */
-    if (best.most && (filters.nlengths || filters.candidates)) {
+    if (best.most && filters.nlengths && !filters.contains.empty()) {
         dictclose();
-        return refuse(std::string(filters.nlengths ? "--lengths lists every order of a set"
-                                                   : "--candidates lists the words alone") +
-                      ", which --best does not: use one or the other");
+        return refuse("--best takes --lengths or --contains, not both");
     }
     if (best.most) {
         if (best.model.empty()) {
@@ -444,6 +442,9 @@ int main(int argc, char **argv)
         }
         if (filters.limit && filters.limit < best.most)
             best.most = (int)filters.limit;
+        best.lengths = filters.lengths;
+        best.nlengths = filters.nlengths;
+        best.candidates = filters.candidates;
         best.stats = stats;
         int r = findbest(&best);
         dictclose();

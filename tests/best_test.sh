@@ -5,11 +5,8 @@
 find="$1"
 model="$2"
 case $find in /*) ;; *) find=$PWD/$find ;; esac
-fails=0
-check() {   # check NAME EXPECTED ACTUAL
-    if [ "$2" = "$3" ]; then echo "ok   $1"; else
-        echo "FAIL $1"; echo "  expected: $2"; echo "  actual:   $3"; fails=$((fails + 1)); fi
-}
+# shellcheck source=../scripts/check.sh
+. "$(dirname "$0")/../scripts/check.sh"
 scratch=$(mktemp -d "$PWD/best_test.XXXXXX") || exit 2
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch" || exit 2
@@ -22,6 +19,13 @@ out=$(./vexlore-find --best dirty room 2>err | tr '\n' '|')
 check "no model: by shape, reusing last" "dormitory |dirty moor |" "$out"
 check "no model: one line on standard error" "1 yes" \
     "$(wc -l < err | tr -d ' ') $(grep -q 'ranking by shape' err && echo yes)"
+
+# the filters choose the words before the ranking: --lengths puts each set's
+# words in the lengths' order, --candidates ranks the words alone
+out=$(./vexlore-find --best --lengths 4,5 dirty room 2>/dev/null | tr '\n' '|')
+check "--lengths: in its order, the text's own set left out" "moor dirty |" "$out"
+out=$(./vexlore-find --best --candidates --min-length 5 dormitory 2>/dev/null | tr '\n' '|')
+check "--candidates: the words alone, by shape" "dormitory |dirty |" "$out"
 
 # a damaged or foreign model: a clear error, exit 2, nothing printed
 head -c 1000 "$model" > cut.model 2>/dev/null || printf 'VXLMODEL' > cut.model
@@ -39,5 +43,5 @@ if [ -f "$model" ]; then
 else
     echo "skip the checks with the model: no $model"
 fi
-echo "$fails failed"
-[ $fails -eq 0 ]
+echo "$failed failed"
+[ $failed -eq 0 ]
