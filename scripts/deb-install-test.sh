@@ -16,7 +16,7 @@ export DEBIAN_FRONTEND=noninteractive LC_ALL=C.UTF-8
 source "$(dirname "$0")/check.sh"
 step() { echo; echo "=== $*"; }
 
-# What the smoke checkrun and the screenshot need, which are no part of the
+# What the smoke check and the screenshot need, which are no part of the
 # package: installed first, so that they are in the "before" list too.
 step "the test's own tools"
 apt-get update -qq || echo "deb-install-test: some package indexes could not be read; going on with the rest"
@@ -84,10 +84,10 @@ for _ in $(seq 100); do [ -s "$numfile" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$numfile")
 # shellcheck disable=SC2086  # Exec is a command line: its words split
 dbus-run-session -- /usr/bin/python3 "$gtkcheck" smoke $exec_line >"$out/smoke.log" 2>&1
-checkrun window "the AT-SPI smoke checkrun of '$exec_line' (the worked example) passes" [ $? -eq 0 ]
+checkrun window "the AT-SPI smoke check of '$exec_line' (the worked example) passes" [ $? -eq 0 ]
 grep -v "^dbus-daemon\[" "$out/smoke.log" | sed "s/^/    /" | tail -15
 # a picture of the installed window after the example's search, for the eye
-# (from a folder of links, where the checkrun keeps the window's output: the
+# (from a folder of links, where the check keeps the window's output: the
 # window resolves the link and reads the list beside its file)
 mkdir -p /tmp/show
 ln -sf /usr/lib/vexlore/vexlore /tmp/show/vexlore
