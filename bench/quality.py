@@ -16,12 +16,14 @@ import os
 import re
 import subprocess
 import sys
+import time
 
 top = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(top, "build"))
 finder = os.path.join(build, "vexlore-find")
 LIMIT = 1000        # lines --best gives at most
 TIMEOUT = 60        # seconds a listing of every set may take
+SETS_MOST = 5000000 # word sets a listing may hold in memory
 
 
 def run(args):
@@ -61,12 +63,29 @@ def bestrank(text, want):
     return LIMIT + 1
 
 
+def wordsets(args):
+    """The distinct word sets of the finder's lines, read as they stream
+    out (a listing may run to hundreds of millions of lines), or None when
+    it takes more than TIMEOUT seconds or more than SETS_MOST sets."""
+    proc = subprocess.Popen([finder] + args, stdout=subprocess.PIPE, text=True)
+    end = time.monotonic() + TIMEOUT
+    sets = set()
+    for n, line in enumerate(proc.stdout):
+        if line.strip() and not line.startswith("*"):
+            sets.add(key(line))
+        if n % 10000 == 0 and (time.monotonic() > end or len(sets) > SETS_MOST):
+            proc.kill()
+            proc.wait()
+            return None
+    proc.wait()
+    return sets
+
+
 def plainrank(text, want, size):
-    lines = run(["-m", "--fast", "--max-words", str(len(want)), text])
-    if lines is None:
+    sets = wordsets(["-m", "--fast", "--max-words", str(len(want)), text])
+    if sets is None:
         return None
-    own = key(text)
-    sets = {key(l) for l in lines if l.strip() and not l.startswith("*")} - {own}
+    sets -= {key(text)}
     if want not in sets:
         return len(sets) + 1
     score = lambda s: (len(s), max(size.get(w, 99) for w in s))
