@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/best.h"
+#include "cli/filters.h"
 #include "dictionary/dict.h"
 #include "engine/exclude.h"
 #include "engine/letters.h"
@@ -67,15 +68,7 @@ static int bestwords(const BestOptions *o, std::vector<const char *> &cands, int
 ** order; "" when the line's words do not have those lengths. */
 static std::string inlengths(const char *line, const int *lengths, int n)
 {
-    std::vector<std::string> words;
-    for (const char *p = line; *p; ) {
-        const char *e = strchr(p, ' ');
-        if (!e)
-            e = p + strlen(p);
-        if (e > p)
-            words.push_back(std::string(p, e));
-        p = *e ? e + 1 : e;
-    }
+    std::vector<std::string> words = wordsof(line);
     if ((int)words.size() != n)
         return "";
     std::string out;
@@ -109,11 +102,6 @@ static int loadmodel(const BestOptions *o)
 
 int findbest(const BestOptions *o)
 {
-    if (countletters(o->text.c_str()) > TEXT_MAX) {
-        fprintf(stderr, "vexlore-find: the text holds more than %d letters, "
-                "which is more than a search can take\n", TEXT_MAX);
-        return 2;
-    }
     int usemodel = loadmodel(o);
     if (usemodel < 0)
         return 2;

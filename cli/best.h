@@ -22,7 +22,8 @@ struct BestOptions {
     int candidates;         /* --candidates: the words alone, the likeliest first */
 };
 
-/* Ranks the anagrams of the text with the word file open, within the
+/* Ranks the anagrams of the text (of TEXT_MAX letters at most, which the
+** caller has seen to) with the word file open, within the
 ** search's limits (maxwords, minlength) and its words left out
 ** (exclude.h), and prints the best lines, each after the prefix.
 ** Returns the finder's exit status: 0 lines printed, 1 none, 2 an error

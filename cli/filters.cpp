@@ -87,8 +87,7 @@ int takewords(const std::string &text, const std::vector<std::string> &words, st
     return lacking->empty() ? 0 : -1;
 }
 
-/* The words of a line, as the spaces after them part them. */
-static std::vector<std::string> wordsof(const char *line)
+std::vector<std::string> wordsof(const char *line)
 {
     std::vector<std::string> words;
     for (const char *p = line, *start = line; *p && *p != '\n'; p++)

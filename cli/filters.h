@@ -45,6 +45,10 @@ std::string checkfilters(const Filters &f, const std::string &text);
 int takewords(const std::string &text, const std::vector<std::string> &words, std::string *rest,
               std::string *lacking);
 
+/* The words of line (words, each followed by a space, then maybe a line
+** feed), as the spaces after them part them. */
+std::vector<std::string> wordsof(const char *line);
+
 /* Whether line (words, each followed by a space, then a line feed) holds n
 ** words of the lengths given, in that order. With --lengths no word holds
 ** a space (exclude.h), so the spaces part the words. */

@@ -181,6 +181,15 @@ static int written(int werr, const char *what)
     return 2;
 }
 
+/* The text holds more letters than a search can take: says so, exit 2. */
+static int toolong(void)
+{
+    fprintf(stderr, "vexlore-find: the text holds more than %d letters, "
+            "which is more than a search can take (an accented letter or a symbol "
+            "may count as two to four)\n", TEXT_MAX);
+    return 2;
+}
+
 static int fail(const char *msg)
 {
     fprintf(stderr, "vexlore-find: %s\n%s", msg, "Try 'vexlore-find --help'.\n");
@@ -428,6 +437,10 @@ int main(int argc, char **argv)
         return refuse("--best takes --lengths or --contains, not both");
     }
     if (best.most) {
+        if (countletters(win.text.c_str()) > TEXT_MAX) {
+            dictclose();
+            return toolong();
+        }
         if (best.model.empty()) {
             std::string self = selfwords(argv[0]);
             best.model = self.substr(0, self.size() - 5) + "english.model";
@@ -480,12 +493,8 @@ int main(int argc, char **argv)
         fprintf(stderr, "vexlore-find: examined %lld words in %.3f s, %.1f million words/s "
                 "(scan: %s)\n", examined, secs, secs > 0 ? examined / secs / 1e6 : 0.0,
                 searchscan());
-    if (r == SEARCH_TOOLONG) {
-        fprintf(stderr, "vexlore-find: the text holds more than %d letters, "
-                "which is more than a search can take (an accented letter or a symbol "
-                "may count as two to four)\n", TEXT_MAX);
-        return 2;
-    }
+    if (r == SEARCH_TOOLONG)
+        return toolong();
     if (r != SEARCH_OK) {
         fprintf(stderr, "vexlore-find: cannot read word file '%s'\n", path.c_str());
         return 2;
