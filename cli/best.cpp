@@ -13,32 +13,10 @@
 
 #include "cli/best.h"
 #include "cli/filters.h"
-#include "dictionary/dict.h"
-#include "engine/exclude.h"
 #include "engine/letters.h"
 #include "engine/search.h"
 #include "model/lmfile.h"
 #include "model/rank.h"
-
-/* The words of the open word file that may fit letters, at least
-** minlength long, into words (their text) and starts (where each begins).
-** Returns 0, or 1 after a read error. */
-static int candidates(const char *letters, std::vector<char> *words, std::vector<size_t> *starts)
-{
-    char word[WORD_MAX + 1];
-    int offset, more = 1;
-    if (dictposition("", 0))
-        return 1;
-    while (more) {
-        if (dictnext(word, &offset, &more))
-            return 1;
-        if (word[0] == '\0' || passedover(word, (int)strlen(word)) || !strcontains(letters, word))
-            continue;
-        starts->push_back(words->size());
-        words->insert(words->end(), word, word + strlen(word) + 1);
-    }
-    return 0;
-}
 
 /* --candidates --best: the words that fit, the likeliest first by the
 ** model's unigram (without it, as --candidates lists them: the longest
@@ -111,15 +89,14 @@ int findbest(const BestOptions *o)
         if (c != ' ' && c != '\t')
             letters += c;
     strlower(&letters[0]);
-    std::vector<char> words;
-    std::vector<size_t> starts;
-    if (candidates(letters.c_str(), &words, &starts)) {
+    std::vector<std::string> words;
+    if (fittingwords(letters.c_str(), &words, nullptr) != SEARCH_OK) {
         fprintf(stderr, "vexlore-find: cannot read the word file\n");
         return 2;
     }
     std::vector<const char *> cands;
-    for (size_t at : starts)
-        cands.push_back(&words[at]);
+    for (const std::string &w : words)
+        cands.push_back(w.c_str());
 
     if (o->candidates) {
         int r = bestwords(o, cands, usemodel);

@@ -45,6 +45,12 @@ std::string checkfilters(const Filters &f, const std::string &text);
 int takewords(const std::string &text, const std::vector<std::string> &words, std::string *rest,
               std::string *lacking);
 
+/* The words of the open word file made of some of letters (folded), in the
+** file's order, those a search passes over (exclude.h) left out. With win,
+** it is pumped for each word read, and a stop ends the read early. Returns
+** SEARCH_OK, or SEARCH_POSITION or SEARCH_READ after a read error. */
+int fittingwords(const char *letters, std::vector<std::string> *words, SearchWindow *win);
+
 /* The words of line (words, each followed by a space, then maybe a line
 ** feed), as the spaces after them part them. */
 std::vector<std::string> wordsof(const char *line);
