@@ -26,9 +26,7 @@ if [ ! -x "$find" ] || [ ! -f "$words" ]; then
   native_build "$top" "$build" vexlore-find wordlist
 fi
 sh "$top/bench/benchwords.sh" "$bench"
-for p in an wordplay; do
-  [ -x /usr/games/$p ] || { [ "$(id -u)" -eq 0 ] && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $p >/dev/null; }
-done
+peers_install
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 

@@ -23,9 +23,7 @@ if [ ! -x "$find" ]; then
   native_build "$top" "$build" vexlore-find
 fi
 sh "$top/bench/benchwords.sh" "$words"
-for p in an wordplay; do
-  [ -x /usr/games/$p ] || { [ "$(id -u)" -eq 0 ] && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $p >/dev/null; }
-done
+peers_install
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

@@ -89,3 +89,12 @@ xvfb_launch() {
 
 # The median of the numbers on standard input, one a line.
 median() { sort -g | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
+
+# The Debian anagram generators the benchmarks compare with, an and
+# wordplay, installed where missing (as root; else they are left out).
+peers_install() {
+  local p
+  for p in an wordplay; do
+    [ -x /usr/games/$p ] || { [ "$(id -u)" -eq 0 ] && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $p >/dev/null; }
+  done
+}
