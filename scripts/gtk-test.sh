@@ -1,10 +1,10 @@
 #!/bin/bash
-# The Linux window's black-box test: the checks of tests/gtk/gtkcheck.py
-# against build/native, on a virtual display of their own, then a seeded
-# stress run (gtk-test.sh [SEED [ACTIONS]]). Screenshots (idle, searching,
-# results, listfull, nowords, scaled, and ltr and rtl for the locales
-# compared) go to build/screenshots/gtk/. Exits non-zero
-# when a check fails.
+# The Linux window's black-box test against build/native, on a virtual
+# display of its own: the windows' scenarios (tests/scenarios.py), the
+# checks only this window has (tests/gtk/gtkcheck.py), then a seeded stress
+# run (gtk-test.sh [SEED [ACTIONS]]). Screenshots (idle, searching, results,
+# listfull, nowords, scaled, and ltr and rtl for the locales compared) go to
+# build/screenshots/gtk/. Exits non-zero when a check fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXLORE_BUILD:-$top/build}
@@ -24,8 +24,11 @@ shots=$build/screenshots/gtk
 rm -rf "$shots" "$build/gtk-test"
 mkdir -p "$shots"
 status=0
+VEXLORE_SHOTS=$shots gtk_session /usr/bin/python3 "$top/tests/scenarios.py" gtk "$tree" \
+  "$build/gtk-test" || status=$?
 gtk_session /usr/bin/python3 "$top/tests/gtk/gtkcheck.py" check "$tree" "$build/gtk-test" "$shots" || status=$?
 echo "gtk-test: the stress run, seed $seed (gtk-test.sh $seed $actions repeats it)"
-gtk_session /usr/bin/python3 "$top/tests/gtk/gtkcheck.py" stress "$tree" "$seed" "$actions" || status=$?
+gtk_session /usr/bin/python3 "$top/tests/scenarios.py" gtk "$tree" "$build/gtk-test" "$seed" \
+  "$actions" || status=$?
 echo "screenshots: $(cd "$shots" && echo *.png) in $shots"
 exit "$status"

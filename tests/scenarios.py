@@ -54,11 +54,15 @@ class Window:
         once, noting the moment of the click.
     wait(secs): the ms from the last act to the search's end, or None if
         it did not end within secs.
-    busy(), lines(), count(), playing() (the clip moves), alive().
+    busy(), lines(), count(), rows(indexes) (those lines of the list),
+        playing() (the clip moves), alive().
     box(secs): (caption, text, ok-only) of a message box within secs, or
         None; boxok() clicks its OK.
     exit(secs): the exit status once the program has ended, or None.
-    finder(text, multi): vexlore-find's lines for text over the open list.
+    finder(text, multi, fast=False): vexlore-find's lines for text over the
+        open list (with --fast: its in-memory search).
+    shot(name): a picture of the window as NAME.png in the folder
+        $VEXLORE_SHOTS, if set.
     end(): ends whatever still runs.
     """
     has = set()
@@ -81,6 +85,7 @@ FIND = object()     # vexlore-find's lines for the text and type last given
 #   ("alive",)              the window stays and answers
 #   ("exit", status)        the program ends within 5 s with status
 #   ("soon",)               the search ended within STOP_MS of the last action
+#   ("shot", name)          a picture of the window (a box's: a third element)
 #   ("stoprule",)           STOP_TRIALS searches of LONGTEXT, each stopped:
 #                           the median ends within STOP_MS, lines kept
 SEARCH = lambda text, multi: [("type", text), ("pick", multi), ("start",), ("ends", 30)]  # noqa
@@ -94,7 +99,7 @@ SCENARIOS = [
     for name, text, multi, want in expect.SEARCHES
 ] + [
     ("80 letters", "nine", set(), SEARCH("dirty room", True) + [
-        ("type", EIGHTY), ("start",), ("box", "Vexlore", "79"), ("ends", 5), ("same",)]),
+        ("type", EIGHTY), ("start",), ("box", "Vexlore", "79"), ("same",)]),
     ("79 letters and blanks", "nine", set(), SEARCH(SEVENTYNINE, False) + [
         ("nobox",), ("lines", [NOFIT])]),
     ("Esc while idle", "nine", set(), SEARCH("dirty room", True) + [
@@ -106,7 +111,8 @@ SCENARIOS = [
         ("esc",), ("type", "Dormitory"), ("pick", False), ("enter",), ("ends", 5),
         ("lines", ["dormitory "])]),
     ("Close while idle", "nine", set(), [("close",), ("exit", 0)]),
-    ("full word list", "full", set(), SEARCH("dirty room", True) + [("lines", FIND)]),
+    ("full word list", "full", set(), SEARCH("dirty room", True) + [
+        ("lines", FIND), ("shot", "results")]),
     ("Stop during a search", "full", set(), [("stoprule",)]),
     ("Esc during a search", "full", set(), LONG + [
         ("esc",), ("ends", 5), ("soon",), ("kept",), ("alive",)]),
@@ -115,10 +121,11 @@ SCENARIOS = [
     ("Start during a search", "full", set(), LONG + [
         ("start",), ("running", 5), ("stop",), ("ends", 5), ("kept",)]),
     ("Close during a search", "full", set(), LONG + [("close",), ("exit", 0)]),
+    ("long phrase", "full", {"memory"}, [("phrase",)]),
     ("no word file", "none", set(), [("box", "Vexlore", "NOFILE"), ("exit", 0)]),
     ("list full", "listfull", {"listfull"}, [
         ("type", LONGTEXT), ("pick", True), ("start",),
-        ("box", "Vexlore", "holds %d lines" % LISTFULL_LINES), ("ends", 5),
+        ("box", "Vexlore", "holds %d lines" % LISTFULL_LINES, "listfull"), ("ends", 5),
         ("count", LISTFULL_LINES), ("kept",)]),
     ("list full, then a search", "listfull", {"listfull"}, [
         ("type", LONGTEXT), ("pick", True), ("start",), ("box", "Vexlore", "full"),
@@ -135,15 +142,38 @@ def anagrams(lines, text):
     return all(sorted(l.replace(" ", "")) == letters for l in lines)
 
 
+def listed(w):
+    """The list's length and its rows read (ROWS_READ of a long list, spread
+    evenly): reading a million rows through a screen reader's interface
+    would take minutes."""
+    n = w.count()
+    if n <= expect.ROWS_READ:
+        return n, w.lines()
+    if hasattr(w, "rows"):
+        return n, w.rows(expect.rows(n))
+    every = w.lines()
+    return n, [every[r] for r in expect.rows(n)]
+
+
+def kept(w, n, text):
+    """Checks that the list holds at least n lines, its rows read sorted
+    anagrams of text."""
+    m, got = listed(w)
+    if m < n or got != sorted(got) or not anagrams(got, text):
+        raise Failed("%d lines after, %d before; the %d rows read sorted: %s, anagrams: %s" % (
+            m, n, len(got), got == sorted(got), anagrams(got, text)))
+    return "%d lines kept, sorted anagrams" % m
+
+
 def play(w, name, steps):
     """Plays one row's steps; returns the detail of its report line."""
     said = []
-    text, multi, before, ms = "", False, [], None
+    text, multi, before, ms = "", False, (0, []), None
     for step in steps:
         verb, args = step[0], step[1:]
         if verb in ("type", "pick", "start", "stop", "esc", "enter", "closebox", "close"):
             if verb != "type" and verb != "pick":
-                before = w.lines()
+                before = listed(w)
             text = args[0] if verb == "type" else text
             multi = args[0] if verb == "pick" else multi
             w.act(verb, *args)
@@ -166,19 +196,15 @@ def play(w, name, steps):
             if w.count() != args[0]:
                 raise Failed("%d lines, not %d" % (w.count(), args[0]))
         elif verb == "same":
-            if w.lines() != before:
-                raise Failed("the list changed: %s, not %s" % (joined(w.lines()), joined(before)))
-            said.append("the list as it was (%d lines)" % len(before))
+            if listed(w) != before:
+                raise Failed("the list changed: %s, not %s" % (joined(w.lines()), joined(before[1])))
+            said.append("the list as it was (%d lines)" % before[0])
         elif verb == "kept":
-            got = w.lines()
-            if len(got) < len(before) or got != sorted(got) or not anagrams(got, text):
-                raise Failed("%d lines after, %d before; sorted %s; anagrams %s" % (
-                    len(got), len(before), got == sorted(got), anagrams(got, text)))
-            said.append("%d sorted anagrams kept" % len(got))
+            said.append(kept(w, before[0], text))
         elif verb == "running":
             end = time.monotonic() + 10
-            while time.monotonic() < end and w.busy() and w.count() < args[0]:
-                time.sleep(0.02)
+            while time.monotonic() < end and not (w.busy() and w.count() >= args[0]):
+                time.sleep(0.01)
             if not w.busy() or w.count() < args[0]:
                 raise Failed("the search %s with %d lines" % (
                     "runs" if w.busy() else "is NOT running", w.count()))
@@ -187,6 +213,8 @@ def play(w, name, steps):
             want = args[1] if args[1] != "NOFILE" else source_text("solver_nofile") % w.wordpath()
             if box is None:
                 raise Failed("no message box")
+            if len(args) > 2:
+                w.shot(args[2])
             w.boxok()
             said_text = box[1].replace("\r\n", "\n")
             if box[0] != args[0] or want.replace("\r\n", "\n") not in said_text or not box[2]:
@@ -207,8 +235,12 @@ def play(w, name, steps):
             if code != args[0]:
                 raise Failed("exit status %s, not %d" % (code, args[0]))
             said.append("the program ended, exit status %d" % code)
+        elif verb == "shot":
+            w.shot(args[0])
         elif verb == "stoprule":
             said.append(stoprule(w))
+        elif verb == "phrase":
+            said.append(phrase(w))
         else:
             raise ValueError("no step %r in %s" % (verb, name))
     return "; ".join(said)
@@ -217,18 +249,17 @@ def play(w, name, steps):
 def stoprule(w):
     each, why = [], []
     for trial in range(STOP_TRIALS):
-        play(w, "stop", LONG)
-        before = w.lines()
+        play(w, "stop", LONG + ([("shot", "searching")] if trial == 0 else []))
+        before = w.count()
         w.act("stop")
         ms = w.wait(5)
-        after = w.lines()
-        if ms is None or len(after) < len(before) or after != sorted(after) or \
-                not anagrams(after, LONGTEXT):
-            why.append("trial %d: %d lines before the click, %d after" % (
-                trial + 1, len(before), len(after)))
-            if ms is None:
-                w.act("stop")
-                w.wait(120)
+        try:
+            kept(w, before, LONGTEXT)
+        except Failed as e:
+            why.append("trial %d: %s" % (trial + 1, e))
+        if ms is None:
+            w.act("stop")
+            w.wait(120)
         each.append(ms if ms is not None else 9999)
     med = statistics.median(each)
     detail = "ended %s ms after the click (median %.0f, at most %d); lines kept, sorted, " \
@@ -236,6 +267,30 @@ def stoprule(w):
     if why or med > STOP_MS:
         raise Failed(detail + "; " + "; ".join(why))
     return detail
+
+
+def phrase(w):
+    """The long phrase runs to its end with vexlore-find --fast's lines (the
+    rows read of them); stopped in LONGTEXT, the rows read are sorted
+    anagrams in words of the list."""
+    want = w.finder(expect.PHRASE, True, fast=True) or []
+    play(w, "phrase", SEARCH(expect.PHRASE, True)[:-1] + [("ends", 300)])
+    n, got = listed(w)
+    read = expect.rows(n)
+    bad = [r for r, line in zip(read, got) if line != want[r]] if n == len(want) else read
+    if bad:
+        raise Failed("'%s': %d lines, not vexlore-find --fast's %d%s" % (
+            expect.PHRASE, n, len(want), "" if n != len(want) else
+            "; row %d: %r, not %r" % (bad[0], got[read.index(bad[0])], want[bad[0]])))
+    play(w, "stopped", LONG + [("stop",), ("ends", 10)])
+    m, kept = listed(w)
+    words = set(open(w.wordpath(), encoding="latin-1").read().split("\n"))
+    strange = [l for l in kept if not all(x in words for x in l.split())]
+    if m == 0 or kept != sorted(kept) or not anagrams(kept, LONGTEXT) or strange:
+        raise Failed("stopped in '%s': %d lines; sorted %s, anagrams %s, strange words %r" % (
+            LONGTEXT, m, kept == sorted(kept), anagrams(kept, LONGTEXT), strange[:1]))
+    return "'%s': the same %d lines as vexlore-find --fast in the %d rows read; stopped in " \
+           "'%s': %d sorted anagrams in listed words" % (expect.PHRASE, n, len(got), LONGTEXT, m)
 
 
 def runall(w):
@@ -324,14 +379,17 @@ def stress(w, seed, actions):
            "the window answered, Close ended it (exit status %s)" % (seed, done, code))
 
 
-ADAPTERS = {"gtk": "gtk.gtkwindow", "web": "web.webwindow", "win32": "driver.winwindow"}
+ADAPTERS = {"gtk": ("gtk", "gtkwindow"), "web": ("web", "webwindow"),
+            "win32": ("driver", "winwindow")}
 
 
 def main(args):
     if len(args) not in (3, 5) or args[0] not in ADAPTERS:
         print(__doc__, file=sys.stderr)
         return 2
-    w = importlib.import_module(ADAPTERS[args[0]]).Window(args[1], args[2])
+    where, module = ADAPTERS[args[0]]
+    sys.path.insert(0, os.path.join(HERE, where))
+    w = importlib.import_module(module).Window(os.path.abspath(args[1]), os.path.abspath(args[2]))
     try:
         if len(args) == 5:
             stress(w, int(args[3]), int(args[4]))
