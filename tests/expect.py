@@ -1,7 +1,7 @@
-"""What every window's driver expects, written once: the nine-word file and
-its searches, the texts, the dialog's table from frontend/dialog.h, dialog
-units to pixels, and the report lines. tests/gtk and tests/web import it;
-the Win32 driver has its C++ twin in tests/driver/checks.cpp."""
+"""What the windows' tests expect, written once: the nine-word file and its
+searches, the texts, the dialog's table from frontend/dialog.h, dialog
+units to pixels, and the report lines. tests/scenarios.py and the windows'
+own checks import it."""
 import os
 import re
 import subprocess
@@ -12,11 +12,9 @@ NINE = ["dirty", "dormitory", "enlist", "inlets", "listen", "moor", "room", "sil
 NOFIT = "*No anagrams found*"
 LONGTEXT = "sphinx of black quartz judge my vow"
 LISTFULL_LINES = 100    # where the windows' test builds say their list is full
-# A long phrase over the shipped list (multi-word, 1,949,959 lines): the
-# windows search it in memory and list all of vexlore-find --fast's lines;
-# stopped in LONGTEXT, which runs for ages even in memory, they keep sorted
-# anagrams made of listed words. A driver reads ROWS_READ rows of
-# such a list, spread evenly, the first and the last among them.
+# A long phrase over the shipped list (multi-word, 1,949,959 lines), which
+# the windows that search in memory list whole. A driver reads ROWS_READ
+# rows of such a list, spread evenly, the first and the last among them.
 PHRASE = "elvis aaron presley"
 ROWS_READ = 1000
 # (name, text, multi-word, the sorted lines over NINE)
@@ -77,29 +75,3 @@ def rows(n):
     if n <= ROWS_READ:
         return list(range(n))
     return sorted(set(i * (n - 1) // (ROWS_READ - 1) for i in range(ROWS_READ)))
-
-
-def phrase(want, ran, stopped, words):
-    """Reports the long phrase run to its end and a long search stopped; want
-    is vexlore-find --fast's lines for PHRASE, ran and stopped what the window
-    listed: (its count, {row: line}) of PHRASE run to its end, and of
-    LONGTEXT, a search far too long to end, stopped once lines had come. Its
-    rows must be sorted anagrams of LONGTEXT in words of the word file
-    words."""
-    want = want or []
-    n, got = ran
-    bad = [r for r in sorted(got) if got[r] != want[r]] if n == len(want) else sorted(got)
-    report(n == len(want) and not bad, "long phrase", "'%s': %d lines, %s vexlore-find "
-           "--fast's %d in the %d rows read%s" % (
-               PHRASE, n, "the same as" if not bad else "NOT the same as", len(want), len(got),
-               "; row %d: %r" % (bad[0], got.get(bad[0])) if bad else ""))
-    m, kept = stopped
-    lines = [kept[r] for r in sorted(kept)]
-    listed = set(open(words, encoding="latin-1").read().split("\n"))
-    letters = sorted(LONGTEXT.replace(" ", ""))
-    strange = [l for l in lines if sorted(l.replace(" ", "")) != letters or
-               not all(w in listed for w in l.split())]
-    report(m > 0 and lines == sorted(lines) and not strange, "Stop in a long search",
-           "'%s': %d lines kept; the %d rows read sorted: %s, all anagrams in listed words: %s" % (
-               LONGTEXT, m, len(lines), lines == sorted(lines),
-               "yes" if not strange else "NO, %r" % strange[0]))
