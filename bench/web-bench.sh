@@ -3,7 +3,7 @@
 # 'tom marvolo riddle' and 'internationalists' on the shipped list and
 # 'astronomer' on the benchmark list beside vexlore-find --fast, first
 # paint, a million lines listed, and the list's memory
-# (tests/web/webcheck.py bench); the page after
+# (bench/webbench.py); the page after
 # 'internationalists' goes to BUILD/screenshots/web/internationalists.png.
 # usage: bench/web-bench.sh
 set -euo pipefail
@@ -14,5 +14,5 @@ bash "$top/scripts/web-build.sh" "$build/web"
 source "$top/scripts/lib.sh"
 [ -x "$build/native/vexlore-find" ] || native_build "$top" "$build" vexlore-find
 sh "$top/bench/benchwords.sh" "$build/benchwords.txt"
-/usr/bin/python3 "$top/tests/web/webcheck.py" bench "$build/web/site" "$build/native/vexlore-find" \
+/usr/bin/python3 "$top/bench/webbench.py" "$build/web/site" "$build/native/vexlore-find" \
   "$build/benchwords.txt"

@@ -192,7 +192,8 @@ def play(w, name, steps):
             want = w.finder(text, multi) if args[0] is FIND else args[0]
             got = w.lines()
             if got != want:
-                raise Failed("'%s': %s, not %s" % (text, joined(got), joined(want or [])))
+                raise Failed("'%s': %s, not %s" % (text, joined(got), "vexlore-find's (it failed)"
+                                                   if want is None else joined(want)))
             said.append("%d lines%s" % (len(got), ": " + joined(got) if len(got) < 7 else ""))
         elif verb == "count":
             if w.count() != args[0]:
@@ -314,8 +315,9 @@ def runall(w):
             opened = words
         try:
             report(True, name, play(w, name, steps))
-        except Failed as e:
-            report(False, name, str(e))
+        except Exception as e:  # a window gone mid-row fails the row, not the run
+            report(False, name, str(e) if isinstance(e, Failed) else "%s: %s" % (
+                type(e).__name__, e))
             w.end()
             opened = None
         if any(s[0] in ("close", "exit") for s in steps) or words == "none":
