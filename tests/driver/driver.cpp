@@ -16,18 +16,26 @@
 
 static const char usage[] =
     "usage: vexlore-driver check TREE WORK [PICTURES]\n"
+    "       vexlore-driver serve TREE WORK\n"
     "       vexlore-driver bench TREE RUNS TEXT...\n"
-    "       vexlore-driver stress TREE SEED ACTIONS SECONDS\n"
     "       vexlore-driver show TREE PICTURES TEXT\n"
     "       vexlore-driver package DIR VERSION [SHORTCUT [PICTURES]]\n"
     "\n"
     "TREE is the build folder with vexlore.exe, vexlore-find.exe and words;\n"
     "WORK a scratch folder; PICTURES, when given, gets screenshots of the\n"
     "window: the driver prints 'screenshot NAME X Y WIDTH HEIGHT' and waits\n"
-    "for NAME.png to appear there. show: one multi-word search of TEXT in the\n"
-    "window, a screenshot 'window' of it, then Close. package checks the\n"
-    "program unpacked in DIR, or installed there when the Start-menu SHORTCUT\n"
-    "is given. Paths may be given as Unix paths.\n"
+    "for NAME.png to appear there. serve reads requests, a JSON array a line,\n"
+    "and answers each with a JSON object a line:\n"
+    "  [\"open\", \"nine\"|\"full\"|\"none\"|\"listfull\"] -> ok, path (the word file's)\n"
+    "  [\"type\", TEXT], [\"pick\", MULTI], [\"start\"], [\"stop\"], [\"esc\"], [\"enter\"],\n"
+    "  [\"closebox\"], [\"close\"] -> ok; [\"wait\", SECS] -> ms (from the last of\n"
+    "  these to the search's end, or null); [\"busy\"], [\"lines\"], [\"count\"],\n"
+    "  [\"playing\"], [\"alive\"]; [\"box\", SECS] -> box ([caption, text, OK only]\n"
+    "  or null); [\"boxok\"]; [\"exit\", SECS] -> code (or null); [\"end\"]; [\"quit\"].\n"
+    "show: one multi-word search of TEXT in the window, a screenshot 'window'\n"
+    "of it, then Close. package checks the program unpacked in DIR, or\n"
+    "installed there when the Start-menu SHORTCUT is given. Paths may be given\n"
+    "as Unix paths.\n"
     "Exit status: 0 when every check passed (bench: the window took at most\n"
     "1.3 times as long as vexlore-find), 1 when one failed, 2 for bad usage.\n";
 
@@ -39,7 +47,7 @@ void report(bool ok, const char *name, const char *fmt, ...)
     va_list ap;
 
     (ok ? passed : failed)++;
-    printf("%s %s: ", ok ? "PASS" : "FAIL", name);
+    printf("%s %s: ", ok ? "ok  " : "FAIL", name);
     va_start(ap, fmt);
     vprintf(fmt, ap);
     va_end(ap);
@@ -98,6 +106,30 @@ bool anagramof(const std::string &line, const std::string &text)
     std::sort(a.begin(), a.end());
     std::sort(b.begin(), b.end());
     return !a.empty() && a == b;
+}
+
+bool plant(const std::string &tree, const std::string &base, const std::string &dir, bool words)
+{
+    static const char *const nine[] = {
+        "dirty", "dormitory", "enlist", "inlets", "listen", "moor", "room", "silent", "tinsel"
+    };
+
+    for (size_t at = base.size(); at != std::string::npos; at = dir.find('\\', at + 1))
+        CreateDirectoryW(widen(dir.substr(0, at)).c_str(), NULL);
+    CreateDirectoryW(widen(dir).c_str(), NULL);
+    if (!CopyFileW(widen(tree + "\\vexlore.exe").c_str(), widen(dir + "\\vexlore.exe").c_str(),
+                   FALSE))
+        return false;
+    std::wstring file = widen(dir + "\\words");
+    DeleteFileW(file.c_str());
+    if (!words)
+        return true;
+    FILE *f = _wfopen(file.c_str(), L"wb");
+    if (!f)
+        return false;
+    for (const char *w : nine)
+        fprintf(f, "%s\n", w);
+    return fclose(f) == 0;
 }
 
 /* Reads what a child writes until it closes its end of the pipe. */
@@ -236,9 +268,8 @@ int main(int, char **)
         }
         return runpackage(winpath(argv[2]), argv[3], argc >= 5 ? winpath(argv[4]) : "");
     }
-    if (mode == "stress" && argc == 6)
-        return runstress(winpath(argv[2]), (unsigned)strtoul(argv[3], NULL, 10),
-                         atoi(argv[4]), atof(argv[5]));
+    if (mode == "serve" && argc == 4)
+        return runserve(winpath(argv[2]), winpath(argv[3]));
     if (mode == "show" && argc == 5) {
         pictures = winpath(argv[3]);
         CreateDirectoryW(widen(pictures).c_str(), NULL);

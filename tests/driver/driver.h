@@ -1,9 +1,10 @@
 /*
 ** The window test driver: runs vexlore.exe as a user would and checks
-** what it shows. Five modes, each one process for all its work:
-** the checks, a timing of the window against vexlore-find, a seeded
-** stress run of random clicks, one search to look at, and the checks of
-** the packaged program.
+** what it shows. Five modes, each one process for all its work: the
+** checks of what Windows adds, a command server through which
+** tests/scenarios.py plays the dialog's rules, a timing of the window
+** against vexlore-find, one search to look at, and the checks of the
+** packaged program.
 */
 #ifndef VEXLORE_DRIVER_DRIVER_H
 #define VEXLORE_DRIVER_DRIVER_H
@@ -16,7 +17,7 @@
 /* Lines the results list of vexlore-listfull.exe takes before it is full. */
 #define LISTFULL_LINES 100
 
-/* Prints one line for a check, "PASS name: detail" or "FAIL name: detail",
+/* Prints one line for a check, "ok   name: detail" or "FAIL name: detail",
 ** and counts it. */
 void report(bool ok, const char *name, const char *fmt, ...)
     __attribute__((format(printf, 3, 4)));
@@ -33,6 +34,11 @@ void screenshot(const char *name, HWND window, HWND also = NULL);
 /* A path from the command line as Windows names it: a Unix path becomes
 ** one on drive Z:, Wine's view of the whole file system. */
 std::string winpath(const std::string &path);
+
+/* Makes the folders of dir (UTF-8) one by one, from base on (its parent
+** exists), and puts the program of tree in it, and with words the
+** nine-word file (without, no word file at all). */
+bool plant(const std::string &tree, const std::string &base, const std::string &dir, bool words);
 
 /* Result lines sorted in byte order, as vexlore-find prints them. */
 bool sortedlines(const std::vector<std::string> &lines);
@@ -52,7 +58,7 @@ std::string findargs(const std::string &words, const std::string &text, bool mul
 ** and words; work a scratch folder of the driver's own. */
 int runchecks(const std::string &tree, const std::string &work);
 int runbench(const std::string &tree, int runs, const std::vector<std::string> &texts);
-int runstress(const std::string &tree, unsigned seed, int actions, double limit);
+int runserve(const std::string &tree, const std::string &work);
 int runshow(const std::string &tree, const std::string &text);
 /* The packaged program in folder dir: unpacked (no shortcut), or
 ** installed, with its Start-menu shortcut and uninstall key. */

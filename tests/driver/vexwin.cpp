@@ -179,10 +179,7 @@ std::string vexboxtext(HWND box)
 
 void vextype(Vex *v, const char *text)
 {
-    WCHAR wide[1024];
-
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 1024);
-    ask(v->text, WM_SETTEXT, 0, (LPARAM)wide, NULL);
+    ask(v->text, WM_SETTEXT, 0, (LPARAM)widen(text).c_str(), NULL);
 }
 
 void vexpick(Vex *v, bool multi)
@@ -252,12 +249,12 @@ bool vexlines(Vex *v, std::vector<std::string> *lines)
         lines->clear();
         for (int i = 0; ok && i < (int)count; i++) {
             WCHAR wide[1024];
-            char text[1024];
+            char text[4096];
             ok = ask(v->results, LB_GETTEXTLEN, i, 0, &len) && len >= 0 && len < 1024 &&
                  ask(v->results, LB_GETTEXT, i, (LPARAM)wide, &len) && len >= 0 && len < 1024;
             if (ok) {
                 wide[len] = 0;
-                WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
+                WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, NULL, NULL);
                 lines->push_back(text);
             }
         }
@@ -392,4 +389,21 @@ int screenchanges(HWND h, int ms)
         last = now;
     }
     return changes;
+}
+
+double screenstill(HWND h, double still, double timeout)
+{
+    unsigned long long last = screenhash(h), now;
+    double changed = seconds(), end = changed + timeout;
+
+    for (double t = changed; t - changed < still; t = seconds()) {
+        if (t > end)
+            return 0;
+        Sleep(20);
+        now = screenhash(h);
+        if (now != last)
+            changed = seconds();
+        last = now;
+    }
+    return changed;
 }

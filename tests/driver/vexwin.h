@@ -67,8 +67,9 @@ HWND vexbox(Vex *v, double timeout);
 std::string vexboxtext(HWND box);
 std::string windowtext(HWND h);
 
-/* Typing and picking. The text goes in as the edit control's text, as a
-** paste would; the search type through the radio button's own click. */
+/* Typing and picking. The text (UTF-8) goes in as the edit control's
+** text, as a paste would; the search type through the radio button's own
+** click. */
 void vextype(Vex *v, const char *text);
 void vexpick(Vex *v, bool multi);
 
@@ -81,8 +82,8 @@ bool vexbusy(Vex *v);
 /* Types, picks, starts and waits: one whole search. */
 bool vexsearch(Vex *v, const char *text, bool multi, double timeout = 120, double *secs = NULL);
 
-/* The list's lines, read with the list box's own messages; FALSE if the
-** window did not answer. */
+/* The list's lines in UTF-8, read with the list box's own messages; FALSE
+** if the window did not answer. */
 bool vexlines(Vex *v, std::vector<std::string> *lines);
 int vexcount(Vex *v);
 
@@ -99,5 +100,9 @@ bool closebox(Vex *v, POINT *pt);
 /* How often the window's picture on the screen changed over ms
 ** milliseconds (the animation playing, lines coming into the list). */
 int screenchanges(HWND h, int ms);
+/* Waits until the window's picture has stayed the same for still seconds:
+** the moment it last changed (the call's, if it did not), or 0 if it was
+** still changing after timeout seconds. */
+double screenstill(HWND h, double still, double timeout);
 
 #endif
