@@ -186,12 +186,12 @@ struct Served {
     bool hasclose = false;
     HWND box = NULL;            /* the message box last found */
     double acted = 0;           /* the moment of the last click or key */
-    bool keyed = false;         /* Enter started a search: no Start thread of ours */
+    bool keyed = false;         /* Enter started a search, not our Start click */
 };
 
 /* The search Enter started runs while the clip plays (some 7 pictures a
-** second): no Start thread of ours waits on it, and Wine's clip does not
-** answer ACM_ISPLAYING. */
+** second): no Start click of ours waits for its end, and Wine's clip does
+** not answer ACM_ISPLAYING. */
 #define CLIP_STILL 0.4
 
 static bool running(Served *sv)
@@ -254,6 +254,13 @@ static bool act(Served *sv, const std::string &verb, const std::vector<Value> &r
     }
     if (verb == "pick") {
         vexpick(v, req[1].n != 0);
+        return true;
+    }
+    if (verb == "start" && vexbusy(v)) {
+        /* a second Start during a search: the user's click, which the
+        ** program takes through the search's pump and ignores */
+        sv->acted = seconds();
+        clickon(v->start);
         return true;
     }
     if (verb == "start") {

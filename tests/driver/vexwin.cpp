@@ -148,11 +148,7 @@ void vexend(Vex *v)
         TerminateProcess(v->pi.hProcess, 99);
         WaitForSingleObject(v->pi.hProcess, 5000);
     }
-    if (v->startthread) {
-        WaitForSingleObject(v->startthread, 5000);
-        CloseHandle(v->startthread);
-        v->startthread = NULL;
-    }
+    v->searching = false;
     if (v->pi.hProcess) {
         CloseHandle(v->pi.hProcess);
         CloseHandle(v->pi.hThread);
@@ -187,38 +183,53 @@ void vexpick(Vex *v, bool multi)
     ask(multi ? v->multi : v->single, BM_CLICK, 0, 0, NULL);
 }
 
-static DWORD WINAPI clickstart(LPVOID p)
+/* The Start handler has returned: the search is over. */
+static void CALLBACK startdone(HWND, UINT, ULONG_PTR data, LRESULT)
 {
-    Vex *v = (Vex *)p;
-    DWORD_PTR r;
-
-    /* Start's click as the dialog gets it, and no more. BM_CLICK would also
-    ** press the button: it holds the mouse capture until it lets go, and a
-    ** click on Stop or Close made in that moment went to Start instead and
-    ** was lost. Returns when the Start handler does: minutes, at times. */
-    SendMessageTimeoutW(v->dlg, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(v->start), BN_CLICKED),
-                        (LPARAM)v->start, SMTO_NORMAL, 600000, &r);
+    Vex *v = (Vex *)data;
     v->ended = seconds();
-    return 0;
+    v->searching = false;
+}
+
+/* Runs the callbacks of the program's answers that have come in. */
+static void takeanswers()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
 }
 
 void vexbegin(Vex *v)
 {
-    if (v->startthread)
+    if (v->searching)
         vexwait(v, 600);
     v->ended = 0;
     v->started = seconds();
-    v->startthread = CreateThread(NULL, 0, clickstart, v, 0, NULL);
+    /* Start's click as the dialog gets it, and no more. BM_CLICK would also
+    ** press the button: it holds the mouse capture until it lets go, and a
+    ** click on Stop or Close made in that moment went to Start instead and
+    ** was lost. The answer comes when the Start handler returns: minutes,
+    ** at times. */
+    v->searching = SendMessageCallbackW(v->dlg, WM_COMMAND,
+                                        MAKEWPARAM(GetDlgCtrlID(v->start), BN_CLICKED),
+                                        (LPARAM)v->start, startdone, (ULONG_PTR)v);
+    /* a message sent after it is taken after it: from the search's pump,
+    ** once the search has emptied the list, or after the search */
+    if (v->searching)
+        ask(v->dlg, WM_NULL, 0, 0, NULL);
 }
 
 bool vexwait(Vex *v, double timeout, double *secs)
 {
-    if (!v->startthread)
-        return true;
-    if (WaitForSingleObject(v->startthread, (DWORD)(timeout * 1000)) != WAIT_OBJECT_0)
-        return false;
-    CloseHandle(v->startthread);
-    v->startthread = NULL;
+    double end = seconds() + timeout;
+
+    for (takeanswers(); v->searching; takeanswers()) {
+        double left = end - seconds();
+        if (left <= 0)
+            return false;
+        /* woken by the answer; a few ms at most if Wine does not wake us */
+        MsgWaitForMultipleObjects(0, NULL, FALSE, left < 0.005 ? 1 : 5, QS_ALLINPUT);
+    }
     if (secs)
         *secs = v->ended - v->started;
     return true;
@@ -226,7 +237,8 @@ bool vexwait(Vex *v, double timeout, double *secs)
 
 bool vexbusy(Vex *v)
 {
-    return v->startthread && WaitForSingleObject(v->startthread, 0) == WAIT_TIMEOUT;
+    takeanswers();
+    return v->searching;
 }
 
 bool vexsearch(Vex *v, const char *text, bool multi, double timeout, double *secs)

@@ -32,10 +32,9 @@ struct Vex {
     HWND text = NULL, results = NULL, start = NULL, stop = NULL, close = NULL;
     HWND single = NULL, multi = NULL, busy = NULL;
 
-    /* The Start command under way: a thread of ours clicks Start through
-    ** the button's own BM_CLICK, which returns only once the program's
+    /* The Start command under way: its answer comes once the program's
     ** Start handler has returned, that is when the search is over. */
-    HANDLE startthread = NULL;
+    bool searching = false;
     double started = 0, ended = 0;  /* seconds() at the click and at its return */
 };
 
@@ -73,9 +72,10 @@ std::string windowtext(HWND h);
 void vextype(Vex *v, const char *text);
 void vexpick(Vex *v, bool multi);
 
-/* Start: begins the search and returns at once; vexwait waits for the
-** Start handler to return (FALSE after timeout seconds) and gives the
-** time from the click to the end. */
+/* Start: begins the search and returns once the program has taken the
+** click (the search has emptied the list, or is over); vexwait waits for
+** the Start handler to return (FALSE after timeout seconds) and gives the
+** time from the click to the end. Both from the thread that started. */
 void vexbegin(Vex *v);
 bool vexwait(Vex *v, double timeout, double *secs = NULL);
 bool vexbusy(Vex *v);
