@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "vexwin.h"
 
 /* A message to a window of the program: SMTO_NORMAL, since during a
@@ -418,4 +420,141 @@ double screenstill(HWND h, double still, double timeout)
         last = now;
     }
     return changed;
+}
+
+void vexshot(const std::string &folder, const char *name, HWND window, HWND also)
+{
+    RECT r, r2;
+
+    if (folder.empty() || !GetWindowRect(window, &r))
+        return;
+    if (also && GetWindowRect(also, &r2))
+        UnionRect(&r, &r, &r2);
+    std::string file = folder + "\\" + name + ".png";
+    DeleteFileA(file.c_str());
+    /* a moment for the window to finish painting */
+    Sleep(200);
+    printf("screenshot %s %ld %ld %ld %ld\n", name, r.left, r.top, r.right - r.left,
+           r.bottom - r.top);
+    fflush(stdout);
+    for (double end = seconds() + 20; seconds() < end; Sleep(50))
+        if (GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return;
+    fprintf(stderr, "driver: no %s came\n", file.c_str());
+}
+
+std::string winpath(const std::string &path)
+{
+    std::string p = path;
+
+    if (!p.empty() && p[0] == '/')
+        p = "Z:" + p;
+    std::replace(p.begin(), p.end(), '/', '\\');
+    while (p.size() > 3 && p.back() == '\\')
+        p.pop_back();
+    return p;
+}
+
+std::vector<std::string> vexargs()
+{
+    std::vector<std::string> args;
+    int n = 0;
+    LPWSTR *w = CommandLineToArgvW(GetCommandLineW(), &n);
+    for (int i = 0; w && i < n; i++) {
+        int len = WideCharToMultiByte(CP_UTF8, 0, w[i], -1, NULL, 0, NULL, NULL);
+        std::string a(len > 0 ? len : 1, '\0');
+        if (len > 0)
+            WideCharToMultiByte(CP_UTF8, 0, w[i], -1, &a[0], len, NULL, NULL);
+        a.resize(strlen(a.c_str()));
+        args.push_back(a);
+    }
+    LocalFree(w);
+    return args;
+}
+
+/* Reads what a child writes until it closes its end of the pipe. */
+static std::string drain(HANDLE pipe)
+{
+    std::string all;
+    char buf[65536];
+    DWORD n;
+
+    while (ReadFile(pipe, buf, sizeof buf, &n, NULL) && n > 0)
+        all.append(buf, n);
+    return all;
+}
+
+std::string findargs(const std::string &words, const std::string &text, bool multi)
+{
+    return std::string("--stats ") + (multi ? "-m " : "") + "-w \"" + words + "\" \"" + text + "\"";
+}
+
+bool runfind(const std::string &dir, const std::string &args, std::vector<std::string> *lines,
+             double *secs, double *wall)
+{
+    SECURITY_ATTRIBUTES sa = { sizeof sa, NULL, TRUE };
+    HANDLE outr, outw, errfile;
+    STARTUPINFOW si;
+    PROCESS_INFORMATION pi;
+    std::string cmd = "\"" + dir + "\\vexlore-find.exe\" " + args;
+    std::wstring wcmd = widen(cmd);
+    char tempdir[MAX_PATH], errname[MAX_PATH];
+
+    /* standard error, one short line, goes to a file: two pipes read one
+    ** after the other could stall the child */
+    if (!GetTempPathA(sizeof tempdir, tempdir) || !GetTempFileNameA(tempdir, "vxf", 0, errname))
+        return false;
+    errfile = CreateFileA(errname, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, &sa,
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, NULL);
+    if (errfile == INVALID_HANDLE_VALUE)
+        return false;
+    if (!CreatePipe(&outr, &outw, &sa, 0)) {
+        CloseHandle(errfile);
+        return false;
+    }
+    SetHandleInformation(outr, HANDLE_FLAG_INHERIT, 0);
+    memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = outw;
+    si.hStdError = errfile;
+    double start = seconds();
+    bool started = CreateProcessW(NULL, &wcmd[0], NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL, NULL,
+                                  &si, &pi);
+    CloseHandle(outw);
+    std::string out = started ? drain(outr) : "";
+    CloseHandle(outr);
+    if (started) {
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        if (wall)
+            *wall = seconds() - start;
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+
+    char err[512] = "";
+    DWORD n = 0;
+    SetFilePointer(errfile, 0, NULL, FILE_BEGIN);
+    ReadFile(errfile, err, sizeof err - 1, &n, NULL);
+    err[n] = '\0';
+    CloseHandle(errfile);
+    DeleteFileA(errname);
+    if (!started)
+        return false;
+
+    long long examined;
+    double s;
+    if (secs)
+        *secs = sscanf(err, "vexlore-find: examined %lld words in %lf s", &examined, &s) == 2 ? s : -1;
+    lines->clear();
+    size_t at = 0, nl;
+    while ((nl = out.find('\n', at)) != std::string::npos) {
+        std::string line = out.substr(at, nl - at);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines->push_back(line);
+        at = nl + 1;
+    }
+    return true;
 }

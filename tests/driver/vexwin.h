@@ -105,4 +105,28 @@ int screenchanges(HWND h, int ms);
 ** still changing after timeout seconds. */
 double screenstill(HWND h, double still, double timeout);
 
+
+/* Asks the script running the program for a picture of the window on the
+** screen, saved as NAME.png in folder, and waits until it is there:
+** prints "screenshot NAME X Y WIDTH HEIGHT". With also, the picture takes
+** in that window too (a message box). Does nothing without a folder. */
+void vexshot(const std::string &folder, const char *name, HWND window, HWND also = NULL);
+
+/* A path from the command line as Windows names it: a Unix path becomes
+** one on drive Z:, Wine's view of the whole file system. */
+std::string winpath(const std::string &path);
+/* The program's arguments in UTF-8, as every path and text here is: from
+** the wide command line, since the ANSI one cannot carry every folder
+** name. */
+std::vector<std::string> vexargs();
+
+/* Runs vexlore-find.exe of the tree in folder dir with the arguments
+** args: the lines it prints (without line feeds), the seconds its search
+** took as it measures them itself (--stats; -1 without that line), and
+** the seconds from its start to its end. FALSE if it could not run. */
+bool runfind(const std::string &dir, const std::string &args, std::vector<std::string> *lines,
+             double *secs = NULL, double *wall = NULL);
+/* The arguments for a search of text over the word file words. */
+std::string findargs(const std::string &words, const std::string &text, bool multi);
+
 #endif
