@@ -241,6 +241,21 @@ static bool openwindow(Served *sv, const std::string &words, std::string *path)
     return sv->open;
 }
 
+/* Waits (2 s at most) until the program has taken a click on the button
+** h during a search: the button has the focus and has let go of the
+** mouse. A click that comes before that may go to the button still
+** holding the mouse, and be lost: seen with Stop just after Start. */
+static void taken(Vex *v, HWND h)
+{
+    GUITHREADINFO gi;
+
+    for (double end = seconds() + 2; seconds() < end; Sleep(5)) {
+        gi.cbSize = sizeof gi;
+        if (!GetGUIThreadInfo(v->pi.dwThreadId, &gi) || (gi.hwndFocus == h && !gi.hwndCapture))
+            return;
+    }
+}
+
 /* A real click or key of the user's; each notes its moment. */
 static bool act(Served *sv, const std::string &verb, const std::vector<Value> &req)
 {
@@ -261,6 +276,7 @@ static bool act(Served *sv, const std::string &verb, const std::vector<Value> &r
         ** program takes through the search's pump and ignores */
         sv->acted = seconds();
         clickon(v->start);
+        taken(v, v->start);
         return true;
     }
     if (verb == "start") {

@@ -67,7 +67,7 @@ class Window:
 
     def _quit(self):
         if self.proc:
-            self._ask("quit", secs=-GRACE + 10)
+            self._ask("quit")
             self._kill()
 
     def _kill(self):
