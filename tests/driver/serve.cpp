@@ -20,78 +20,50 @@ struct Value {
     double n = 0;
 };
 
-/* Appends code point c to out as UTF-8. */
-static void pututf8(std::string *out, unsigned c)
+/* Appends the UTF-16 units of a row of \u escapes to out as UTF-8, and
+** empties them; FALSE for a lone surrogate, which is no text. */
+static bool flushunits(std::wstring *units, std::string *out)
 {
-    if (c < 0x80) {
-        *out += (char)c;
-    } else if (c < 0x800) {
-        *out += (char)(0xC0 | c >> 6);
-        *out += (char)(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *out += (char)(0xE0 | c >> 12);
-        *out += (char)(0x80 | (c >> 6 & 0x3F));
-        *out += (char)(0x80 | (c & 0x3F));
-    } else {
-        *out += (char)(0xF0 | c >> 18);
-        *out += (char)(0x80 | (c >> 12 & 0x3F));
-        *out += (char)(0x80 | (c >> 6 & 0x3F));
-        *out += (char)(0x80 | (c & 0x3F));
-    }
+    if (units->empty())
+        return true;
+    std::string utf8(3 * units->size(), '\0');
+    int n = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, units->data(), (int)units->size(),
+                                &utf8[0], (int)utf8.size(), NULL, NULL);
+    units->clear();
+    out->append(utf8, 0, n > 0 ? n : 0);
+    return n > 0;
 }
 
-/* Four hex digits at p; -1 if they are not. */
-static long hex4(const char *p)
-{
-    long v = 0;
-    for (int i = 0; i < 4; i++) {
-        char c = p[i];
-        int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-        if (d < 0)
-            return -1;
-        v = v * 16 + d;
-    }
-    return v;
-}
-
-/* The string whose opening quote p is past; p then past its closing one.
-** NULL for a bad escape or no closing quote. */
+/* The string whose opening quote p is past, in UTF-8; p then past its
+** closing quote. NULL for a bad escape or no closing quote. */
 static const char *readstring(const char *p, std::string *out)
 {
+    std::wstring units;
+
     for (;;) {
         unsigned char c = (unsigned char)*p++;
+        if (c == '\\' && *p == 'u') {
+            char hex[5] = "";
+            if (strspn(p + 1, "0123456789abcdefABCDEF") < 4)
+                return NULL;
+            memcpy(hex, p + 1, 4);
+            units += (wchar_t)strtoul(hex, NULL, 16);
+            p += 5;
+            continue;
+        }
+        if (!flushunits(&units, out))
+            return NULL;
         if (c == '"')
             return p;
         if (c < 0x20)
             return NULL;    /* the line's end among them */
-        if (c != '\\') {
-            *out += (char)c;
-            continue;
-        }
-        const char *esc = strchr("\"\\/bfnrt", *p);
-        if (*p && esc) {
-            *out += "\"\\/\b\f\n\r\t"[esc - "\"\\/bfnrt"];
-            p++;
-            continue;
-        }
-        if (*p != 'u' || strnlen(p, 5) < 5)
-            return NULL;
-        long u = hex4(p + 1), lo;
-        p += 5;
-        if (u < 0)
-            return NULL;
-        /* a surrogate pair is one code point; a lone half is no text */
-        if (u >= 0xD800 && u < 0xDC00) {
-            if (p[0] != '\\' || p[1] != 'u' || strnlen(p, 6) < 6 ||
-                (lo = hex4(p + 2)) < 0xDC00 || lo >= 0xE000)
+        if (c == '\\') {
+            const char *esc = *p ? strchr("\"\\/bfnrt", *p++) : NULL;
+            if (!esc)
                 return NULL;
-            u = 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00);
-            p += 6;
-        } else if (u >= 0xDC00 && u < 0xE000) {
-            return NULL;
+            c = "\"\\/\b\f\n\r\t"[esc - "\"\\/bfnrt"];
         }
-        pututf8(out, (unsigned)u);
+        *out += (char)c;
     }
 }
 
