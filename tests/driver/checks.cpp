@@ -102,11 +102,7 @@ static void listfullpicture(const std::string &tree, const std::string &work)
     Vex v;
     std::string dir = work + "\\listfull";
 
-    CreateDirectoryW(widen(dir).c_str(), NULL);
-    if (CopyFileW(widen(tree + "\\vexlore-listfull.exe").c_str(),
-                  widen(dir + "\\vexlore.exe").c_str(), FALSE) &&
-        CopyFileW(widen(tree + "\\words").c_str(), widen(dir + "\\words").c_str(), FALSE) &&
-        vexstart(&v, dir)) {
+    if (plant(tree, work, dir, TREEWORDS, "vexlore-listfull.exe") && vexstart(&v, dir)) {
         vextype(&v, longtext);
         vexpick(&v, true);
         vexbegin(&v);
@@ -169,7 +165,7 @@ static void folderchecks(const std::string &tree, const std::string &work)
         Vex v;
         std::vector<std::string> got;
         std::string exe = folder.dir + "\\vexlore.exe";
-        if (!plant(tree, work, folder.dir, true)) {
+        if (!plant(tree, work, folder.dir, NINEWORDS)) {
             report(false, folder.name, "cannot set up %s", folder.dir.c_str());
             continue;
         }
@@ -187,7 +183,7 @@ static void folderchecks(const std::string &tree, const std::string &work)
         vexend(&v);
     }
     std::string nowords = unicode + "\\nowords";
-    if (plant(tree, work, nowords, false))
+    if (plant(tree, work, nowords, NOWORDS))
         nowordscheck(nowords, "no word file, in a folder named in any script");
 }
 

@@ -53,7 +53,8 @@ void screenshot(const char *name, HWND window, HWND also)
     vexshot(pictures, name, window, also);
 }
 
-bool plant(const std::string &tree, const std::string &base, const std::string &dir, bool words)
+bool plant(const std::string &tree, const std::string &base, const std::string &dir, Words words,
+           const char *program)
 {
     static const char *const nine[] = {
         "dirty", "dormitory", "enlist", "inlets", "listen", "moor", "room", "silent", "tinsel"
@@ -62,13 +63,13 @@ bool plant(const std::string &tree, const std::string &base, const std::string &
     for (size_t at = base.size(); at != std::string::npos; at = dir.find('\\', at + 1))
         CreateDirectoryW(widen(dir.substr(0, at)).c_str(), NULL);
     CreateDirectoryW(widen(dir).c_str(), NULL);
-    if (!CopyFileW(widen(tree + "\\vexlore.exe").c_str(), widen(dir + "\\vexlore.exe").c_str(),
+    std::wstring file = widen(dir + "\\words");
+    if (!CopyFileW(widen(tree + "\\" + program).c_str(), widen(dir + "\\vexlore.exe").c_str(),
                    FALSE))
         return false;
-    std::wstring file = widen(dir + "\\words");
     DeleteFileW(file.c_str());
-    if (!words)
-        return true;
+    if (words != NINEWORDS)
+        return words == NOWORDS || CopyFileW(widen(tree + "\\words").c_str(), file.c_str(), FALSE);
     FILE *f = _wfopen(file.c_str(), L"wb");
     if (!f)
         return false;

@@ -31,9 +31,12 @@ int summary();
 void screenshot(const char *name, HWND window, HWND also = NULL);
 
 /* Makes the folders of dir (UTF-8) one by one, from base on (its parent
-** exists), and puts the program of tree in it, and with words the
-** nine-word file (without, no word file at all). */
-bool plant(const std::string &tree, const std::string &base, const std::string &dir, bool words);
+** exists), and puts in it the program of tree (or another of its programs,
+** as vexlore.exe) and as its word file the nine words, the tree's list or
+** none at all. */
+enum Words { NOWORDS, NINEWORDS, TREEWORDS };
+bool plant(const std::string &tree, const std::string &base, const std::string &dir, Words words,
+           const char *program = "vexlore.exe");
 
 /* The modes. tree is the build folder holding vexlore.exe, vexlore-find.exe
 ** and words; work a scratch folder of the driver's own. */

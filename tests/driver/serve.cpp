@@ -177,38 +177,23 @@ static bool running(Served *sv)
 ** path of the word file it looks for in *path. */
 static bool openwindow(Served *sv, const std::string &words, std::string *path)
 {
-    std::string dir;
-    bool window = true;
+    static const struct { const char *words, *folder, *program; Words file; } kinds[] = {
+        {"nine", "nine", "vexlore.exe", NINEWORDS}, {"none", "nowords", "vexlore.exe", NOWORDS},
+        {"listfull", "listfull", "vexlore-listfull.exe", TREEWORDS}};
+    std::string tree = sv->tree, work = sv->work, dir = words == "full" ? tree : "";
 
-    std::string tree = sv->tree, work = sv->work;
     vexend(&sv->v);
     *sv = Served();
     sv->tree = tree;
     sv->work = work;
-    if (words == "nine") {
-        dir = sv->work + "\\nine";
-        if (!plant(sv->tree, sv->work, dir, true))
-            return false;
-    } else if (words == "none") {
-        dir = sv->work + "\\nowords";
-        window = false;
-        if (!plant(sv->tree, sv->work, dir, false))
-            return false;
-    } else if (words == "listfull") {
-        dir = sv->work + "\\listfull";
-        CreateDirectoryW(widen(dir).c_str(), NULL);
-        if (!CopyFileW(widen(sv->tree + "\\vexlore-listfull.exe").c_str(),
-                       widen(dir + "\\vexlore.exe").c_str(), FALSE) ||
-            !CopyFileW(widen(sv->tree + "\\words").c_str(), widen(dir + "\\words").c_str(), FALSE))
-            return false;
-    } else if (words == "full") {
-        dir = sv->tree;
-    } else {
+    for (const auto &k : kinds)
+        if (words == k.words && plant(tree, work, work + "\\" + k.folder, k.file, k.program))
+            dir = work + "\\" + k.folder;
+    if (dir.empty())
         return false;
-    }
     *path = dir + "\\words";
-    sv->open = vexstart(&sv->v, dir, window);
-    if (sv->open && window)
+    sv->open = vexstart(&sv->v, dir, words != "none");
+    if (sv->open && words != "none")
         sv->hasclose = closebox(&sv->v, &sv->closept);
     return sv->open;
 }
