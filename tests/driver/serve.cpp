@@ -119,16 +119,9 @@ static std::string quoted(const std::string &s)
 {
     std::string q = "\"";
     for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            q += '\\';
-            q += (char)c;
-        } else if (c < 0x20) {
-            char esc[8];
-            snprintf(esc, sizeof esc, "\\u%04x", c);
-            q += esc;
-        } else {
-            q += (char)c;
-        }
+        char esc[8];
+        snprintf(esc, sizeof esc, c == '"' || c == '\\' ? "\\%c" : c < 0x20 ? "\\u%04x" : "%c", c);
+        q += esc;
     }
     return q + "\"";
 }
