@@ -76,8 +76,9 @@ static void screenchecks(const std::string &tree)
     ** at its smallest, so the list may change just those two times; a
     ** list that drew nothing until the end would change once. */
     vextype(&v, longtext);
+    unsigned long long before = screenhash(v.results);
     vexbegin(&v);
-    int drawn = screenchanges(v.results, 1600);
+    int drawn = screenchanges(v.results, 1600, before);
     bool lines = waitlines(&v, 1.0);
     bool animated = lines && screenchanges(v.busy, 700) > 0;
     if (lines)

@@ -353,8 +353,7 @@ bool closebox(Vex *v, POINT *pt)
     return true;
 }
 
-/* A hash of the pixels of the window's rectangle on the screen. */
-static unsigned long long screenhash(HWND h)
+unsigned long long screenhash(HWND h)
 {
     RECT r;
     BITMAPINFO bi;
@@ -389,9 +388,9 @@ static unsigned long long screenhash(HWND h)
     return hash;
 }
 
-int screenchanges(HWND h, int ms)
+int screenchanges(HWND h, int ms, unsigned long long from)
 {
-    unsigned long long last = screenhash(h), now;
+    unsigned long long last = from ? from : screenhash(h), now;
     int changes = 0;
     double end = seconds() + ms / 1000.0;
 

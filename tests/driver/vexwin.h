@@ -97,9 +97,12 @@ void vexfront(Vex *v);
 /* The middle of the caption's close box, found by hit testing. */
 bool closebox(Vex *v, POINT *pt);
 
+/* A hash of the pixels of the window's rectangle on the screen. */
+unsigned long long screenhash(HWND h);
 /* How often the window's picture on the screen changed over ms
-** milliseconds (the animation playing, lines coming into the list). */
-int screenchanges(HWND h, int ms);
+** milliseconds (the animation playing, lines coming into the list), from
+** the picture whose hash is from when given. */
+int screenchanges(HWND h, int ms, unsigned long long from = 0);
 /* Waits until the window's picture has stayed the same for still seconds:
 ** the moment it last changed (the call's, if it did not), or 0 if it was
 ** still changing after timeout seconds. */
