@@ -58,7 +58,7 @@ class Window:
             self.proc.stdin.flush()
             answer = json.loads(self.answers.get(timeout=secs + GRACE).decode("utf-8", "replace"))
         except (OSError, ValueError, queue.Empty) as e:
-            print("win32: no answer to %r: %s" % (req, e or "time-out"), flush=True)
+            print("win32: no answer to %r: %s" % (req, str(e) or "time-out"), flush=True)
             self._kill()
             return {}
         if "error" in answer:
