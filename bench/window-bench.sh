@@ -1,7 +1,7 @@
 #!/bin/bash
 # The window against vexlore-find: the same multi-word searches over the
 # benchmarks' fixed word list (benchwords.sh), timed in the window (from
-# the Start click to the end of the search, as the test driver sees it) and
+# the Start click to the end of the search, as bench/winbench.cpp sees it) and
 # in vexlore-find.exe of the same tree under the same Wine. Prints a table with the ratio, which
 # should be at most 1.3. A figure for the record, not a test.
 # usage: bench/window-bench.sh [RUNS [TEXT...]]   (default: 3 'dirty room' astronomer)
@@ -22,4 +22,4 @@ ln -sf "$tree"/*.exe "$bench/"
 sh "$top/bench/benchwords.sh" "$bench/words"
 xvfb_start
 echo "$(basename "$tree"), $(wc -l <"$bench/words") words, $("$loader" --version)"
-"$loader" "$tree/vexlore-driver.exe" bench "$bench" "$runs" "$@" 2>&1 | tr -d '\r'
+"$loader" "$tree/vexlore-winbench.exe" "$bench" "$runs" "$@" 2>&1 | tr -d '\r'

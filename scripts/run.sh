@@ -56,14 +56,14 @@ if $windows; then
   # shellcheck source=window-env.sh # sets tree and loader
   source "$top/scripts/window-env.sh"
   if [ -n "$shot" ]; then
-    # the test driver types the search, waits for its end, asks for the
+    # vexlore-winshow types the search, waits for its end, asks for the
     # picture and closes the window
-    window_tree "$build" run vexlore vexlore-driver wordlist
+    window_tree "$build" run vexlore vexlore-driver vexlore-winshow wordlist
     pictures=$build/run-screenshot
     rm -rf "$pictures"
     mkdir -p "$pictures" "$(dirname "$shot")"
     xvfb_start
-    "$loader" "$tree/vexlore-driver.exe" show "$tree" "$pictures" "$example" 2>&1 |
+    "$loader" "$tree/vexlore-winshow.exe" "$tree" "$pictures" "$example" 2>&1 |
       driver_screenshots "$pictures" | sed 's/^/run: /'
     if [ ! -f "$pictures/window.png" ]; then
       echo "run: no picture of the window came" >&2

@@ -1,9 +1,9 @@
 /*
 ** The window test driver: runs vexlore.exe as a user would and checks
-** what it shows. Five modes, each one process for all its work:
-** the checks, a timing of the window against vexlore-find, a seeded
-** stress run of random clicks, one search to look at, and the checks of
-** the packaged program.
+** what it shows. Three modes, each one process for all its work: the
+** checks of what Windows adds, a command server through which
+** tests/scenarios.py plays the dialog's rules, and the checks of the
+** packaged program.
 */
 #ifndef VEXLORE_DRIVER_DRIVER_H
 #define VEXLORE_DRIVER_DRIVER_H
@@ -16,7 +16,7 @@
 /* Lines the results list of vexlore-listfull.exe takes before it is full. */
 #define LISTFULL_LINES 100
 
-/* Prints one line for a check, "PASS name: detail" or "FAIL name: detail",
+/* Prints one line for a check, "ok   name: detail" or "FAIL name: detail",
 ** and counts it. */
 void report(bool ok, const char *name, const char *fmt, ...)
     __attribute__((format(printf, 3, 4)));
@@ -30,30 +30,18 @@ int summary();
 ** was given. */
 void screenshot(const char *name, HWND window, HWND also = NULL);
 
-/* A path from the command line as Windows names it: a Unix path becomes
-** one on drive Z:, Wine's view of the whole file system. */
-std::string winpath(const std::string &path);
-
-/* Result lines sorted in byte order, as vexlore-find prints them. */
-bool sortedlines(const std::vector<std::string> &lines);
-/* The line's letters are exactly those of text, blanks aside. */
-bool anagramof(const std::string &line, const std::string &text);
-
-/* Runs vexlore-find.exe of the tree in folder dir with the arguments
-** args: the lines it prints (without line feeds), the seconds its search
-** took as it measures them itself (--stats; -1 without that line), and
-** the seconds from its start to its end. FALSE if it could not run. */
-bool runfind(const std::string &dir, const std::string &args, std::vector<std::string> *lines,
-             double *secs = NULL, double *wall = NULL);
-/* The arguments for a search of text over the word file words. */
-std::string findargs(const std::string &words, const std::string &text, bool multi);
+/* Makes the folders of dir (UTF-8) one by one, from base on (its parent
+** exists), and puts in it the program of tree (or another of its programs,
+** as vexlore.exe) and as its word file the nine words, the tree's list or
+** none at all. */
+enum Words { NOWORDS, NINEWORDS, TREEWORDS };
+bool plant(const std::string &tree, const std::string &base, const std::string &dir, Words words,
+           const char *program = "vexlore.exe");
 
 /* The modes. tree is the build folder holding vexlore.exe, vexlore-find.exe
 ** and words; work a scratch folder of the driver's own. */
 int runchecks(const std::string &tree, const std::string &work);
-int runbench(const std::string &tree, int runs, const std::vector<std::string> &texts);
-int runstress(const std::string &tree, unsigned seed, int actions, double limit);
-int runshow(const std::string &tree, const std::string &text);
+int runserve(const std::string &tree, const std::string &work);
 /* The packaged program in folder dir: unpacked (no shortcut), or
 ** installed, with its Start-menu shortcut and uninstall key. */
 int runpackage(const std::string &dir, const std::string &version, const std::string &shortcut);

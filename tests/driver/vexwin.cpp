@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "vexwin.h"
 
 /* A message to a window of the program: SMTO_NORMAL, since during a
@@ -148,11 +150,7 @@ void vexend(Vex *v)
         TerminateProcess(v->pi.hProcess, 99);
         WaitForSingleObject(v->pi.hProcess, 5000);
     }
-    if (v->startthread) {
-        WaitForSingleObject(v->startthread, 5000);
-        CloseHandle(v->startthread);
-        v->startthread = NULL;
-    }
+    v->searching = false;
     if (v->pi.hProcess) {
         CloseHandle(v->pi.hProcess);
         CloseHandle(v->pi.hThread);
@@ -179,10 +177,7 @@ std::string vexboxtext(HWND box)
 
 void vextype(Vex *v, const char *text)
 {
-    WCHAR wide[1024];
-
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 1024);
-    ask(v->text, WM_SETTEXT, 0, (LPARAM)wide, NULL);
+    ask(v->text, WM_SETTEXT, 0, (LPARAM)widen(text).c_str(), NULL);
 }
 
 void vexpick(Vex *v, bool multi)
@@ -190,38 +185,53 @@ void vexpick(Vex *v, bool multi)
     ask(multi ? v->multi : v->single, BM_CLICK, 0, 0, NULL);
 }
 
-static DWORD WINAPI clickstart(LPVOID p)
+/* The Start handler has returned: the search is over. */
+static void CALLBACK startdone(HWND, UINT, ULONG_PTR data, LRESULT)
 {
-    Vex *v = (Vex *)p;
-    DWORD_PTR r;
-
-    /* Start's click as the dialog gets it, and no more. BM_CLICK would also
-    ** press the button: it holds the mouse capture until it lets go, and a
-    ** click on Stop or Close made in that moment went to Start instead and
-    ** was lost. Returns when the Start handler does: minutes, at times. */
-    SendMessageTimeoutW(v->dlg, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(v->start), BN_CLICKED),
-                        (LPARAM)v->start, SMTO_NORMAL, 600000, &r);
+    Vex *v = (Vex *)data;
     v->ended = seconds();
-    return 0;
+    v->searching = false;
+}
+
+/* Runs the callbacks of the program's answers that have come in. */
+static void takeanswers()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
 }
 
 void vexbegin(Vex *v)
 {
-    if (v->startthread)
+    if (v->searching)
         vexwait(v, 600);
     v->ended = 0;
     v->started = seconds();
-    v->startthread = CreateThread(NULL, 0, clickstart, v, 0, NULL);
+    /* Start's click as the dialog gets it, and no more. BM_CLICK would also
+    ** press the button: it holds the mouse capture until it lets go, and a
+    ** click on Stop or Close made in that moment went to Start instead and
+    ** was lost. The answer comes when the Start handler returns: minutes,
+    ** at times. */
+    v->searching = SendMessageCallbackW(v->dlg, WM_COMMAND,
+                                        MAKEWPARAM(GetDlgCtrlID(v->start), BN_CLICKED),
+                                        (LPARAM)v->start, startdone, (ULONG_PTR)v);
+    /* a message sent after it is taken after it: from the search's pump,
+    ** once the search has emptied the list, or after the search */
+    if (v->searching)
+        ask(v->dlg, WM_NULL, 0, 0, NULL);
 }
 
 bool vexwait(Vex *v, double timeout, double *secs)
 {
-    if (!v->startthread)
-        return true;
-    if (WaitForSingleObject(v->startthread, (DWORD)(timeout * 1000)) != WAIT_OBJECT_0)
-        return false;
-    CloseHandle(v->startthread);
-    v->startthread = NULL;
+    double end = seconds() + timeout;
+
+    for (takeanswers(); v->searching; takeanswers()) {
+        double left = end - seconds();
+        if (left <= 0)
+            return false;
+        /* woken by the answer; a few ms at most if Wine does not wake us */
+        MsgWaitForMultipleObjects(0, NULL, FALSE, left < 0.005 ? 1 : 5, QS_ALLINPUT);
+    }
     if (secs)
         *secs = v->ended - v->started;
     return true;
@@ -229,7 +239,8 @@ bool vexwait(Vex *v, double timeout, double *secs)
 
 bool vexbusy(Vex *v)
 {
-    return v->startthread && WaitForSingleObject(v->startthread, 0) == WAIT_TIMEOUT;
+    takeanswers();
+    return v->searching;
 }
 
 bool vexsearch(Vex *v, const char *text, bool multi, double timeout, double *secs)
@@ -252,12 +263,12 @@ bool vexlines(Vex *v, std::vector<std::string> *lines)
         lines->clear();
         for (int i = 0; ok && i < (int)count; i++) {
             WCHAR wide[1024];
-            char text[1024];
+            char text[4096];
             ok = ask(v->results, LB_GETTEXTLEN, i, 0, &len) && len >= 0 && len < 1024 &&
                  ask(v->results, LB_GETTEXT, i, (LPARAM)wide, &len) && len >= 0 && len < 1024;
             if (ok) {
                 wide[len] = 0;
-                WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
+                WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, NULL, NULL);
                 lines->push_back(text);
             }
         }
@@ -342,8 +353,7 @@ bool closebox(Vex *v, POINT *pt)
     return true;
 }
 
-/* A hash of the pixels of the window's rectangle on the screen. */
-static unsigned long long screenhash(HWND h)
+unsigned long long screenhash(HWND h)
 {
     RECT r;
     BITMAPINFO bi;
@@ -378,9 +388,9 @@ static unsigned long long screenhash(HWND h)
     return hash;
 }
 
-int screenchanges(HWND h, int ms)
+int screenchanges(HWND h, int ms, unsigned long long from)
 {
-    unsigned long long last = screenhash(h), now;
+    unsigned long long last = from ? from : screenhash(h), now;
     int changes = 0;
     double end = seconds() + ms / 1000.0;
 
@@ -392,4 +402,158 @@ int screenchanges(HWND h, int ms)
         last = now;
     }
     return changes;
+}
+
+double screenstill(HWND h, double still, double timeout)
+{
+    unsigned long long last = screenhash(h), now;
+    double changed = seconds(), end = changed + timeout;
+
+    for (double t = changed; t - changed < still; t = seconds()) {
+        if (t > end)
+            return 0;
+        Sleep(20);
+        now = screenhash(h);
+        if (now != last)
+            changed = seconds();
+        last = now;
+    }
+    return changed;
+}
+
+void vexshot(const std::string &folder, const char *name, HWND window, HWND also)
+{
+    RECT r, r2;
+
+    if (folder.empty() || !GetWindowRect(window, &r))
+        return;
+    if (also && GetWindowRect(also, &r2))
+        UnionRect(&r, &r, &r2);
+    std::string file = folder + "\\" + name + ".png";
+    DeleteFileA(file.c_str());
+    /* a moment for the window to finish painting */
+    Sleep(200);
+    printf("screenshot %s %ld %ld %ld %ld\n", name, r.left, r.top, r.right - r.left,
+           r.bottom - r.top);
+    fflush(stdout);
+    for (double end = seconds() + 20; seconds() < end; Sleep(50))
+        if (GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return;
+    fprintf(stderr, "driver: no %s came\n", file.c_str());
+}
+
+std::string winpath(const std::string &path)
+{
+    std::string p = path;
+
+    if (!p.empty() && p[0] == '/')
+        p = "Z:" + p;
+    std::replace(p.begin(), p.end(), '/', '\\');
+    while (p.size() > 3 && p.back() == '\\')
+        p.pop_back();
+    return p;
+}
+
+std::vector<std::string> vexargs()
+{
+    std::vector<std::string> args;
+    int n = 0;
+    LPWSTR *w = CommandLineToArgvW(GetCommandLineW(), &n);
+    for (int i = 0; w && i < n; i++) {
+        int len = WideCharToMultiByte(CP_UTF8, 0, w[i], -1, NULL, 0, NULL, NULL);
+        std::string a(len > 0 ? len : 1, '\0');
+        if (len > 0)
+            WideCharToMultiByte(CP_UTF8, 0, w[i], -1, &a[0], len, NULL, NULL);
+        a.resize(strlen(a.c_str()));
+        args.push_back(a);
+    }
+    LocalFree(w);
+    return args;
+}
+
+/* Reads what a child writes until it closes its end of the pipe. */
+static std::string drain(HANDLE pipe)
+{
+    std::string all;
+    char buf[65536];
+    DWORD n;
+
+    while (ReadFile(pipe, buf, sizeof buf, &n, NULL) && n > 0)
+        all.append(buf, n);
+    return all;
+}
+
+std::string findargs(const std::string &words, const std::string &text, bool multi)
+{
+    return std::string("--stats ") + (multi ? "-m " : "") + "-w \"" + words + "\" \"" + text + "\"";
+}
+
+bool runfind(const std::string &dir, const std::string &args, std::vector<std::string> *lines,
+             double *secs, double *wall)
+{
+    SECURITY_ATTRIBUTES sa = { sizeof sa, NULL, TRUE };
+    HANDLE outr, outw, errfile;
+    STARTUPINFOW si;
+    PROCESS_INFORMATION pi;
+    std::string cmd = "\"" + dir + "\\vexlore-find.exe\" " + args;
+    std::wstring wcmd = widen(cmd);
+    char tempdir[MAX_PATH], errname[MAX_PATH];
+
+    /* standard error, one short line, goes to a file: two pipes read one
+    ** after the other could stall the child */
+    if (!GetTempPathA(sizeof tempdir, tempdir) || !GetTempFileNameA(tempdir, "vxf", 0, errname))
+        return false;
+    errfile = CreateFileA(errname, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, &sa,
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, NULL);
+    if (errfile == INVALID_HANDLE_VALUE)
+        return false;
+    if (!CreatePipe(&outr, &outw, &sa, 0)) {
+        CloseHandle(errfile);
+        return false;
+    }
+    SetHandleInformation(outr, HANDLE_FLAG_INHERIT, 0);
+    memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = outw;
+    si.hStdError = errfile;
+    double start = seconds();
+    bool started = CreateProcessW(NULL, &wcmd[0], NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL, NULL,
+                                  &si, &pi);
+    CloseHandle(outw);
+    std::string out = started ? drain(outr) : "";
+    CloseHandle(outr);
+    if (started) {
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        if (wall)
+            *wall = seconds() - start;
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+
+    char err[512] = "";
+    DWORD n = 0;
+    SetFilePointer(errfile, 0, NULL, FILE_BEGIN);
+    ReadFile(errfile, err, sizeof err - 1, &n, NULL);
+    err[n] = '\0';
+    CloseHandle(errfile);
+    DeleteFileA(errname);
+    if (!started)
+        return false;
+
+    long long examined;
+    double s;
+    if (secs)
+        *secs = sscanf(err, "vexlore-find: examined %lld words in %lf s", &examined, &s) == 2 ? s : -1;
+    lines->clear();
+    size_t at = 0, nl;
+    while ((nl = out.find('\n', at)) != std::string::npos) {
+        std::string line = out.substr(at, nl - at);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines->push_back(line);
+        at = nl + 1;
+    }
+    return true;
 }

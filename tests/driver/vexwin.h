@@ -32,10 +32,9 @@ struct Vex {
     HWND text = NULL, results = NULL, start = NULL, stop = NULL, close = NULL;
     HWND single = NULL, multi = NULL, busy = NULL;
 
-    /* The Start command under way: a thread of ours clicks Start through
-    ** the button's own BM_CLICK, which returns only once the program's
+    /* The Start command under way: its answer comes once the program's
     ** Start handler has returned, that is when the search is over. */
-    HANDLE startthread = NULL;
+    bool searching = false;
     double started = 0, ended = 0;  /* seconds() at the click and at its return */
 };
 
@@ -67,22 +66,24 @@ HWND vexbox(Vex *v, double timeout);
 std::string vexboxtext(HWND box);
 std::string windowtext(HWND h);
 
-/* Typing and picking. The text goes in as the edit control's text, as a
-** paste would; the search type through the radio button's own click. */
+/* Typing and picking. The text (UTF-8) goes in as the edit control's
+** text, as a paste would; the search type through the radio button's own
+** click. */
 void vextype(Vex *v, const char *text);
 void vexpick(Vex *v, bool multi);
 
-/* Start: begins the search and returns at once; vexwait waits for the
-** Start handler to return (FALSE after timeout seconds) and gives the
-** time from the click to the end. */
+/* Start: begins the search and returns once the program has taken the
+** click (the search has emptied the list, or is over); vexwait waits for
+** the Start handler to return (FALSE after timeout seconds) and gives the
+** time from the click to the end. Both from the thread that started. */
 void vexbegin(Vex *v);
 bool vexwait(Vex *v, double timeout, double *secs = NULL);
 bool vexbusy(Vex *v);
 /* Types, picks, starts and waits: one whole search. */
 bool vexsearch(Vex *v, const char *text, bool multi, double timeout = 120, double *secs = NULL);
 
-/* The list's lines, read with the list box's own messages; FALSE if the
-** window did not answer. */
+/* The list's lines in UTF-8, read with the list box's own messages; FALSE
+** if the window did not answer. */
 bool vexlines(Vex *v, std::vector<std::string> *lines);
 int vexcount(Vex *v);
 
@@ -96,8 +97,39 @@ void vexfront(Vex *v);
 /* The middle of the caption's close box, found by hit testing. */
 bool closebox(Vex *v, POINT *pt);
 
+/* A hash of the pixels of the window's rectangle on the screen. */
+unsigned long long screenhash(HWND h);
 /* How often the window's picture on the screen changed over ms
-** milliseconds (the animation playing, lines coming into the list). */
-int screenchanges(HWND h, int ms);
+** milliseconds (the animation playing, lines coming into the list), from
+** the picture whose hash is from when given. */
+int screenchanges(HWND h, int ms, unsigned long long from = 0);
+/* Waits until the window's picture has stayed the same for still seconds:
+** the moment it last changed (the call's, if it did not), or 0 if it was
+** still changing after timeout seconds. */
+double screenstill(HWND h, double still, double timeout);
+
+
+/* Asks the script running the program for a picture of the window on the
+** screen, saved as NAME.png in folder, and waits until it is there:
+** prints "screenshot NAME X Y WIDTH HEIGHT". With also, the picture takes
+** in that window too (a message box). Does nothing without a folder. */
+void vexshot(const std::string &folder, const char *name, HWND window, HWND also = NULL);
+
+/* A path from the command line as Windows names it: a Unix path becomes
+** one on drive Z:, Wine's view of the whole file system. */
+std::string winpath(const std::string &path);
+/* The program's arguments in UTF-8, as every path and text here is: from
+** the wide command line, since the ANSI one cannot carry every folder
+** name. */
+std::vector<std::string> vexargs();
+
+/* Runs vexlore-find.exe of the tree in folder dir with the arguments
+** args: the lines it prints (without line feeds), the seconds its search
+** took as it measures them itself (--stats; -1 without that line), and
+** the seconds from its start to its end. FALSE if it could not run. */
+bool runfind(const std::string &dir, const std::string &args, std::vector<std::string> *lines,
+             double *secs = NULL, double *wall = NULL);
+/* The arguments for a search of text over the word file words. */
+std::string findargs(const std::string &words, const std::string &text, bool multi);
 
 #endif

@@ -37,7 +37,7 @@ def closebox(v):
 
 class Window:
     name = "gtk"
-    has = {"closebox", "exitcode", "listfull", "pasted", "memory", "cause"}
+    has = {"closebox", "exitcode", "listfull", "pasted", "memory", "cause", "escsearch"}
 
     def __init__(self, tree, work):
         self.tree, self.work = tree, work

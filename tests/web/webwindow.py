@@ -17,7 +17,7 @@ ENDED = "document.body.textContent.includes('Vexlore has ended')"
 
 class Window:
     name = "web"
-    has = {"pasted", "memory", "cause"}
+    has = {"pasted", "memory", "cause", "escsearch"}
 
     def __init__(self, site, work):
         self.find = os.environ.get("VEXLORE_FIND") or os.path.join(

@@ -1,16 +1,17 @@
 /*
-** The window against vexlore-find: the same multi-word search over the
-** same word file under the same Wine, timed in the window from the Start
-** click to the end of the search, and in vexlore-find by itself around
-** its search and from outside, less the cost of starting a process.
+** vexlore-winbench: the window against vexlore-find, run under Wine by
+** bench/window-bench.sh. The same multi-word search over the same word
+** file under the same Wine, timed in the window from the Start click to
+** the end of the search, and in vexlore-find by itself around its search
+** and from outside, less the cost of starting a process.
 */
 #include <stdio.h>
+#include <stdlib.h>
 
 #include <windows.h>
 
 #include <algorithm>
 
-#include "driver.h"
 #include "vexwin.h"
 
 #define RATIO_MAX 1.3
@@ -22,7 +23,7 @@ static double median(std::vector<double> v)
                                         : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
-int runbench(const std::string &tree, int runs, const std::vector<std::string> &texts)
+static int runbench(const std::string &tree, int runs, const std::vector<std::string> &texts)
 {
     Vex v;
     std::vector<std::string> lines, found;
@@ -73,4 +74,19 @@ int runbench(const std::string &tree, int runs, const std::vector<std::string> &
     vexwaitexit(&v, 5, NULL);
     vexend(&v);
     return within ? 0 : 1;
+}
+
+int main(int, char **)
+{
+    std::vector<std::string> args = vexargs();
+
+    if (args.size() < 4) {
+        fputs("usage: vexlore-winbench TREE RUNS TEXT...\n"
+              "TREE holds vexlore.exe, vexlore-find.exe and words. Exit status 0 when\n"
+              "the window took at most 1.3 times as long as vexlore-find.\n", stderr);
+        return 2;
+    }
+    setvbuf(stdout, NULL, _IONBF, 0);
+    return runbench(winpath(args[1]), atoi(args[2].c_str()),
+                    std::vector<std::string>(args.begin() + 3, args.end()));
 }
