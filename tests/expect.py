@@ -28,11 +28,18 @@ SEARCHES = [("multi-word", "dirty room", True, ["dirty moor ", "dirty room ", "d
             ("no anagram", "vexlore", True, [NOFIT])]
 
 failed = [0]
+passed = [0]
 
 
 def report(ok, name, detail):
-    failed[0] += 0 if ok else 1
+    (passed if ok else failed)[0] += 1
     print("%s %s: %s" % ("ok  " if ok else "FAIL", name, detail), flush=True)
+
+
+def summary():
+    """The closing line, as every driver prints it; the exit status."""
+    print("%d passed, %d failed" % (passed[0], failed[0]), flush=True)
+    return 1 if failed[0] else 0
 
 
 def joined(lines, most=6):

@@ -418,8 +418,7 @@ def main(args):
         w.end()
         if hasattr(w, "quit"):
             w.quit()
-    print("%d failed" % expect.failed[0] if expect.failed[0] else "all passed", flush=True)
-    return 1 if expect.failed[0] else 0
+    return expect.summary()
 
 
 if __name__ == "__main__":

@@ -229,8 +229,7 @@ def check(tree, work, shots):
     argumentscheck(tree)
     scalecheck(tree, work, shots)
     rtlcheck(tree, work, shots)
-    print("%d failed" % expect.failed[0] if expect.failed[0] else "all passed")
-    return 1 if expect.failed[0] else 0
+    return expect.summary()
 
 
 def smoke(argv):
