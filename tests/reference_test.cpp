@@ -1,6 +1,6 @@
 /*
 ** Both searches against the reference enumerator (reference.h), and the
-** fast search against the described one over files of any bytes. Word
+** fast search against the file search over files of any bytes. Word
 ** files and texts are random but seeded, so a failure can be replayed.
 */
 #include <algorithm>

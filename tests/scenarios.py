@@ -46,7 +46,7 @@ class Window:
         LISTFULL_LINES lines), "pasted" (pasted blanks become spaces),
         "memory" (searches in memory: long phrases end), "cause" (a
         message box names the system's cause below the message),
-        "escsearch" (Esc stops a search; the described pump lets no key
+        "escsearch" (Esc stops a search; the Windows pump lets no key
         through).
     longtext: a text whose search runs for ages and lists lines at once
         (LONGTEXT unless the window's search needs another).

@@ -1,4 +1,4 @@
-/* The search through its window, each case once with the described
+/* The search through its window, each case once with the file
 ** search and once with the fast one: the worked examples, Stop, texts at
 ** the limits, a failing word file and the limits on words and length. */
 #include <algorithm>
@@ -17,7 +17,8 @@ using testing::internal::GetCapturedStderr;
 
 typedef std::vector<std::string> Lines;
 
-/* Every case runs against the described search and the fast search. */
+/* Every case runs against the file search (the word file read anew at
+** every level) and the fast search. */
 class Search : public testing::TestWithParam<int> {
 protected:
     void SetUp() override { testfast = GetParam(); }
@@ -26,7 +27,7 @@ protected:
 
 INSTANTIATE_TEST_SUITE_P(Modes, Search, testing::Values(0, 1),
                          [](const testing::TestParamInfo<int> &i) {
-                             return std::string(i.param ? "fast" : "described");
+                             return std::string(i.param ? "fast" : "file");
                          });
 
 TEST_P(Search, NineWordExamples)

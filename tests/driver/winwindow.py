@@ -18,7 +18,7 @@ GRACE = 30      # seconds a request may take beyond its own time-out
 class Window:
     name = "win32"
     # blanks pasted are letters to the Windows program, which keeps the
-    # described search; it searches from its word file, not in memory
+    # file search; it searches from its word file, not in memory
     has = {"closebox", "exitcode", "listfull"}
     # the search from the file lists LONGTEXT's first lines only after
     # many seconds; this one's within 0.1 s, and runs for many seconds
