@@ -159,6 +159,18 @@ def fill(d, runs, full):
     v.end()
 
 
+def sidebyside(v, folder, words, text, runs):
+    """The window v and vexlore-find of folder taking turns on text over
+    words: the window's times, the finder's, and its lines."""
+    win, fnd, n = [], [], 0
+    for _ in range(runs):
+        secs, out = findtime(folder, words, text)
+        fnd.append(secs)
+        n = out.count(b"\n")
+        win.append(wintime(v, text))
+    return win, fnd, n
+
+
 def main(d, runs, big, full=None):
     runs = int(runs)
     words = os.path.join(d, "words")
@@ -173,12 +185,7 @@ def main(d, runs, big, full=None):
                         ("astronomer", d)):
         words = os.path.join(where, "words")
         v = Vex([os.path.join(where, "vexlore")], cwd=where)
-        win, fnd, n = [], [], 0
-        for _ in range(runs):
-            secs, out = findtime(where, words, text)
-            fnd.append(secs)
-            n = out.count(b"\n")
-            win.append(wintime(v, text))
+        win, fnd, n = sidebyside(v, where, words, text, runs)
         w, f = statistics.median(win), statistics.median(fnd)
         print("'%s', multi-word, %s (%d words): %d lines (the list holds %d); window %.3f s "
               "(%s), vexlore-find --fast %.3f s (%s), ratio %.2f" % (
@@ -201,12 +208,7 @@ def main(d, runs, big, full=None):
     for text, words in (("aabcdefghiij", big), ("ab", dup)):
         shutil.copy(words, os.path.join(bigdir, "words"))
         v = Vex([os.path.join(bigdir, "vexlore")], cwd=bigdir)
-        win, fnd, n = [], [], 0
-        for _ in range(runs):
-            secs, out = findtime(bigdir, words, text)
-            fnd.append(secs)
-            n = out.count(b"\n")
-            win.append(wintime(v, text))
+        win, fnd, n = sidebyside(v, bigdir, words, text, runs)
         cell = v.results.get_accessible_at(v.count() - 1, 0)
         last = cell.get_name() if cell else "?"
         w, f = statistics.median(win), statistics.median(fnd)

@@ -60,8 +60,8 @@ class Window:
         once, noting the moment of the click.
     wait(secs): the ms from the last act to the search's end, or None if
         it did not end within secs.
-    busy(), lines(), count(), rows(indexes) (those lines of the list),
-        playing() (the clip moves), alive().
+    busy(), lines(), count(), rows(indexes) (those lines of the list;
+        optional), alive().
     box(secs): (caption, text, ok-only) of a message box within secs, or
         None; boxok() clicks its OK.
     exit(secs): the exit status once the program has ended, or None.

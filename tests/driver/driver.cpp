@@ -26,7 +26,7 @@ static const char usage[] =
     "  [\"type\", TEXT], [\"pick\", MULTI], [\"start\"], [\"stop\"], [\"esc\"], [\"enter\"],\n"
     "  [\"closebox\"], [\"close\"] -> ok; [\"wait\", SECS] -> ms (from the last of\n"
     "  these to the search's end, or null); [\"busy\"], [\"lines\"], [\"count\"],\n"
-    "  [\"playing\"], [\"alive\"]; [\"box\", SECS] -> box ([caption, text, OK only]\n"
+    "  [\"alive\"]; [\"box\", SECS] -> box ([caption, text, OK only]\n"
     "  or null); [\"boxok\"]; [\"exit\", SECS] -> code (or null); [\"end\"]; [\"quit\"].\n"
     "package checks the program unpacked in DIR, or installed there when the\n"
     "Start-menu SHORTCUT is given. Paths may be given as Unix paths.\n"

@@ -344,8 +344,6 @@ static bool serveone(Served *sv, const std::vector<Value> &req)
     } else if (verb == "count" && n == 1) {
         snprintf(num, sizeof num, "%d", sv->open ? vexcount(v) : -1);
         answer(field("count", num));
-    } else if (verb == "playing" && n == 1) {
-        answer(field("playing", yes(sv->open && v->busy && screenchanges(v->busy, 700) > 0)));
     } else if (verb == "alive" && n == 1) {
         answer(field("alive", yes(sv->open && vexalive(v) && IsWindowVisible(v->dlg) &&
                                   vexanswers(v))));

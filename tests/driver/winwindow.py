@@ -100,9 +100,6 @@ class Window:
     def count(self):
         return self._ask("count").get("count", -1)
 
-    def playing(self):
-        return self._ask("playing").get("playing", False)
-
     def alive(self):
         return self._ask("alive").get("alive", False)
 

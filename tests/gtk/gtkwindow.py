@@ -98,9 +98,6 @@ class Window:
     def count(self):
         return self.v.count() if self.v.alive() else -1
 
-    def playing(self):
-        return self.v.playing()
-
     def alive(self):
         return self.v is not None and self.v.alive() and \
             self.v.find(vexgtk.R.PUSH_BUTTON, "Start") is not None

@@ -228,20 +228,25 @@ def ninechecks(d, url, shots):
     report(shown == [[NOFIT, 1, 1]], "options", "the list says %r" % shown)
 
 
-def openbox(d, url):
-    """The page at url; the message box's caption and text once it opens
-    (within 10 s), or None."""
-    d.get(url)
-    end = time.monotonic() + 10
-    while time.monotonic() < end:
+def waitbox(d, secs):
+    """The message box once it opens (within secs): its caption, its text,
+    its cause and its number of buttons; or None."""
+    end = time.monotonic() + secs
+    while True:
         box = d.execute_script("""const b = document.getElementById('box');
-            return b.open ? [document.getElementById('boxcaption').textContent,
-                             document.getElementById('boxtext').textContent,
-                             document.getElementById('boxwhy').textContent] : null;""")
-        if box:
+            return b && b.open ? [document.getElementById('boxcaption').textContent,
+                document.getElementById('boxtext').textContent,
+                document.getElementById('boxwhy').textContent,
+                document.querySelectorAll('#box button').length] : null;""")
+        if box or time.monotonic() >= end:
             return box
         time.sleep(0.05)
-    return None
+
+
+def openbox(d, url):
+    """The page at url, and its message box once it opens (within 10 s)."""
+    d.get(url)
+    return waitbox(d, 10)
 
 
 def narrowcheck(d, url, shots):

@@ -10,7 +10,7 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
 import expect
-from webcheck import Page, browser, serve
+from webcheck import Page, browser, serve, waitbox
 
 ENDED = "document.body.textContent.includes('Vexlore has ended')"
 
@@ -83,23 +83,11 @@ class Window:
     def count(self):
         return self.p.count()
 
-    def playing(self):
-        return self.p.busy()
-
     def alive(self):
         return self.p is not None and not self.d.execute_script("return " + ENDED)
 
     def box(self, secs):
-        end = time.monotonic() + secs
-        while True:
-            box = self.d.execute_script("""const b = document.getElementById('box');
-                return b && b.open ? [document.getElementById('boxcaption').textContent,
-                    document.getElementById('boxtext').textContent,
-                    document.getElementById('boxwhy').textContent,
-                    document.querySelectorAll('#box button').length] : null;""")
-            if box or time.monotonic() >= end:
-                break
-            time.sleep(0.05)
+        box = waitbox(self.d, secs)
         if not box:
             return None
         return box[0], box[1] + ("\n" + box[2] if box[2] else ""), box[3] == 1
