@@ -104,31 +104,39 @@ static inline uint64_t trifield(uint32_t i, int k)
 #define BINEXT(i)   lmget(model.bi, bifield(i, 3), model.binext)
 #define TRIWORD(i)  lmget(model.tri, trifield(i, 0), model.wordbits)
 
-/* Checks that a table's links never fall and end at its successor's end,
-** and that the words within each range rise; returns 0 or LM_BAD. */
-static int checklinks(void)
+/* Checks one level's links: next(0..n) starts at 0, never falls and ends
+** at total, the size of the level below; and within each link's range the
+** words, word(j), rise and are n-gram words. Returns 0 or LM_BAD. */
+template <class Next, class Word>
+static int checklevel(uint32_t n, uint32_t total, Next next, Word word, const char *link,
+                      const char *words)
 {
-    if (UNINEXT(0) != 0 || UNINEXT(model.nwords) != model.nbigrams)
-        return bad("a unigram's link is out of range");
-    for (uint32_t w = 0; w < model.nwords; w++) {
-        uint32_t b = UNINEXT(w), e = UNINEXT(w + 1);
-        if (e < b || e > model.nbigrams)
-            return bad("a unigram's link is out of range");
-        for (uint32_t i = b; i < e; i++)
-            if (BIWORD(i) >= model.ngramwords || (i > b && BIWORD(i) <= BIWORD(i - 1)))
-                return bad("a bigram's word is out of range or out of order");
-    }
-    if (BINEXT(0) != 0 || BINEXT(model.nbigrams) != model.ntrigrams)
-        return bad("a bigram's link is out of range");
-    for (uint32_t i = 0; i < model.nbigrams; i++) {
-        uint32_t b = BINEXT(i), e = BINEXT(i + 1);
-        if (e < b || e > model.ntrigrams)
-            return bad("a bigram's link is out of range");
-        for (uint32_t t = b; t < e; t++)
-            if (TRIWORD(t) >= model.ngramwords || (t > b && TRIWORD(t) <= TRIWORD(t - 1)))
-                return bad("a trigram's word is out of range or out of order");
+    if (next(0) != 0 || next(n) != total)
+        return bad(link);
+    for (uint32_t i = 0; i < n; i++) {
+        uint32_t b = next(i), e = next(i + 1);
+        if (e < b || e > total)
+            return bad(link);
+        for (uint32_t j = b; j < e; j++)
+            if (word(j) >= model.ngramwords || (j > b && word(j) <= word(j - 1)))
+                return bad(words);
     }
     return LM_OK;
+}
+
+/* Checks the unigrams' links into the bigrams and the bigrams' into the
+** trigrams; returns 0 or LM_BAD. */
+static int checklinks(void)
+{
+    int r = checklevel(model.nwords, model.nbigrams,
+                       [](uint32_t i) { return UNINEXT(i); }, [](uint32_t i) { return BIWORD(i); },
+                       "a unigram's link is out of range",
+                       "a bigram's word is out of range or out of order");
+    return r ? r : checklevel(model.nbigrams, model.ntrigrams,
+                              [](uint32_t i) { return BINEXT(i); },
+                              [](uint32_t i) { return TRIWORD(i); },
+                              "a bigram's link is out of range",
+                              "a trigram's word is out of range or out of order");
 }
 
 /* Finds the words' starts in the text: exactly nwords, NUL-ended, rising
