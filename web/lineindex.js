@@ -24,20 +24,35 @@
     }
   }
 
+  // The kid of a split node that line goes to, made if need be (its code
+  // added to keys once keys exist), or null for a line that ends at the
+  // node, counted there.
+  function kidfor(node, line) {
+    if (line.length === node.depth) {
+      node.ends++;
+      node.end = line;
+      return null;
+    }
+    const c = line.charCodeAt(node.depth);
+    let kid = node.kids[c];
+    if (!kid) {
+      kid = node.kids[c] = bucket(node.depth + 1);
+      if (node.keys) {
+        node.keys.push(c);
+        node.keys.sort((a, b) => a - b);
+      }
+    }
+    return kid;
+  }
+
   function split(node) {
     node.kids = [];
     for (const line of node.lines) {
-      if (line.length === node.depth) {
-        node.ends++;
-        node.end = line;
-        continue;
+      const kid = kidfor(node, line);
+      if (kid) {
+        kid.lines.push(line);
+        kid.count++;
       }
-      const c = line.charCodeAt(node.depth);
-      let kid = node.kids[c];
-      if (!kid)
-        kid = node.kids[c] = bucket(node.depth + 1);
-      kid.lines.push(line);
-      kid.count++;
     }
     node.lines = null;
     node.keys = Object.keys(node.kids).map(Number).sort((a, b) => a - b);
@@ -70,19 +85,9 @@
             split(node);
           break;
         }
-        if (line.length === node.depth) {
-          node.ends++;
-          node.end = line;
+        node = kidfor(node, line);
+        if (!node)
           break;
-        }
-        const c = line.charCodeAt(node.depth);
-        let kid = node.kids[c];
-        if (!kid) {
-          kid = node.kids[c] = bucket(node.depth + 1);
-          node.keys.push(c);
-          node.keys.sort((a, b) => a - b);
-        }
-        node = kid;
       }
       this.flat = null;
     }
