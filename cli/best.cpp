@@ -117,7 +117,7 @@ int findbest(const BestOptions *o)
         most = std::min(most, o->nlengths);
         want = RANK_MOST;
     }
-    RankQuery q = {o->text.c_str(), cands.data(), (int)cands.size(), want, most, usemodel};
+    RankQuery q = {o->text.c_str(), cands.data(), (int)cands.size(), want, most, usemodel, nullptr, nullptr};
     static RankLine lines[RANK_MOST];
     int n = 0, r = RANK_OK;
     if (letters.empty() && o->nprefix > 0) {

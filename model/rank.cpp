@@ -53,6 +53,22 @@ static float rate[RANK_SLOTS];  /* the most a letter of each slot adds */
 static float endmost;           /* the most </s> adds */
 static const RankQuery *query;
 
+/* Polls the query's caller once in POLL_EVERY calls; 1 once it said stop. */
+#define POLL_EVERY 64
+static int pollcount;
+
+static int stopping(void)
+{
+    if (rankstats.stopped)
+        return 1;
+    if (!query->poll || ++pollcount < POLL_EVERY)
+        return 0;
+    pollcount = 0;
+    if (query->poll(query->ctx))
+        rankstats.stopped = 1;
+    return rankstats.stopped;
+}
+
 static int fits(const uint64_t *have, const uint64_t *take)
 {
     for (int k = 0; k < 4; k++)
@@ -263,7 +279,7 @@ static int eachset(int from, const uint64_t *left, int leftn, int *w, int k, int
     if (most == 0)
         return 0;
     for (int c = from; c < (int)cands.size(); c++) {
-        if (--*steps < 0)
+        if (--*steps < 0 || stopping())
             return 1;
         const RankWord &cd = cands[c];
         if (cd.len > leftn || !fits(left, cd.count))
@@ -316,6 +332,8 @@ static void give(RankLine *out, int *n)
 
 int rankall(const RankQuery *q, RankLine *out, int *n)
 {
+    rankstats.stopped = 0;
+    pollcount = 0;
     int r = prepare(q);
     *n = 0;
     if (r != RANK_OK)
@@ -461,7 +479,7 @@ static int rankround(int reusing)
         queue.pop_back();
         if (p.most < threshold())
             continue;
-        if (++expanded > EXPAND_MOST) {
+        if (++expanded > EXPAND_MOST || stopping()) {
             for (const Phrase &r : queue)
                 proved &= r.most < threshold();
             proved &= p.most < threshold();
@@ -530,7 +548,7 @@ static int rankround(int reusing)
 /* Single words, by their unigram probability. */
 static void unigrams(void)
 {
-    for (int c = 0; c < (int)cands.size(); c++)
+    for (int c = 0; c < (int)cands.size() && !stopping(); c++)
         if (cands[c].len == letters && !(hasown && cands[c].key == ownkey))
             keep(cands[c].key, &c, 1, lmunigram(cands[c].id));
 }
@@ -557,6 +575,8 @@ static int shapes(void)
 
 int rankbest(const RankQuery *q, RankLine *out, int *n)
 {
+    rankstats.stopped = 0;
+    pollcount = 0;
     int r = prepare(q);
     *n = 0;
     if (r != RANK_OK)
@@ -575,14 +595,14 @@ int rankbest(const RankQuery *q, RankLine *out, int *n)
         int proved = rankround(0), reusable = 0;
         for (const RankWord &c : cands)
             reusable |= c.reuse;
-        if (proved >= 0 && (int)lines.size() < q->most && reusable) {
+        if (proved >= 0 && (int)lines.size() < q->most && reusable && !rankstats.stopped) {
             top.clear();
             int again = rankround(1);
             proved = again < 0 ? again : proved & again;
         }
         if (proved < 0)
             return RANK_NOMEMORY;
-        rankstats.exact = proved;
+        rankstats.exact = proved && !rankstats.stopped;
     }
     rankstats.sets = (long long)lines.size();
     give(out, n);

@@ -39,6 +39,11 @@ struct RankQuery {
     int most;                   /* lines wanted, 1 to RANK_MOST */
     int maxwords;               /* words in a line at most, 1 to WORDS_MAX */
     int usemodel;               /* rank by the loaded model, not by shape */
+    /* Asked now and then while the ranking runs (NULL: never): a window
+    ** pumps its events in it, a finder looks at its Ctrl-C flag. Nonzero
+    ** stops the ranking, which then gives the best lines found so far. */
+    int (*poll)(void *ctx);
+    void *ctx;
 };
 
 /* What the last ranking did. */
@@ -46,6 +51,7 @@ struct RankStats {
     int exact;          /* the lines are the true best, not a bounded search's */
     long long expanded; /* partial phrases taken from the queue */
     long long sets;     /* word sets scored */
+    int stopped;        /* poll stopped it */
 };
 
 extern RankStats rankstats;
