@@ -46,14 +46,16 @@ def joined(lines, most=6):
     return ", ".join("'%s'" % l for l in lines[:most]) + (" ..." if len(lines) > most else "")
 
 
-def dialog_table():
+def dialog_table(best=False):
     """The dialog's table from frontend/dialog.h, {NAME: (text, x, y, w, h)},
-    and its size (width, height), in dialog units."""
+    and its size (width, height), in dialog units; with best, the Best
+    first box too, which the Windows template is without."""
     src = open(os.path.join(TOP, "frontend", "dialog.h")).read()
     texts = dict(re.findall(r'#define DLG_(\w+)_TEXT\s+"([^"]*)"', src))
     table = {}
     for name, nums in re.findall(r"#define DLG_(\w+)_AT\s+([\d, ]+)", src):
-        table[name] = (texts.get(name, ""),) + tuple(int(n) for n in nums.split(","))
+        if name != "BEST" or best:
+            table[name] = (texts.get(name, ""),) + tuple(int(n) for n in nums.split(","))
     size = tuple(int(re.search(r"#define DLG_%s\s+(\d+)" % k, src).group(1))
                  for k in ("WIDTH", "HEIGHT"))
     return table, size
