@@ -17,6 +17,9 @@ LISTFULL_LINES = 100    # where the windows' test builds say their list is full
 # rows of such a list, spread evenly, the first and the last among them.
 PHRASE = "elvis aaron presley"
 ROWS_READ = 1000
+# Lines a window lists best first: vexlore-find --best=BEST_LINES's
+BEST_LINES = int(re.search(r"#define BEST_LINES\s+(\d+)", open(os.path.join(
+    TOP, "frontend", "bestfirst.h")).read()).group(1))
 # (name, text, multi-word, the sorted lines over NINE)
 SEARCHES = [("multi-word", "dirty room", True, ["dirty moor ", "dirty room ", "dormitory "]),
             ("single word", "Listen", False,
@@ -66,17 +69,22 @@ def pixels(units, base, div):
     return (units * base + div // 2) // div
 
 
-def finder(find, words, text, multi, fast=False):
+def finder(find, words, text, multi, fast=False, best=0):
     """What vexlore-find (the program find) lists for text over words: the
-    lines every window must show, sorted, without their line feeds; None
-    when the finder failed, which no window's list equals."""
-    argv = [find] + (["--fast"] if fast else []) + (["-m"] if multi else []) + [
-        "-w", words, "--", text]
-    run = subprocess.run(argv, capture_output=True, text=True)
+    lines every window must show, sorted, without their line feeds; with
+    best, --best=best's lines in their order (single word: --max-words 1),
+    ranked by the model beside find. None when the finder failed, which no
+    window's list equals."""
+    if best:
+        argv = [find, "--best=%d" % best] + ([] if multi else ["--max-words", "1"])
+    else:
+        argv = [find] + (["--fast"] if fast else []) + (["-m"] if multi else [])
+    run = subprocess.run(argv + ["-w", words, "--", text], capture_output=True, text=True)
     if run.returncode not in (0, 1):
         print("vexlore-find failed: %s" % run.stderr.strip(), flush=True)
         return None
-    return sorted(l for l in run.stdout.split("\n") if l) or [NOFIT]
+    lines = [l for l in run.stdout.split("\n") if l]
+    return (lines if best else sorted(lines)) or [NOFIT]
 
 
 def rows(n):
