@@ -53,8 +53,10 @@ static float rate[RANK_SLOTS];  /* the most a letter of each slot adds */
 static float endmost;           /* the most </s> adds */
 static const RankQuery *query;
 
-/* Polls the query's caller once in POLL_EVERY calls; 1 once it said stop. */
-#define POLL_EVERY 64
+/* Polls the query's caller once in POLL_EVERY calls; 1 once it said stop.
+** An expansion of a long text's phrase can take 100 us and more: a window
+** that pumps from the poll must hear a Stop within a few ms. */
+#define POLL_EVERY 8
 static int pollcount;
 
 static int stopping(void)
