@@ -2,7 +2,8 @@
 usage: gtkcheck.py check TREE WORK SHOTS     every check; a line each, then a count
        gtkcheck.py smoke COMMAND [ARG...]    the worked example in the window of
                                              COMMAND (an installed vexlore, say)
-       gtkcheck.py show TREE PNG TEXT        a multi-word search, then a picture
+       gtkcheck.py show TREE PNG TEXT [best] a multi-word search (Best first), then
+                                             a picture
 TREE holds vexlore, vexlore-find and words. The dialog's rules are tested
 natively against a fake view (tests/solver_test.cpp), and what every window
 must do in tests/scenarios.py; this checks what only the GTK window has:
@@ -293,8 +294,10 @@ def smoke(argv):
     return 1 if expect.failed[0] else 0
 
 
-def show(tree, png, text):
+def show(tree, png, text, best=False):
     v = Vex([os.path.join(tree, "vexlore")], cwd=tree)
+    if v.window is not None and best:
+        v.bestfirst(True)
     ok = v.window is not None and v.search(text, True, 120) is not None
     if ok:
         pump(0.3)
@@ -312,6 +315,8 @@ def main(args):
         return smoke(args[1:])
     if args[:1] == ["show"] and len(args) == 4:
         return show(*args[1:])
+    if args[:1] == ["show"] and len(args) == 5 and args[4] == "best":
+        return show(*args[1:4], best=True)
     print(__doc__, file=sys.stderr)
     return 2
 
