@@ -3,7 +3,8 @@ usage: gtkbench.py DIR RUNS BIG
 DIR holds vexlore, vexlore-find and words (the benchmarks' fixed list), and
 DIR/shipped the word list the programs ship with; BIG is a list of short
 strings whose searches list millions of lines.
-Prints medians; a figure for the record, not a test."""
+Prints medians; a figure for the record, not a test. With VEXLORE_BENCH_STOP
+set, only start-up and the Stop figures."""
 import os
 import shutil
 import statistics
@@ -159,6 +160,42 @@ def fill(d, runs, full):
     v.end()
 
 
+STOP_MS = 50    # Stop, Esc and the close box end a search this soon, by the median
+
+
+def stopping(d, runs):
+    """Stop, Esc and the caption's close box, each in a search that runs for
+    ages and lists lines at once, as the window test clicks them: the ms
+    from the click or key to the search's end."""
+    from gtkwindow import closebox
+    v = Vex([os.path.join(d, "vexlore")], cwd=d)
+    ways = [("Stop", lambda: v.click(v.stop)), ("Esc", lambda: v.key(0xff1b)),
+            ("the close box", lambda: v.clickat(*closebox(v)))]
+    for name, way in ways:
+        ms = []
+        for _ in range(max(runs, 5)):
+            v.type(expect.LONGTEXT)
+            v.pick(True)
+            v.begin()
+            end = time.monotonic() + 10
+            while v.count() < 5 and time.monotonic() < end:
+                pump(0.01)
+            if name == "Esc":
+                v.click(v.text)     # the key goes to the text field, as a user's would
+                pump(0.05)
+            t = time.monotonic()
+            way()
+            ended = v.wait(30)
+            ms.append((ended - t) * 1000 if ended else 9999)
+        med = statistics.median(ms)
+        print("%s during '%s': the click to the search's end, median %.0f ms (%s), at most "
+              "%d: %s" % (name, expect.LONGTEXT, med, " ".join("%.0f" % m for m in ms), STOP_MS,
+                          "yes" if med <= STOP_MS else "NO"))
+    v.click(v.close)
+    v.waitexit(10)
+    v.end()
+
+
 def sidebyside(v, folder, words, text, runs):
     """The window v and vexlore-find of folder taking turns on text over
     words: the window's times, the finder's, and its lines."""
@@ -181,6 +218,9 @@ def main(d, runs, big, full=None):
     shipped = os.path.join(d, "shipped")
     for exe in ("vexlore", "vexlore-find"):
         shutil.copy(os.path.join(d, exe), shipped)
+    stopping(shipped, runs)
+    if os.environ.get("VEXLORE_BENCH_STOP"):
+        return
     for text, where in (("tom marvolo riddle", shipped), ("internationalists", shipped),
                         ("astronomer", d)):
         words = os.path.join(where, "words")

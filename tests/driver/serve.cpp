@@ -191,17 +191,23 @@ static bool openwindow(Served *sv, const std::string &words, std::string *path)
     return sv->open;
 }
 
-/* Waits (2 s at most) until the program has taken a click on the button
-** h during a search: the button has the focus and has let go of the
-** mouse. A click that comes before that may go to the button still
-** holding the mouse, and be lost: seen with Stop just after Start. */
+/* Waits (TAKEN_SECS at most) until the program has taken a click on the
+** button h (NULL: the caption's close box): the button has the focus and
+** has let go of the mouse, the search has ended, or the program has. A
+** click that comes before that may go to the button still holding the
+** mouse, and be lost: seen with Stop just after Start. The program's
+** answers are taken meanwhile, so that a search's end has its moment. */
+#define TAKEN_SECS 5
+
 static void taken(Vex *v, HWND h)
 {
     GUITHREADINFO gi;
+    bool searching = vexbusy(v);
 
-    for (double end = seconds() + 2; seconds() < end; Sleep(5)) {
+    for (double end = seconds() + TAKEN_SECS; seconds() < end; Sleep(2)) {
         gi.cbSize = sizeof gi;
-        if (!GetGUIThreadInfo(v->pi.dwThreadId, &gi) || (gi.hwndFocus == h && !gi.hwndCapture))
+        if (!GetGUIThreadInfo(v->pi.dwThreadId, &gi) || (searching && !vexbusy(v)) ||
+            (h && gi.hwndFocus == h && !gi.hwndCapture) || (!h && !searching && !gi.hwndCapture))
             return;
     }
 }
@@ -254,6 +260,7 @@ static bool act(Served *sv, const std::string &verb, const std::vector<Value> &r
         mouseclick(sv->closept.x, sv->closept.y);
     else
         return false;
+    taken(v, verb == "stop" ? v->stop : verb == "close" ? v->close : NULL);
     return true;
 }
 
