@@ -47,6 +47,10 @@ static bool stops(Vex *v, int trials)
             vexbegin(v);
             for (double end = seconds() + 10; vexbusy(v) && vexcount(v) < 5 && seconds() < end;)
                 Sleep(10);
+            /* two clicks on the close box within the double-click time
+            ** are a double click, which closes nothing */
+            if (way == 1)
+                Sleep(GetDoubleClickTime());
             double t = seconds();
             if (way == 0)
                 clickon(v->stop);

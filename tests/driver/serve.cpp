@@ -151,6 +151,7 @@ struct Served {
     bool hasclose = false;
     HWND box = NULL;            /* the message box last found */
     double acted = 0;           /* the moment of the last click or key */
+    double boxed = 0;           /* the moment of the last click on the close box */
     bool keyed = false;         /* Enter started a search, not our Start click */
 };
 
@@ -256,9 +257,15 @@ static bool act(Served *sv, const std::string &verb, const std::vector<Value> &r
         clickon(v->stop);
     else if (verb == "close")
         clickon(v->close);
-    else if (verb == "closebox" && sv->hasclose)
+    else if (verb == "closebox" && sv->hasclose) {
+        /* a second click within the double-click time would be a double
+        ** click, which the close box does not take */
+        double since = seconds() - sv->boxed;
+        if (since * 1000 < GetDoubleClickTime())
+            Sleep((DWORD)(GetDoubleClickTime() - since * 1000) + 10);
+        sv->acted = sv->boxed = seconds();
         mouseclick(sv->closept.x, sv->closept.y);
-    else
+    } else
         return false;
     taken(v, verb == "stop" ? v->stop : verb == "close" ? v->close : NULL);
     return true;
