@@ -58,7 +58,11 @@ def startup(d, runs):
         drawn = None
         while drawn is None and time.monotonic() < t + 10:
             for w in dpy.screen().root.query_tree().children:
-                for c in [w] + list(w.query_tree().children):
+                try:        # a window may go between the two queries
+                    kids = [w] + list(w.query_tree().children)
+                except Exception:
+                    continue
+                for c in kids:
                     try:
                         if c.get_wm_name() != "Vexlore" or \
                                 c.get_attributes().map_state != X.IsViewable:
