@@ -1,13 +1,15 @@
 #!/bin/bash
 # The Linux window's figures beside vexlore-find's, in one run on a virtual
 # display: start-up to a drawn window, Best first beside vexlore-find --best
-# and Stop during a ranking, multi-word 'astronomer' over the
-# benchmarks' fixed word list (benchwords.sh) in the window and in
-# vexlore-find, the lines a second of a search that lists a million lines,
-# the memory of a list of ten million, the list filled to its bound, Stop
-# and scrolling in it. A figure for the record, not a
-# test. usage: bench/gtk-bench.sh [RUNS]   (default 3); VEXLORE_BENCH_PART=best
-# stops after Best first.
+# and Stop during a ranking, Stop, Esc and the close box during a search
+# (the click to its end), multi-word 'astronomer' over the benchmarks'
+# fixed word list (benchwords.sh) in the window and in vexlore-find, the
+# lines a second of a search that lists a million lines, the memory of a
+# list of ten million, the list filled to its bound, Stop and scrolling in
+# it. A figure for the record, not a test.
+# usage: bench/gtk-bench.sh [RUNS]   (default 3; VEXLORE_BENCH_PART=best:
+# only start-up and Best first; VEXLORE_BENCH_STOP=1: only start-up, Best
+# first and the Stop figures)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXLORE_BUILD:-$top/build}

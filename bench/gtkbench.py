@@ -2,9 +2,10 @@
 usage: gtkbench.py DIR RUNS BIG
 DIR holds vexlore, vexlore-find and words (the benchmarks' fixed list), and
 DIR/shipped the word list the programs ship with and the model; BIG is a
-list of short strings whose searches list millions of lines. With
-VEXLORE_BENCH_PART=best, only start-up and Best first.
-Prints medians; a figure for the record, not a test."""
+list of short strings whose searches list millions of lines.
+Prints medians; a figure for the record, not a test. With
+VEXLORE_BENCH_PART=best, only start-up and Best first; with
+VEXLORE_BENCH_STOP set, only start-up, Best first and the Stop figures."""
 import os
 import shutil
 import statistics
@@ -39,7 +40,6 @@ def wintime(v, text, timeout=600):
     v.type(text)
     v.pick(True)
     v.begin()
-    v.begun(10)
     ended = v.wait(timeout)
     if ended is None:
         raise SystemExit("the window's search of '%s' did not end" % text)
@@ -58,7 +58,11 @@ def startup(d, runs):
         drawn = None
         while drawn is None and time.monotonic() < t + 10:
             for w in dpy.screen().root.query_tree().children:
-                for c in [w] + list(w.query_tree().children):
+                try:        # a window may go between the two queries
+                    kids = [w] + list(w.query_tree().children)
+                except Exception:
+                    continue
+                for c in kids:
                     try:
                         if c.get_wm_name() != "Vexlore" or \
                                 c.get_attributes().map_state != X.IsViewable:
@@ -144,8 +148,7 @@ def fill(d, runs, full):
               statistics.median(ms[2 * runs:])))
     stops = []
     for _ in range(runs):
-        v.begin()
-        v.begun(30)
+        v.begin(30)
         while v.alive() and v.count() < 10000000:
             pump(0.05)
         shown = v.count()
@@ -157,6 +160,42 @@ def fill(d, runs, full):
         shown, " ".join("%.0f" % m for m in stops), statistics.median(stops)))
     v.click(v.close)
     v.waitexit(30)
+    v.end()
+
+
+STOP_MS = 50    # Stop, Esc and the close box end a search this soon, by the median
+
+
+def stopping(d, runs):
+    """Stop, Esc and the caption's close box, each in a search that runs for
+    ages and lists lines at once, as the window test clicks them: the ms
+    from the click or key to the search's end."""
+    from gtkwindow import closebox
+    v = Vex([os.path.join(d, "vexlore")], cwd=d)
+    ways = [("Stop", lambda: v.click(v.stop)), ("Esc", lambda: v.key(0xff1b)),
+            ("the close box", lambda: v.clickat(*closebox(v)))]
+    for name, way in ways:
+        ms = []
+        for _ in range(max(runs, 5)):
+            v.type(expect.LONGTEXT)
+            v.pick(True)
+            v.begin()
+            end = time.monotonic() + 10
+            while v.count() < 5 and time.monotonic() < end:
+                pump(0.01)
+            if name == "Esc":
+                v.click(v.text)     # the key goes to the text field, as a user's would
+                pump(0.05)
+            t = time.monotonic()
+            way()
+            ended = v.wait(30)
+            ms.append((ended - t) * 1000 if ended else 9999)
+        med = statistics.median(ms)
+        print("%s during '%s': the click to the search's end, median %.0f ms (%s), at most "
+              "%d: %s" % (name, expect.LONGTEXT, med, " ".join("%.0f" % m for m in ms), STOP_MS,
+                          "yes" if med <= STOP_MS else "NO"))
+    v.click(v.close)
+    v.waitexit(10)
     v.end()
 
 
@@ -177,7 +216,6 @@ def besttime(v, text, runs):
         fnd.append(time.monotonic() - t)
         pump(0.5)           # the last search's events all in
         v.begin()
-        v.begun(10)
         ended = v.wait(120)
         if ended is None:
             raise SystemExit("the window's ranking of '%s' did not end" % text)
@@ -196,7 +234,6 @@ def stoptime(v, text, best, runs):
     for _ in range(runs):
         pump(0.5)           # the last search's events all in
         v.begin()
-        v.begun(10)
         pump(0.1)
         t = time.monotonic()
         v.click(v.stop)
@@ -259,6 +296,9 @@ def main(d, runs, big, full=None):
     if os.path.exists(os.path.join(shipped, "english.model")):
         bestfirst(d, runs)
     if os.environ.get("VEXLORE_BENCH_PART") == "best":
+        return
+    stopping(shipped, runs)
+    if os.environ.get("VEXLORE_BENCH_STOP"):
         return
 
     # Start to the last line drawn, beside vexlore-find --fast's whole run

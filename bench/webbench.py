@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The page's figures beside vexlore-find's, medians of 3 taking turns: the
-first paint, Start to the last line listed for three searches, and the
-rate and memory of a million-line list.
+first paint, Start to the last line listed for three searches, Stop and
+Esc during a search (the click or key to the list's going idle, medians
+of 5), and the rate and memory of a million-line list.
 
 usage: webbench.py SITE FIND BENCHWORDS   (SITE: build/web/site; FIND: the
 native vexlore-find; BENCHWORDS: the benchmark list)"""
@@ -13,9 +14,38 @@ import sys
 import tempfile
 import time
 
+from selenium.webdriver.common.keys import Keys
+
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
                                 "tests", "web"))
-from webcheck import MANY, Page, browser, serve  # noqa: E402
+from webcheck import LONGTEXT, MANY, Page, browser, serve  # noqa: E402
+
+STOP_MS = 50    # Stop and Esc end a search this soon, by the median
+
+
+def stopping(p):
+    """Stop and Esc, each in five searches of LONGTEXT once it has listed
+    some lines: the ms from the click or key to the list's going idle, by
+    the page's clock, as the window test clicks them."""
+    for name in ("Stop", "Esc"):
+        ms = []
+        for _ in range(5):
+            p.begin(LONGTEXT, True)
+            p.wait("busylog.length", 10)
+            p.wait("vexlore.lines().length >= 5", 10)
+            if name == "Stop":
+                p.stop.click()
+                t = p.js("return window.stopclick")
+            else:
+                p.text.send_keys(Keys.ESCAPE)
+                t = p.js("return window.esckey")
+            off = p.wait("busylog.length && busylog[busylog.length - 1][1] == 'false' && "
+                         "busylog[busylog.length - 1][0]", 30)
+            ms.append(off - t if off else 9999)
+        med = statistics.median(ms)
+        print("%s during '%s': the click to the search's end, median %.0f ms (%s), at most %d: "
+              "%s" % (name, LONGTEXT, med, " ".join("%.0f" % m for m in ms), STOP_MS,
+                      "yes" if med <= STOP_MS else "NO"))
 
 
 def bench(site, find, benchwords):
@@ -68,6 +98,7 @@ def bench(site, find, benchwords):
                       search / 1000, y, ms))
         print("first contentful paint, first visit: %.0f ms (%s)" % (
             statistics.median(paints), " ".join("%.0f" % x for x in paints)))
+        stopping(Page(d, server.url))
 
         d.get(server.url + "?words=many.txt")
         p = Page(d, server.url + "?words=many.txt")

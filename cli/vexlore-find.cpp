@@ -190,6 +190,17 @@ static int toolong(void)
     return 2;
 }
 
+/* The word file's size or time of last change was not, at the end of the
+** search, what it was when the finder opened it: lines may have gone
+** unread or been read twice. Says so, with what became of the lines; exit
+** 2, as for a word file that cannot be read. */
+static int filechanged(const std::string &path, const char *then)
+{
+    fprintf(stderr, "vexlore-find: the word file changed during the search ('%s'); %s\n",
+            path.c_str(), then);
+    return 2;
+}
+
 static int fail(const char *msg)
 {
     fprintf(stderr, "vexlore-find: %s\n%s", msg, "Try 'vexlore-find --help'.\n");
@@ -460,9 +471,14 @@ int main(int argc, char **argv)
         best.candidates = filters.candidates;
         best.stats = stats;
         int r = findbest(&best);
+        int changed = dictchanged();
         dictclose();
         int bad = written(0, "the results");
-        return bad ? bad : r;
+        if (bad)
+            return bad;
+        if (changed && r != 2)
+            return filechanged(path, "the lines printed were ranked from what was read");
+        return r;
     }
     /* a long list goes out in blocks of 64 KiB, not of the default size */
     static char outbuf[1 << 16];
@@ -484,6 +500,7 @@ int main(int argc, char **argv)
         r = filteredsearch(&filtered, 0);
     }
     double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    int changed = dictchanged();
     dictclose();
     if (stats && fast)
         fprintf(stderr, "vexlore-find: kept %d of %lld words read, found %lld lines in %.3f s, "
@@ -495,6 +512,8 @@ int main(int argc, char **argv)
                 searchscan());
     if (r == SEARCH_TOOLONG)
         return toolong();
+    if (r != SEARCH_OK && changed)
+        return filechanged(path, "it could not be read on");
     if (r != SEARCH_OK) {
         fprintf(stderr, "vexlore-find: cannot read word file '%s'\n", path.c_str());
         return 2;
@@ -508,14 +527,15 @@ int main(int argc, char **argv)
         return 2;
     }
     /* a stopped search that found nothing has no placeholder line: it did
-    ** not look everywhere; a Ctrl-C while lines went straight out stopped
-    ** the search, and is said so below */
+    ** not look everywhere, nor did one over a file that changed under it; a
+    ** Ctrl-C while lines went straight out stopped the search, and is said
+    ** so below */
     Output &out = win.out;
     out.placeholder = !win.found;
     int put = win.streamed == 1 ? 0 : win.streamed;
     if (put == 0) {
         printing = interrupted;
-        put = !win.found && win.stop ? 0 : win.lines->each(putline, &out);
+        put = !win.found && (win.stop || changed) ? 0 : win.lines->each(putline, &out);
         put = put == 3 ? 0 : put;   /* the lines beyond the limit */
     }
     if (put == 0)
@@ -539,10 +559,13 @@ int main(int argc, char **argv)
     if (out.cut)
         fprintf(stderr, "vexlore-find: the list was cut at --limit %lld lines; the search "
                 "found more\n", out.limit);
-    if (win.stop && !filtered.cut()) {
+    int stopped = win.stop && !filtered.cut();
+    if (stopped)
         fprintf(stderr, "vexlore-find: the search was stopped; the %lld lines printed "
                 "are those found so far\n", out.printed);
+    if (changed)
+        return filechanged(path, "the lines printed may be incomplete");
+    if (stopped)
         return 130;     /* as for a program ended by SIGINT */
-    }
     return win.found ? 0 : 1;
 }

@@ -23,6 +23,7 @@ struct LineList {
     int max;
     int shown;              /* rows the scroll bar and the reader know of */
     int rowheight;          /* pixels */
+    int current;            /* the row the keys are on, which a reader hears */
     GtkAdjustment *hadj, *vadj;
     guint hpolicy, vpolicy;
 };
@@ -44,6 +45,7 @@ static void line_list_init(LineList *list)
     list->max = 0;
     list->shown = 0;
     list->rowheight = 1;
+    list->current = 0;
     list->hadj = list->vadj = NULL;
     list->hpolicy = list->vpolicy = GTK_SCROLL_MINIMUM;
     GtkWidget *w = GTK_WIDGET(list);
@@ -83,9 +85,11 @@ static void configure(LineList *list)
     }
 }
 
+/* Other rows come into sight: drawn, and a reader told. */
 static void scrolled(GtkAdjustment *, gpointer list)
 {
     gtk_widget_queue_draw(GTK_WIDGET(list));
+    listtable_scrolled(gtk_widget_get_accessible(GTK_WIDGET(list)));
 }
 
 static void setadjustment(LineList *list, GtkAdjustment **slot, GtkAdjustment *adj)
@@ -218,36 +222,87 @@ static gboolean draw(GtkWidget *w, cairo_t *cr)
         gtk_render_layout(style, cr, TEXT_PAD, y + ROW_PAD, layout);
     }
     g_object_unref(layout);
-    if (gtk_widget_has_visible_focus(w))
+    if (gtk_widget_has_visible_focus(w) && list->shown > 0)
+        gtk_render_focus(style, cr, 0, list->current * (double)list->rowheight - top, width,
+                         list->rowheight);
+    else if (gtk_widget_has_visible_focus(w))
         gtk_render_focus(style, cr, 0, 0, width, height);
     return FALSE;
 }
 
-/* The list box takes no selection: its keys scroll it. */
+/* Puts the keys on row (kept within the rows shown), scrolled into sight,
+** and tells a reader of the row it moved to. */
+static void setcurrent(LineList *list, int row)
+{
+    if (row > list->shown - 1)
+        row = list->shown - 1;
+    if (row < 0)
+        row = 0;
+    int moved = row != list->current;
+    list->current = row;
+    if (list->shown == 0 || !list->vadj)
+        return;
+    double value = gtk_adjustment_get_value(list->vadj);
+    double page = gtk_adjustment_get_page_size(list->vadj);
+    double y = row * (double)list->rowheight;
+    if (y < value)
+        value = y;
+    else if (y + list->rowheight > value + page)
+        value = y + list->rowheight - page;
+    gtk_adjustment_set_value(list->vadj, value);
+    gtk_widget_queue_draw(GTK_WIDGET(list));
+    if (moved)
+        listtable_moved(gtk_widget_get_accessible(GTK_WIDGET(list)), row);
+}
+
+/* The rows wholly in sight, at least 1. */
+static int pagerows(LineList *list)
+{
+    int n = list->vadj ? (int)(gtk_adjustment_get_page_size(list->vadj) / list->rowheight) : 1;
+    return n > 1 ? n : 1;
+}
+
+/* The list box takes no selection: its keys move the row they are on, as
+** a list box's focus rectangle, and scroll it into sight. */
 static gboolean key_press(GtkWidget *w, GdkEventKey *event)
 {
     LineList *list = (LineList *)w;
     if (!list->vadj)
         return FALSE;
-    double value = gtk_adjustment_get_value(list->vadj);
-    double page = gtk_adjustment_get_page_increment(list->vadj);
+    int row = list->current, page = pagerows(list) > 1 ? pagerows(list) - 1 : 1;
     switch (event->keyval) {
-    case GDK_KEY_Up: case GDK_KEY_KP_Up: value -= list->rowheight; break;
-    case GDK_KEY_Down: case GDK_KEY_KP_Down: value += list->rowheight; break;
-    case GDK_KEY_Page_Up: case GDK_KEY_KP_Page_Up: value -= page; break;
-    case GDK_KEY_Page_Down: case GDK_KEY_KP_Page_Down: value += page; break;
-    case GDK_KEY_Home: case GDK_KEY_KP_Home: value = 0; break;
-    case GDK_KEY_End: case GDK_KEY_KP_End: value = gtk_adjustment_get_upper(list->vadj); break;
+    case GDK_KEY_Up: case GDK_KEY_KP_Up: row--; break;
+    case GDK_KEY_Down: case GDK_KEY_KP_Down: row++; break;
+    case GDK_KEY_Page_Up: case GDK_KEY_KP_Page_Up: row -= page; break;
+    case GDK_KEY_Page_Down: case GDK_KEY_KP_Page_Down: row += page; break;
+    case GDK_KEY_Home: case GDK_KEY_KP_Home: row = 0; break;
+    case GDK_KEY_End: case GDK_KEY_KP_End: row = list->shown - 1; break;
     default: return FALSE;
     }
-    gtk_adjustment_set_value(list->vadj, value);    /* it keeps the value in range */
+    setcurrent(list, row);
     return TRUE;
 }
 
-static gboolean button_press(GtkWidget *w, GdkEventButton *)
+/* A click puts the keys on the row clicked. */
+static gboolean button_press(GtkWidget *w, GdkEventButton *event)
 {
+    LineList *list = (LineList *)w;
     gtk_widget_grab_focus(w);
+    double top = list->vadj ? gtk_adjustment_get_value(list->vadj) : 0;
+    int row = (int)((top + event->y) / list->rowheight);
+    if (row < list->shown)
+        setcurrent(list, row);
     return FALSE;
+}
+
+/* With the focus, a reader hears the row the keys are on. */
+static gboolean focus_in(GtkWidget *w, GdkEventFocus *event)
+{
+    gboolean r = GTK_WIDGET_CLASS(line_list_parent_class)->focus_in_event(w, event);
+    LineList *list = (LineList *)w;
+    if (list->shown > 0)
+        listtable_moved(gtk_widget_get_accessible(w), list->current);
+    return r;
 }
 
 static void line_list_class_init(LineListClass *cls)
@@ -271,6 +326,7 @@ static void line_list_class_init(LineListClass *cls)
     widget->draw = draw;
     widget->key_press_event = key_press;
     widget->button_press_event = button_press;
+    widget->focus_in_event = focus_in;
     gtk_widget_class_set_accessible_type(widget, listtable_get_type());
 }
 
@@ -293,6 +349,7 @@ void linelist_clear(LineList *list, bool ranked)
     list->inorder->clear();
     list->ranked = ranked;
     list->shown = 0;
+    list->current = 0;
     listtable_changed(gtk_widget_get_accessible(GTK_WIDGET(list)));
     if (list->vadj)
         gtk_adjustment_set_value(list->vadj, 0);
@@ -332,6 +389,20 @@ void linelist_show(LineList *list)
 int linelist_shown(LineList *list)
 {
     return list->shown;
+}
+
+int linelist_current(LineList *list)
+{
+    return list->current;
+}
+
+void linelist_rowarea(LineList *list, int row, GdkRectangle *area)
+{
+    double top = list->vadj ? gtk_adjustment_get_value(list->vadj) : 0;
+    area->x = 0;
+    area->y = (int)(row * (double)list->rowheight - top);
+    area->width = gtk_widget_get_allocated_width(GTK_WIDGET(list));
+    area->height = list->rowheight;
 }
 
 /* A word file need not be UTF-8; what is drawn and read out must be. */

@@ -1,11 +1,12 @@
 /*
 ** The results list on GTK 3: a widget of our own that draws, one line
 ** high each, just the rows it can see of a LineIndex. It scrolls inside a
-** GtkScrolledWindow (it is GtkScrollable) and by the arrow, page, Home and
-** End keys; a screen reader reads it as a table of one column. Lines come
-** in unsorted; each costs what it adds, however long the list. A ranked
-** list (Best first, a hundred lines or so) keeps them in the order they
-** come instead.
+** GtkScrolledWindow (it is GtkScrollable); the arrow, page, Home and End
+** keys move the row they are on, its focus rectangle, and scroll it into
+** sight. A screen reader reads it as a table of one column and hears the
+** row the keys are on. Lines come in unsorted; each costs what it adds,
+** however long the list. A ranked list (Best first, a hundred lines or
+** so) keeps them in the order they come instead.
 */
 #ifndef VEXLORE_GTK_LINELIST_H
 #define VEXLORE_GTK_LINELIST_H
@@ -35,6 +36,10 @@ void linelist_show(LineList *list);
 ** UTF-8 (a copy the caller frees), or NULL. */
 int linelist_shown(LineList *list);
 char *linelist_text(LineList *list, int row);
+/* The row the keys are on (0 in an empty list), and where a row is drawn
+** in the widget, in sight or not. */
+int linelist_current(LineList *list);
+void linelist_rowarea(LineList *list, int row, GdkRectangle *area);
 /* Bytes the list holds beyond its lines' text, for the benchmark. */
 size_t linelist_overhead(LineList *list);
 

@@ -2,7 +2,9 @@
 ** The results list's accessible: a table of one column over the rows the
 ** list has shown. Its cells are made when a reader asks for them and kept,
 ** the last CELLS_KEPT of them, so that a reader can ask a cell it was just
-** given for its name; they go whenever the rows change under them.
+** given for its name; they go whenever the rows change under them. The
+** row the keys are on is the table's active cell, focused while the list
+** has the focus; the cells in sight are showing, each where it is drawn.
 */
 #include <deque>
 #include <unordered_map>
@@ -24,7 +26,10 @@ struct LineCellClass {
     AtkObjectClass parent_class;
 };
 
-G_DEFINE_TYPE(LineCell, line_cell, ATK_TYPE_OBJECT)
+static void cell_component_init(AtkComponentIface *iface);
+
+G_DEFINE_TYPE_WITH_CODE(LineCell, line_cell, ATK_TYPE_OBJECT,
+                        G_IMPLEMENT_INTERFACE(ATK_TYPE_COMPONENT, cell_component_init))
 
 static void line_cell_init(LineCell *cell)
 {
@@ -36,15 +41,82 @@ static gint cell_index(AtkObject *cell)
     return ((LineCell *)cell)->row;
 }
 
+/* The list a cell is a row of, or NULL once the list has gone. */
+static LineList *celllist(AtkObject *cell)
+{
+    AtkObject *table = atk_object_get_parent(cell);
+    return table ? (LineList *)gtk_accessible_get_widget(GTK_ACCESSIBLE(table)) : NULL;
+}
+
+static AtkStateSet *cell_states(AtkObject *acc)
+{
+    AtkStateSet *set = ATK_OBJECT_CLASS(line_cell_parent_class)->ref_state_set(acc);
+    LineList *list = celllist(acc);
+    if (!list) {
+        atk_state_set_add_state(set, ATK_STATE_DEFUNCT);
+        return set;
+    }
+    GtkWidget *w = GTK_WIDGET(list);
+    int row = ((LineCell *)acc)->row;
+    atk_state_set_add_state(set, ATK_STATE_ENABLED);
+    atk_state_set_add_state(set, ATK_STATE_SENSITIVE);
+    atk_state_set_add_state(set, ATK_STATE_FOCUSABLE);
+    atk_state_set_add_state(set, ATK_STATE_TRANSIENT);
+    GdkRectangle r;
+    linelist_rowarea(list, row, &r);
+    if (gtk_widget_get_mapped(w) && r.y + r.height > 0 && r.y < gtk_widget_get_allocated_height(w)) {
+        atk_state_set_add_state(set, ATK_STATE_VISIBLE);
+        atk_state_set_add_state(set, ATK_STATE_SHOWING);
+    }
+    if (row == linelist_current(list) && gtk_widget_has_focus(w))
+        atk_state_set_add_state(set, ATK_STATE_FOCUSED);
+    return set;
+}
+
+/* Where the row is drawn, in sight or scrolled out of it. */
+static void cell_extents(AtkComponent *component, gint *x, gint *y, gint *width, gint *height,
+                         AtkCoordType type)
+{
+    AtkObject *acc = ATK_OBJECT(component);
+    LineList *list = celllist(acc);
+    *x = *y = *width = *height = -1;
+    if (!list || !gtk_widget_get_realized(GTK_WIDGET(list)))
+        return;
+    GtkWidget *w = GTK_WIDGET(list);
+    GdkRectangle r;
+    linelist_rowarea(list, ((LineCell *)acc)->row, &r);
+    int ox = 0, oy = 0;
+    GdkWindow *window = gtk_widget_get_window(w);
+    if (type == ATK_XY_SCREEN || type == ATK_XY_WINDOW)
+        gdk_window_get_origin(window, &ox, &oy);
+    if (type == ATK_XY_WINDOW) {
+        int tx, ty;
+        gdk_window_get_origin(gdk_window_get_toplevel(window), &tx, &ty);
+        ox -= tx;
+        oy -= ty;
+    }
+    *x = r.x + ox;
+    *y = r.y + oy;
+    *width = r.width;
+    *height = r.height;
+}
+
+static void cell_component_init(AtkComponentIface *iface)
+{
+    iface->get_extents = cell_extents;
+}
+
 static void line_cell_class_init(LineCellClass *cls)
 {
     ATK_OBJECT_CLASS(cls)->get_index_in_parent = cell_index;
+    ATK_OBJECT_CLASS(cls)->ref_state_set = cell_states;
 }
 
 struct ListTable {
     GtkWidgetAccessible parent;
     std::unordered_map<int, AtkObject *> *cells;
     std::deque<int> *made;      /* their rows, the oldest first */
+    int focused;                /* the row last said focused, or -1 */
 };
 
 struct ListTableClass {
@@ -60,6 +132,7 @@ static void list_table_init(ListTable *table)
 {
     table->cells = new std::unordered_map<int, AtkObject *>;
     table->made = new std::deque<int>;
+    table->focused = -1;
 }
 
 static void dropcells(ListTable *table)
@@ -193,5 +266,33 @@ GType listtable_get_type(void)
 void listtable_changed(AtkObject *table)
 {
     dropcells((ListTable *)table);
+    ((ListTable *)table)->focused = -1;
+    g_signal_emit_by_name(table, "visible-data-changed");
+}
+
+void listtable_moved(AtkObject *acc, int row)
+{
+    ListTable *table = (ListTable *)acc;
+    LineList *list = listof(acc);
+    if (!list)
+        return;
+    if (table->focused >= 0 && table->focused != row) {
+        auto old = table->cells->find(table->focused);
+        if (old != table->cells->end())
+            atk_object_notify_state_change(old->second, ATK_STATE_FOCUSED, FALSE);
+    }
+    AtkObject *cell = cellat(ATK_TABLE(acc), row, 0);
+    if (!cell)
+        return;
+    g_signal_emit_by_name(acc, "active-descendant-changed", cell);
+    if (gtk_widget_has_focus(GTK_WIDGET(list))) {
+        atk_object_notify_state_change(cell, ATK_STATE_FOCUSED, TRUE);
+        table->focused = row;
+    }
+    g_object_unref(cell);
+}
+
+void listtable_scrolled(AtkObject *table)
+{
     g_signal_emit_by_name(table, "visible-data-changed");
 }

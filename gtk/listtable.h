@@ -12,5 +12,10 @@ GType listtable_get_type(void);
 /* The rows changed: the cells handed out so far go, and the reader hears
 ** that the table's data changed. */
 void listtable_changed(AtkObject *table);
+/* The keys moved to row, or the list took the focus on it: the reader
+** hears its cell become the table's active one, and focused. */
+void listtable_moved(AtkObject *table, int row);
+/* Other rows came into sight. */
+void listtable_scrolled(AtkObject *table);
 
 #endif

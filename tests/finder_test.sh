@@ -96,6 +96,21 @@ case "$(cat interrupted.err)" in *"stopped"*"found so far"*) ok=yes ;; *) ok=$(c
 check "interrupted before any line: 130, nothing printed, said why" "130 0 yes" \
     "$code $(wc -c < interrupted.out) $ok"
 
+# A word file cut while a search reads it: the lines found are printed, and
+# the finder says the file changed and fails. Every order of the five words
+# of 'a's is tried, and the first found at once: the search runs for ages
+# unless the file goes; its trace says when it has the file open.
+{ for w in aaaaa aaaa aaa aa a; do echo $w; done; seq -f 'b%g' 2000; } > cut.words
+nine5=$(printf '%045d' 0 | tr 0 a)
+timeout 60 "$find" --trace -m -w cut.words "$nine5" > cut.out 2> cut.err & pid=$!
+for i in $(seq 600); do [ -s cut.err ] && break; sleep 0.1; done
+: > cut.words
+wait $pid; code=$?
+case "$(tail -n 1 cut.err)" in "vexlore-find: the word file changed during the search ('cut.words'); "*) ok=yes ;; *) ok=$(tail -n 1 cut.err) ;; esac
+check "word file cut during a search: 2, its line kept, said so" "2 aaaaa aaaaa aaaaa aaaaa aaaaa aaaaa aaaaa aaaaa aaaaa  yes" \
+    "$code $(cat cut.out) $ok"
+rm -f cut.words cut.out cut.err
+
 # a failed write is an error with its true cause, not a search that printed
 # its lines; a reader that closed the pipe ends the finder quietly, with
 # SIGPIPE ignored too

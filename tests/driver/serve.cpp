@@ -151,6 +151,7 @@ struct Served {
     bool hasclose = false;
     HWND box = NULL;            /* the message box last found */
     double acted = 0;           /* the moment of the last click or key */
+    double boxed = 0;           /* the moment of the last click on the close box */
     bool keyed = false;         /* Enter started a search, not our Start click */
 };
 
@@ -191,17 +192,23 @@ static bool openwindow(Served *sv, const std::string &words, std::string *path)
     return sv->open;
 }
 
-/* Waits (2 s at most) until the program has taken a click on the button
-** h during a search: the button has the focus and has let go of the
-** mouse. A click that comes before that may go to the button still
-** holding the mouse, and be lost: seen with Stop just after Start. */
+/* Waits (TAKEN_SECS at most) until the program has taken a click on the
+** button h (NULL: the caption's close box): the button has the focus and
+** has let go of the mouse, the search has ended, or the program has. A
+** click that comes before that may go to the button still holding the
+** mouse, and be lost: seen with Stop just after Start. The program's
+** answers are taken meanwhile, so that a search's end has its moment. */
+#define TAKEN_SECS 5
+
 static void taken(Vex *v, HWND h)
 {
     GUITHREADINFO gi;
+    bool searching = vexbusy(v);
 
-    for (double end = seconds() + 2; seconds() < end; Sleep(5)) {
+    for (double end = seconds() + TAKEN_SECS; seconds() < end; Sleep(2)) {
         gi.cbSize = sizeof gi;
-        if (!GetGUIThreadInfo(v->pi.dwThreadId, &gi) || (gi.hwndFocus == h && !gi.hwndCapture))
+        if (!GetGUIThreadInfo(v->pi.dwThreadId, &gi) || (searching && !vexbusy(v)) ||
+            (h && gi.hwndFocus == h && !gi.hwndCapture) || (!h && !searching && !gi.hwndCapture))
             return;
     }
 }
@@ -250,10 +257,17 @@ static bool act(Served *sv, const std::string &verb, const std::vector<Value> &r
         clickon(v->stop);
     else if (verb == "close")
         clickon(v->close);
-    else if (verb == "closebox" && sv->hasclose)
+    else if (verb == "closebox" && sv->hasclose) {
+        /* a second click within the double-click time would be a double
+        ** click, which the close box does not take */
+        double since = seconds() - sv->boxed;
+        if (since * 1000 < GetDoubleClickTime())
+            Sleep((DWORD)(GetDoubleClickTime() - since * 1000) + 10);
+        sv->acted = sv->boxed = seconds();
         mouseclick(sv->closept.x, sv->closept.y);
-    else
+    } else
         return false;
+    taken(v, verb == "stop" ? v->stop : verb == "close" ? v->close : NULL);
     return true;
 }
 

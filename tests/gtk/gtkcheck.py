@@ -180,6 +180,71 @@ def latincheck(tree, work):
     v.end()
 
 
+def readercheck(tree, work):
+    """A screen reader hears the list scrolled by its keys: after a search,
+    with the focus in the list, Down, Page Down and End each make the row
+    they land on the table's active cell, focused, showing and drawn inside
+    the list; rows that come into sight are said so."""
+    v = Vex([os.path.join(tree, "vexlore")], cwd=work)
+    heard = []
+
+    def onevent(e):
+        try:
+            if v.alive() and v._mine(e.source):
+                heard.append((e.type, e.source.get_role(), e.any_data, e.detail1))
+        except vexgtk.GLib.Error:
+            pass
+    listener = vexgtk.Atspi.EventListener.new(onevent)
+    kinds = ("object:active-descendant-changed", "object:visible-data-changed",
+             "object:state-changed:focused")
+    for kind in kinds:
+        listener.register(kind)
+    said, ok = [], v.window is not None and v.search("astronomer", True, 60) is not None
+    n = v.count() if ok else 0
+    if ok:
+        v.click(v.results)
+        pump(0.5)
+        box, row = v.extents(v.results), None
+        for name, key in (("Down", 0xff54), ("Page Down", 0xff56), ("End", 0xff57)):
+            del heard[:]
+            v.key(key)
+            for _ in range(50):
+                pump(0.1)
+                if any(h[0] == kinds[0] for h in heard):
+                    break
+            pump(0.2)
+            cells = [h[2] for h in heard if h[0] == kinds[0] and h[2] is not None]
+            if not cells:
+                said.append("%s: no active cell" % name)
+                ok = False
+                continue
+            cell = cells[-1]
+            at, states, e = cell.get_index_in_parent(), cell.get_state_set(), v.extents(cell)
+            focused = any(h[0] == kinds[2] and h[3] and h[1] == vexgtk.R.TABLE_CELL for h in heard)
+            scrolled = any(h[0] == kinds[1] for h in heard)
+            inside = box.y <= e.y and e.y + e.height <= box.y + box.height and e.height > 0
+            want = {"Down": row + 1 if row is not None else at, "End": n - 1}.get(name, at)
+            good = (at == want and (name != "Page Down" or at > row + 1) and focused and
+                    inside and states.contains(vexgtk.Atspi.StateType.SHOWING) and
+                    states.contains(vexgtk.Atspi.StateType.FOCUSED) and
+                    cell.get_name() == v.results.get_accessible_at(at, 0).get_name() and
+                    (name == "Down" or scrolled))
+            ok = ok and good
+            said.append("%s: row %d %r%s, %sfocused, %s, at y %d in the list's %d..%d%s" % (
+                name, at, cell.get_name(), "" if at == want else " (not %d)" % want,
+                "" if focused else "NOT ", "showing" if states.contains(
+                    vexgtk.Atspi.StateType.SHOWING) else "NOT showing", e.y, box.y,
+                box.y + box.height, ", rows in sight changed" if scrolled else ""))
+            row = at
+    for kind in kinds:
+        listener.deregister(kind)
+    report(ok, "screen reader in the list", "'astronomer', %d lines; %s" % (n, "; ".join(said)))
+    if v.window:
+        v.click(v.close)
+        v.waitexit(5)
+    v.end()
+
+
 # (arguments, exit status, what the output holds); no display is needed
 ARGUMENTS = [(["--help"], 0, "usage: vexlore [--help | --version]"),
              (["--version"], 0, "vexlore 1."), (["-x"], 2, "usage: vexlore"),
@@ -274,6 +339,7 @@ def check(tree, work, shots):
     modelcheck(tree, work, shots)
     nowordscheck(tree, work, shots)
     latincheck(tree, work)
+    readercheck(tree, work)
     argumentscheck(tree)
     scalecheck(tree, work, shots)
     rtlcheck(tree, work, shots)

@@ -77,9 +77,11 @@ class Window:
             return
         elif verb == "closebox":
             self.acted = time.monotonic()
-            vexgtk.Atspi.generate_mouse_event(*closebox(v), "b1c")
+            v.clickat(*closebox(v))
             return
         else:
+            # a Start during a search: the program takes it through its pump,
+            # after the clicks before it and before those after it
             v.click({"start": v.start, "stop": v.stop, "close": v.close}[verb])
         self.acted = v.clicked if verb == "start" else time.monotonic()
 

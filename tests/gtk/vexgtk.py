@@ -112,7 +112,17 @@ class Vex:
 
     def click(self, acc):
         e = self.extents(acc)
-        Atspi.generate_mouse_event(e.x + e.width // 2, e.y + e.height // 2, "b1c")
+        self.clickat(e.x + e.width // 2, e.y + e.height // 2)
+
+    @staticmethod
+    def clickat(x, y):
+        """A click whole before anything sent after it: the press and the
+        release each go at once. A "b1c" sends its release 1 ms late, and a
+        click sent within that came in between under load: the program got
+        a press on Start, the pointer moved to Close and a release there,
+        which is no click at all, as from a mouse."""
+        Atspi.generate_mouse_event(x, y, "b1p")
+        Atspi.generate_mouse_event(x, y, "b1r")
 
     @staticmethod
     def key(keysym):
@@ -144,20 +154,21 @@ class Vex:
             while time.monotonic() < end and self.checked(self.best) != on:
                 pump(0.02)
 
-    def begin(self):
-        """Clicks Start; the search it starts is the one wait() waits for."""
+    def begin(self, timeout=10):
+        """Clicks Start, and returns once the program has taken the click
+        (its search has begun, or a message box came), timeout seconds at
+        most; the search it starts is the one wait() waits for."""
         self.mark = len(self.animated)
         self.clicked = time.monotonic()
         self.click(self.start)
-
-    def begun(self, timeout):
-        """Waits for the search begun last to start; False if it did not."""
         end = time.monotonic() + timeout
-        while time.monotonic() < end:
+        while time.monotonic() < end and not self.animated[self.mark:]:
             pump(0.005)
-            if self.animated[self.mark:]:
-                return True
-        return False
+            try:
+                if self.app is not None and self.app.get_child_count() > 1:
+                    return      # a message box: the text was refused
+            except GLib.Error:
+                return
 
     def playing(self):
         return self.clip.get_state_set().contains(Atspi.StateType.ANIMATED)

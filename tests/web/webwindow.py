@@ -13,6 +13,7 @@ import expect
 from webcheck import Page, browser, serve, waitbox
 
 ENDED = "document.body.textContent.includes('Vexlore has ended')"
+TAKEN_SECS = 10     # a Start or Enter is taken within so many seconds
 
 
 class Window:
@@ -50,7 +51,8 @@ class Window:
         if verb == "pick":
             (p.multi if arg else p.single).click()
             return
-        if verb in ("start", "enter") and not p.busy():
+        idle = verb in ("start", "enter") and not p.busy()
+        if idle:
             p.js("window.busylog = []; vexlore.last = null")
         now = p.js("return performance.now()")
         if verb in ("esc", "enter"):
@@ -60,6 +62,9 @@ class Window:
             {"start": p.start, "stop": p.stop, "close": p.close}[verb].click()
             now = p.js("return window.stopclick") if verb == "stop" else now
         self.acted = now
+        if idle:
+            # taken: the list went busy, or a message box refused the text
+            p.wait("busylog.length || document.getElementById('box').open", TAKEN_SECS)
 
     def wait(self, secs):
         """The ms from the act to the list's going idle (0 if it was idle
