@@ -132,21 +132,35 @@
   // Past this height a browser no longer scrolls an element: a longer list
   // is drawn at scale, the scroll bar standing for the lines.
   const TALLEST = 1 << 24;
-  function draw() {
+  // The list's top in pixels of the whole list, as the keys last put it.
+  // At scale a scroll bar's pixel stands for more than one: the browser's
+  // own steps of its keys would skip rows, and the scroll position it keeps
+  // is too coarse to say which row is at the top. So the keys move the
+  // list here, and where the scroll position is still the one they left,
+  // their top holds.
+  let keyed = null;    // { at: the scroll position they left, top }
+  function geometry() {
     const n = index.count, view = list.clientHeight;
     const full = n * rowh, tall = Math.min(full, TALLEST);
-    rows.style.height = tall + 'px';
-    const shown = Math.ceil(view / rowh) + 1;
-    let first, offset;
-    if (full <= TALLEST) {
-      first = Math.floor(list.scrollTop / rowh);
-      offset = first * rowh;
-    } else {
-      const frac = tall > view ? list.scrollTop / (tall - view) : 0;
-      const top = frac * (full - view);
-      first = Math.floor(top / rowh);
-      offset = list.scrollTop - (top - first * rowh);
-    }
+    return { n: n, view: view, full: full, tall: tall };
+  }
+  function toptoscroll(g, top) {
+    return g.full <= TALLEST ? top : g.tall > g.view ? top / (g.full - g.view) * (g.tall - g.view) : 0;
+  }
+  function listtop(g) {
+    if (keyed && keyed.at === list.scrollTop)
+      return keyed.top;
+    if (g.full <= TALLEST)
+      return list.scrollTop;
+    return g.tall > g.view ? list.scrollTop / (g.tall - g.view) * (g.full - g.view) : 0;
+  }
+  function draw() {
+    const g = geometry(), n = g.n;
+    rows.style.height = g.tall + 'px';
+    const shown = Math.ceil(g.view / rowh) + 1;
+    const top = listtop(g);
+    const first = Math.floor(top / rowh);
+    const offset = list.scrollTop - (top - first * rowh);
     for (let i = 0; i < shown; i++) {
       let row = pool[i];
       if (!row) {
@@ -168,6 +182,28 @@
       }
     }
   }
+  // The keys of a list box: a row for an arrow, a page less a row for Page
+  // Up and Down, so that no row goes by unseen, and the ends.
+  list.addEventListener('keydown', (e) => {
+    const g = geometry();
+    const page = Math.max(1, Math.floor(g.view / rowh) - 1) * rowh;
+    const steps = { ArrowDown: rowh, ArrowUp: -rowh, PageDown: page, PageUp: -page };
+    let top;
+    if (e.key in steps)
+      top = listtop(g) + steps[e.key];
+    else if (e.key === 'Home' || e.key === 'End')
+      top = e.key === 'Home' ? 0 : g.full;
+    else
+      return;
+    if (e.altKey || e.ctrlKey || e.metaKey || e.shiftKey)
+      return;
+    e.preventDefault();
+    // a whole row at the top, as the arrows leave it
+    top = Math.max(0, Math.min(Math.round(top / rowh) * rowh, g.full - g.view));
+    list.scrollTop = toptoscroll(g, top);
+    keyed = { at: list.scrollTop, top: top };
+    redraw();
+  });
   let drawing = false;
   function redraw() {
     if (!drawing) {
@@ -270,6 +306,7 @@
       index.clear();
       vexlore.listms = 0;
       list.scrollTop = 0;
+      keyed = null;
       redraw();
       break;
     case 'lines': {

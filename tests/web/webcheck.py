@@ -226,6 +226,20 @@ def ninechecks(d, url, shots):
            "before, after three lines, after none: %r" % [h[2] for h in heard])
     shown = p.shown()
     report(shown == [[NOFIT, 1, 1]], "options", "the list says %r" % shown)
+    byteorder(p)
+
+
+def byteorder(p):
+    """The list's index orders lines by their UTF-8 bytes, as the finder
+    does: a character past U+FFFF after one from U+E000 up, in a bucket
+    sorted whole and in buckets split by character."""
+    odd = ["\ufb01\U0001f600", "\U0001f600\ufb01", "\ufb01", "\U0001f600", "z", "\uffff"]
+    lines = odd + ["%s%d" % (odd[i % len(odd)], i) for i in range(5000)]
+    got = p.js("""const x = new LineIndex(); for (const l of arguments[0]) x.add(l);
+        return [x.all(), arguments[0].map((_, i) => x.at(i))];""", lines)
+    want = sorted(lines, key=lambda l: l.encode())
+    report(got[0] == want and got[1] == want, "byte order",
+           "first lines %r" % got[0][:4])
 
 
 def waitbox(d, secs):
@@ -334,6 +348,33 @@ def manycheck(d, url):
           shown[-1][1] == n and shown[-1][2] == n)
     report(ok, "a million lines", "'%s': %d lines, sorted; at the list's end %s" % (
         MANY, n, shown[-2:] if shown else None))
+    keysteps(p)
+
+
+def keysteps(p):
+    """In a list drawn at scale, Page Down moves a page less one row, so
+    that every row is seen, and Down one row; read from the rows wholly in
+    view (their aria-posinset) after each key."""
+    p.results.click()
+    p.js("document.getElementById('results').scrollTop = 0")
+    time.sleep(0.2)
+    inview = """const r = document.getElementById('results').getBoundingClientRect();
+        const n = [...document.querySelectorAll('[role=option]')].filter(o => {
+            const b = o.getBoundingClientRect();
+            return !o.hidden && b.top >= r.top - 0.5 && b.bottom <= r.bottom + 0.5; })
+          .map(o => +o.getAttribute('aria-posinset'));
+        return [Math.min(...n), Math.max(...n)];"""
+    seen = [p.js(inview)]
+    for key in [Keys.PAGE_DOWN] * 4 + [Keys.ARROW_DOWN] * 2 + [Keys.PAGE_UP]:
+        ActionChains(p.d).send_keys(key).perform()
+        p.js("return new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)))")
+        seen.append(p.js(inview))
+    page = seen[0][1] - seen[0][0]
+    want = [[1 + k * page, 1 + (k + 1) * page] for k in range(5)]
+    want += [[want[-1][0] + 1, want[-1][1] + 1], [want[-1][0] + 2, want[-1][1] + 2]]
+    want.append([want[-1][0] - page, want[-1][1] - page])
+    report(seen == want, "keys in a long list", "rows wholly in view at the top, after 4 Page "
+           "Down, 2 Down, Page Up: %r" % seen)
 
 
 def offlinecheck(d, server, url):
