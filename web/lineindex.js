@@ -89,14 +89,21 @@
   class LineIndex {
     constructor() { this.clear(); }
 
-    clear() {
+    // asgiven: the lines kept in the order they come (a ranked list), not
+    // sorted
+    clear(asgiven) {
       this.root = bucket(0);
       this.flat = null;
+      this.given = asgiven ? [] : null;
     }
 
-    get count() { return this.root.count; }
+    get count() { return this.given ? this.given.length : this.root.count; }
 
     add(line) {
+      if (this.given) {
+        this.given.push(line);
+        return;
+      }
       let node = this.root;
       for (;;) {
         node.count++;
@@ -116,6 +123,8 @@
 
     // The line of the row, or undefined past the last.
     at(row) {
+      if (this.given)
+        return this.given[row];
       if (row < 0 || row >= this.root.count)
         return undefined;
       let node = this.root;
@@ -138,6 +147,8 @@
 
     // Every line in order, made once for each change.
     all() {
+      if (this.given)
+        return this.given;
       if (!this.flat) {
         const out = new Array(this.count);
         let k = 0;

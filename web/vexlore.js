@@ -33,7 +33,7 @@
   form.style.width = px(D.width) + 'px';
   form.style.height = py(D.height) + 'px';
 
-  let start, stop, close, text, single, multi, clip, list, group = null;
+  let start, stop, close, text, single, multi, best, clip, list, group = null;
   let labels = 0;
   for (const c of D.controls) {
     let el;
@@ -96,6 +96,18 @@
       }
       continue;
     }
+    case 'check': {
+      // Best first: in the group too, a tab stop of its own
+      const label = document.createElement('label');
+      best = document.createElement('input');
+      best.type = 'checkbox';
+      best.id = 'best';
+      label.append(best, c.text);
+      label.className = 'check';
+      place(label, c, px(group.c.x), py(group.c.y));
+      group.appendChild(label);
+      continue;
+    }
     case 'clip':
       el = clip = document.createElement('div');
       el.className = 'clip';
@@ -121,9 +133,50 @@
     frame.style.top = Math.trunc(by / 2) + 'px';
   }
 
+  // Best first ranks by the model of English, which the worker fetches
+  // once the word list is in: a thin bar under the check box shows how
+  // much has come; if it cannot be had, the box is disabled and says why,
+  // to the eye in its tooltip and to a screen reader in its description.
+  const loading = document.createElement('progress');
+  const bestwhy = document.createElement('span');
+  if (best) {
+    const c = D.controls.find((k) => k.kind === 'check');
+    loading.className = 'loading';
+    loading.max = 1;
+    loading.value = 0;
+    loading.hidden = true;
+    loading.setAttribute('aria-label', 'Loading the model of English');
+    loading.style.left = (px(c.x) - px(group.c.x) + px(10)) + 'px';
+    loading.style.top = (py(c.y + c.h) - py(group.c.y) + 1) + 'px';
+    loading.style.width = px(c.w - 10) + 'px';
+    loading.style.height = Math.max(3, py(2)) + 'px';
+    group.appendChild(loading);
+    bestwhy.id = 'bestwhy';
+    bestwhy.className = 'why';
+    form.appendChild(bestwhy);
+  }
+  function modelstate(m) {
+    if (!best)
+      return;
+    if (m.failed) {
+      best.checked = false;
+      best.disabled = true;
+      best.parentNode.title = m.failed;
+      bestwhy.textContent = m.failed;
+      best.setAttribute('aria-describedby', 'bestwhy');
+      loading.hidden = true;
+    } else if (m.ready) {
+      loading.hidden = true;
+    } else {
+      loading.hidden = false;
+      loading.value = m.total ? m.got / m.total : 0;
+    }
+  }
+
   // The results list: every line in the index, and only the rows in view
   // in the page.
   const index = new self.LineIndex();
+  let ranked = false;     // the list is a ranking's, in its order
   const rowh = by;
   const rows = document.createElement('div');
   rows.className = 'rows';
@@ -278,10 +331,11 @@
 
   // For the tests and the benchmarks: the list's lines, the time the page
   // spent merging them in, the last search's figures (its time in the
-  // worker; listed, the ms from Start to its end with every line listed)
-  // and the line scan the engine chose.
+  // worker; listed, the ms from Start to its end with every line listed),
+  // the line scan the engine chose, and the model's state (at: when the
+  // page heard it, in the ms of performance.now).
   const vexlore = window.vexlore = { lines: () => index.all(), listms: 0, last: null, ready: null,
-                                     started: 0, failed: null };
+                                     started: 0, failed: null, model: null };
 
   // The worker or the engine did not load: the dialog says why and offers
   // no Start; Close still ends the page.
@@ -303,11 +357,14 @@
     const m = e.data;
     switch (m.what) {
     case 'clear':
-      index.clear();
+      index.clear(ranked);
       vexlore.listms = 0;
       list.scrollTop = 0;
       keyed = null;
       redraw();
+      break;
+    case 'ranked':
+      ranked = m.on;    // a ranking's list keeps its order, best first
       break;
     case 'lines': {
       const t = performance.now();
@@ -334,7 +391,13 @@
       announce();
       break;
     case 'ready':
+      m.at = performance.now();
       vexlore.ready = m;
+      break;
+    case 'model':
+      m.at = performance.now();
+      vexlore.model = m;
+      modelstate(m);
       break;
     case 'failed':
       failed(m.why);
@@ -348,7 +411,8 @@
     if (start.disabled)
       return;
     vexlore.started = performance.now();
-    send({ cmd: 'start', text: text.value, multi: multi.checked });
+    send({ cmd: 'start', text: text.value, multi: multi.checked,
+           best: !!best && best.checked && !best.disabled });
   });
   function stopsearch() {
     stopping = playing !== 0;
