@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/search.h"
+#include "model/fitwords.h"
 
 #define LENGTHS_MAX WORDS_MAX   /* words a --lengths can give */
 
@@ -44,12 +45,6 @@ std::string checkfilters(const Filters &f, const std::string &text);
 ** text lacks some, returns -1 with them in *lacking. */
 int takewords(const std::string &text, const std::vector<std::string> &words, std::string *rest,
               std::string *lacking);
-
-/* The words of the open word file made of some of letters (folded), in the
-** file's order, those a search passes over (exclude.h) left out. With win,
-** it is pumped for each word read, and a stop ends the read early. Returns
-** SEARCH_OK, or SEARCH_POSITION or SEARCH_READ after a read error. */
-int fittingwords(const char *letters, std::vector<std::string> *words, SearchWindow *win);
 
 /* The words of line (words, each followed by a space, then maybe a line
 ** feed), as the spaces after them part them. */

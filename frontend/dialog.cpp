@@ -19,6 +19,8 @@ const DlgControl dlgcontrols[] = {
     { IDC_BUSY, DLG_CLIP, "", DLG_BUSY_AT, 1 },
 };
 
+const DlgControl dlgbest = { IDC_BEST, DLG_CHECK, DLG_BEST_TEXT, DLG_BEST_AT, 1 };
+
 const int dlgncontrols = (int)(sizeof dlgcontrols / sizeof dlgcontrols[0]);
 static_assert(sizeof dlgcontrols / sizeof dlgcontrols[0] == DLG_NCONTROLS,
               "DLG_NCONTROLS counts the table");
@@ -28,7 +30,7 @@ const DlgControl *dlgcontrol(int id)
     for (int i = 0; i < dlgncontrols; i++)
         if (dlgcontrols[i].id == id)
             return &dlgcontrols[i];
-    return NULL;
+    return id == IDC_BEST ? &dlgbest : NULL;
 }
 
 void dlgbaseunits(int letters52, int height, int *bx, int *by)

@@ -21,6 +21,7 @@
 #define IDC_SINGLE      1006
 #define IDC_MULTI       1007
 #define IDC_BUSY        1008
+#define IDC_BEST        1009
 
 /* Texts, and x, y, width, height in dialog units. */
 #define DLG_START_TEXT      "Start"
@@ -42,6 +43,9 @@
 #define DLG_MULTI_TEXT      "Multi-word"
 #define DLG_MULTI_AT        249, 83, 48, 10
 #define DLG_BUSY_AT         255, 127, 33, 32
+/* Not in the Windows template: see dlgbest. */
+#define DLG_BEST_TEXT       "Best first"
+#define DLG_BEST_AT         249, 98, 60, 10
 
 #ifndef RC_INVOKED
 
@@ -53,7 +57,8 @@ enum DlgKind {
     DLG_LABEL,          /* static text, left aligned */
     DLG_GROUP,          /* group box with its caption */
     DLG_RADIO,
-    DLG_CLIP            /* the busy clip, centred in a bordered frame */
+    DLG_CLIP,           /* the busy clip, centred in a bordered frame */
+    DLG_CHECK           /* check box */
 };
 
 struct DlgControl {
@@ -69,7 +74,12 @@ struct DlgControl {
 extern const DlgControl dlgcontrols[];
 extern const int dlgncontrols;
 
-/* The control with this id, or NULL. */
+/* Best first: the check box the GTK window and the page add inside the
+** Type group, under Multi-word, with a tab stop of its own after the
+** group's. The Windows template, and so the table above, is without it. */
+extern const DlgControl dlgbest;
+
+/* The control with this id, or NULL (IDC_BEST too). */
 const DlgControl *dlgcontrol(int id);
 
 /* Dialog base units of a font, worked out as Windows does: across, the

@@ -12,6 +12,7 @@
 #include "dictionary/dict.h"
 #include "engine/fastsearch.h"
 #include "engine/stack.h"
+#include "frontend/bestfirst.h"
 #include "frontend/solver.h"
 
 const char solver_nofile[] = "Unable to open dictionary file (%s).\r\n"
@@ -25,6 +26,11 @@ const char solver_toolong[] = "The text holds more than %d letters; blanks do no
                               "an accented letter or a symbol may count as two to four.";
 const char solver_changed[] = "The word file changed during the search; "
                               "the list may be incomplete.";
+const char solver_toowide[] = "The text holds more than %d different letters and symbols, "
+                              "more than Best first can rank.";
+const char solver_toomany[] = "More than %d words of the word file fit the text, "
+                              "more than Best first can rank.";
+const char solver_nomemory[] = "Not enough memory to rank the anagrams.";
 
 /* The search calls the pump once in this many words: a call for every
 ** word, even one that only counted, would cost a search that examines a
@@ -92,7 +98,9 @@ void Solver::start()
         return;
     m_busy = 1;
     m_full = 0;
-    int result = m_run(this);
+    SolverSearch run = m_view->ranking();
+    m_view->ranked(run != nullptr);
+    int result = (run ? run : m_run)(this);
     if (result == FAST_FULL)
         result = search(this);     /* it cleared the list and stopped the clip */
     m_busy = 0;
@@ -115,6 +123,12 @@ void Solver::start()
     } else if (result == SEARCH_TOOLONG) {
         snprintf(msg, sizeof msg, solver_toolong, TEXT_MAX);
         m_view->message(msg);
+    } else if (result == BEST_TOOWIDE || result == BEST_TOOMANY) {
+        snprintf(msg, sizeof msg, result == BEST_TOOWIDE ? solver_toowide : solver_toomany,
+                 result == BEST_TOOWIDE ? BEST_SLOTS : BEST_WORDS);
+        m_view->message(msg);
+    } else if (result == BEST_NOMEMORY) {
+        m_view->message(solver_nomemory);
     } else if (dictchanged()) {
         m_view->message(solver_changed);    /* the lines stay */
     }

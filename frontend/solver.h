@@ -10,6 +10,10 @@
 
 #include "engine/search.h"
 
+/* A search Start can run: search(), or fastsearch() from engine/fastsearch.h,
+** or bestsearch() from frontend/bestfirst.h. */
+typedef int (*SolverSearch)(SearchWindow *win);
+
 /* What the logic needs of a platform's dialog. */
 class SolverView {
 public:
@@ -18,7 +22,8 @@ public:
     virtual void input(const char **text, int *type) = 0;
     virtual void clearlines() = 0;
     /* Adds one line, without a line feed; the list keeps its lines
-    ** sorted. false when the list can take no more. While the clip is
+    ** sorted (in the order they come after ranked(true)). false when the
+    ** list can take no more. While the clip is
     ** on, the list need not draw it before showlines. */
     virtual bool addline(const char *line) = 0;
     virtual int countlines() = 0;
@@ -34,6 +39,15 @@ public:
     /* The same box with why beneath the text, where the platform's boxes
     ** have room for a second text; by default the text alone. */
     virtual void causemessage(const char *text, const char *why) { (void)why; message(text); }
+    /* Best first: the search Start runs instead of the dialog's own
+    ** while the view's box is checked (bestsearch, frontend/bestfirst.h),
+    ** or NULL, as a view without the box always says. Asked once at each
+    ** Start. */
+    virtual SolverSearch ranking() { return nullptr; }
+    /* Before each search: true when its lines come in rank order, which
+    ** the list then keeps, unsorted, until it is next cleared; false when
+    ** they are to be sorted, as addline says. */
+    virtual void ranked(bool on) { (void)on; }
     /* A clock in milliseconds; it may wrap. */
     virtual unsigned clock() = 0;
     /* Ends the dialog, and with it the program. */
@@ -41,9 +55,6 @@ public:
 protected:
     ~SolverView() {}
 };
-
-/* A search Start can run: search(), or fastsearch() from engine/fastsearch.h. */
-typedef int (*SolverSearch)(SearchWindow *win);
 
 class Solver : public SearchWindow {
 public:
@@ -103,5 +114,8 @@ extern const char solver_noclip[];
 extern const char solver_noread[];      /* printf format: the path */
 extern const char solver_toolong[];     /* printf format: TEXT_MAX */
 extern const char solver_changed[];
+extern const char solver_toowide[];     /* printf format: BEST_SLOTS */
+extern const char solver_toomany[];     /* printf format: BEST_WORDS */
+extern const char solver_nomemory[];
 
 #endif

@@ -17,6 +17,9 @@ LISTFULL_LINES = 100    # where the windows' test builds say their list is full
 # rows of such a list, spread evenly, the first and the last among them.
 PHRASE = "elvis aaron presley"
 ROWS_READ = 1000
+# Lines a window lists best first: vexlore-find --best=BEST_LINES's
+BEST_LINES = int(re.search(r"#define BEST_LINES\s+(\d+)", open(os.path.join(
+    TOP, "frontend", "bestfirst.h")).read()).group(1))
 # (name, text, multi-word, the sorted lines over NINE)
 SEARCHES = [("multi-word", "dirty room", True, ["dirty moor ", "dirty room ", "dormitory "]),
             ("single word", "Listen", False,
@@ -46,14 +49,16 @@ def joined(lines, most=6):
     return ", ".join("'%s'" % l for l in lines[:most]) + (" ..." if len(lines) > most else "")
 
 
-def dialog_table():
+def dialog_table(best=False):
     """The dialog's table from frontend/dialog.h, {NAME: (text, x, y, w, h)},
-    and its size (width, height), in dialog units."""
+    and its size (width, height), in dialog units; with best, the Best
+    first box too, which the Windows template is without."""
     src = open(os.path.join(TOP, "frontend", "dialog.h")).read()
     texts = dict(re.findall(r'#define DLG_(\w+)_TEXT\s+"([^"]*)"', src))
     table = {}
     for name, nums in re.findall(r"#define DLG_(\w+)_AT\s+([\d, ]+)", src):
-        table[name] = (texts.get(name, ""),) + tuple(int(n) for n in nums.split(","))
+        if name != "BEST" or best:
+            table[name] = (texts.get(name, ""),) + tuple(int(n) for n in nums.split(","))
     size = tuple(int(re.search(r"#define DLG_%s\s+(\d+)" % k, src).group(1))
                  for k in ("WIDTH", "HEIGHT"))
     return table, size
@@ -64,17 +69,22 @@ def pixels(units, base, div):
     return (units * base + div // 2) // div
 
 
-def finder(find, words, text, multi, fast=False):
+def finder(find, words, text, multi, fast=False, best=0):
     """What vexlore-find (the program find) lists for text over words: the
-    lines every window must show, sorted, without their line feeds; None
-    when the finder failed, which no window's list equals."""
-    argv = [find] + (["--fast"] if fast else []) + (["-m"] if multi else []) + [
-        "-w", words, "--", text]
-    run = subprocess.run(argv, capture_output=True, text=True)
+    lines every window must show, sorted, without their line feeds; with
+    best, --best=best's lines in their order (single word: --max-words 1),
+    ranked by the model beside find. None when the finder failed, which no
+    window's list equals."""
+    if best:
+        argv = [find, "--best=%d" % best] + ([] if multi else ["--max-words", "1"])
+    else:
+        argv = [find] + (["--fast"] if fast else []) + (["-m"] if multi else [])
+    run = subprocess.run(argv + ["-w", words, "--", text], capture_output=True, text=True)
     if run.returncode not in (0, 1):
         print("vexlore-find failed: %s" % run.stderr.strip(), flush=True)
         return None
-    return sorted(l for l in run.stdout.split("\n") if l) or [NOFIT]
+    lines = [l for l in run.stdout.split("\n") if l]
+    return (lines if best else sorted(lines)) or [NOFIT]
 
 
 def rows(n):

@@ -26,7 +26,7 @@ may() {
 may dictionary dictionary/ engine/letters.h
 may engine engine/ dictionary/
 may model model/ engine/ dictionary/dict.h dictionary/filestat.h
-may frontend frontend/ engine/ dictionary/dict.h
+may frontend frontend/ engine/ dictionary/dict.h model/
 may cli cli/ model/ engine/ dictionary/dict.h
 may gtk gtk/ frontend/ engine/fastsearch.h
 may web web/ frontend/ engine/fastsearch.h

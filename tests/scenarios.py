@@ -47,7 +47,8 @@ class Window:
         "memory" (searches in memory: long phrases end), "cause" (a
         message box names the system's cause below the message),
         "escsearch" (Esc stops a search; the Windows pump lets no key
-        through).
+        through), "best" (a Best first box, with the model beside the
+        program over the build's list).
     longtext: a text whose search runs for ages and lists lines at once
         (LONGTEXT unless the window's search needs another).
     open(words): starts the program over a word file: "nine" (NINE),
@@ -56,8 +57,10 @@ class Window:
     wordpath(): the word file's path as the no-file message names it;
         words: its path on this machine.
     act(verb, arg=None): type (arg the text), pick (arg True for
-        Multi-word), start, stop, esc, enter, closebox, close; returns at
-        once, noting the moment of the click.
+        Multi-word), best (arg True: Best first checked, False: not; a
+        click on the box when it is not so already), start, stop, esc,
+        enter, closebox, close; returns at once, noting the moment of the
+        click.
     wait(secs): the ms from the last act to the search's end, or None if
         it did not end within secs.
     busy(), lines(), count(), rows(indexes) (those lines of the list;
@@ -65,8 +68,9 @@ class Window:
     box(secs): (caption, text, ok-only) of a message box within secs, or
         None; boxok() clicks its OK.
     exit(secs): the exit status once the program has ended, or None.
-    finder(text, multi, fast=False): vexlore-find's lines for text over the
-        open list (with --fast: its in-memory search).
+    finder(text, multi, fast=False, best=0): vexlore-find's lines for text
+        over the open list (with --fast: its in-memory search), as
+        expect.finder gives them (with best: --best=best's, in rank order).
     shot(name) (optional): a picture of the window as NAME.png in the
         folder $VEXLORE_SHOTS, if set.
     end(): ends whatever still runs.
@@ -77,11 +81,16 @@ class Window:
 
 # What the runner checks after the steps, by name: (description, test)
 FIND = object()     # vexlore-find's lines for the text and type last given
+BEST = object()     # vexlore-find --best=BEST_LINES's, in rank order (single
+                    # word: with --max-words 1)
 
 # A row: (name, word file, needs, steps). A step is an action of the
 # window (type, pick, start, stop, esc, enter, closebox, close) or a check:
 #   ("ends", secs)          the search ends within secs
-#   ("lines", want)         the list is exactly want (FIND: vexlore-find's)
+#   ("lines", want)         the list is exactly want (FIND: vexlore-find's;
+#                           BEST: its best lines, in their order)
+#   ("ranked",)             a stopped ranking's list: at most BEST_LINES
+#                           anagrams, no two of the same words (or NOFIT)
 #   ("kept",)               the list holds at least the lines it had before
 #                           the last action, sorted, each an anagram
 #   ("same",)               the list is as it was before the last action
@@ -134,6 +143,15 @@ SCENARIOS = [
         ("type", LONGTEXT), ("pick", True), ("start",),
         ("box", "Vexlore", "holds %d lines" % LISTFULL_LINES, "listfull"), ("ends", 5),
         ("count", LISTFULL_LINES), ("kept",)]),
+    # ranked as vexlore-find --best ranks, Stop keeps the best found so
+    # far, and with the box off again the list is the search's, sorted
+    ("best first", "full", {"best"}, [
+        ("type", "clint eastwood"), ("pick", True), ("best", True), ("start",), ("ends", 30),
+        ("lines", BEST), ("shot", "best"),
+        ("type", "Listen"), ("pick", False), ("start",), ("ends", 30), ("lines", BEST),
+        ("type", "william shakespeare"), ("pick", True), ("start",), ("running", 0),
+        ("stop",), ("ends", 5), ("soon",), ("ranked",),
+        ("best", False)] + SEARCH("dirty room", True) + [("lines", FIND)]),
     ("list full, then a search", "listfull", {"listfull"}, [
         ("type", LONGTEXT), ("pick", True), ("start",), ("box", "Vexlore", "full"),
         ("ends", 5)] + SEARCH("Listen", False) + [("nobox",), ("lines", FIND)]),
@@ -180,8 +198,9 @@ def play(w, name, steps):
         verb, args = step[0], step[1:]
         if verb == "type" and args[0] == LONGTEXT:
             args = (getattr(w, "longtext", LONGTEXT),)
-        if verb in ("type", "pick", "start", "stop", "esc", "enter", "closebox", "close"):
-            if verb != "type" and verb != "pick":
+        if verb in ("type", "pick", "best", "start", "stop", "esc", "enter", "closebox",
+                    "close"):
+            if verb not in ("type", "pick", "best"):
                 # during a search only the count: the Win32 list answers
                 # each read only when the search looks at its queue
                 before = (w.count(), None) if w.busy() else listed(w)
@@ -198,12 +217,21 @@ def play(w, name, steps):
                 raise Failed("the search ended %.0f ms after the click, not within %d" % (
                     ms, STOP_MS))
         elif verb == "lines":
-            want = w.finder(text, multi) if args[0] is FIND else args[0]
+            want = w.finder(text, multi) if args[0] is FIND else \
+                w.finder(text, multi, best=expect.BEST_LINES) if args[0] is BEST else args[0]
             got = w.lines()
             if got != want:
                 raise Failed("'%s': %s, not %s" % (text, joined(got), "vexlore-find's (it failed)"
                                                    if want is None else joined(want)))
             said.append("%d lines%s" % (len(got), ": " + joined(got) if len(got) < 7 else ""))
+        elif verb == "ranked":
+            got = w.lines()
+            sets = set(" ".join(sorted(l.split())) for l in got)
+            if got != [NOFIT] and (len(got) > expect.BEST_LINES or len(sets) != len(got) or
+                                   not anagrams(got, text)):
+                raise Failed("'%s' stopped: %d lines, %d sets, anagrams %s: %s" % (
+                    text, len(got), len(sets), anagrams(got, text), joined(got)))
+            said.append("%d ranked lines kept" % len(got))
         elif verb == "count":
             if w.count() != args[0]:
                 raise Failed("%d lines, not %d" % (w.count(), args[0]))

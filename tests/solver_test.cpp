@@ -11,6 +11,7 @@
 #include "dictionary/dict.h"
 #include "engine/fastsearch.h"
 #include "engine/stack.h"
+#include "frontend/bestfirst.h"
 #include "frontend/solver.h"
 #include "tests/testutil.h"
 
@@ -30,6 +31,9 @@ public:
     bool playing = false;
     unsigned now = 0;
     std::function<void()> onevent;
+    bool best = false;      /* the Best first box */
+    int orders = 0;         /* ranked() calls */
+    bool inrank = false;    /* as the last said */
 
     void input(const char **t, int *ty) override { *t = text.c_str(); *ty = type; }
     void clearlines() override { lines.clear(); shown = 0; clears++; }
@@ -56,6 +60,8 @@ public:
     }
     unsigned clock() override { return now++; }
     void end() override { ends++; }
+    SolverSearch ranking() override { return best ? bestsearch : nullptr; }
+    void ranked(bool on) override { inrank = on; orders++; }
 };
 
 struct Dialog {
@@ -307,4 +313,27 @@ TEST(Solver, PumpLooksOnceATickAndShowsLinesEvery200ms)
     EXPECT_EQ(view.events, 5);      /* 5, 6, 150, 205, 300 */
     EXPECT_EQ(view.showcalls, 1);   /* at 205: 200 ms since the start */
     EXPECT_EQ(view.lines, (Lines{"a "}));
+}
+
+/* Best first: Start runs the ranking, whose lines come in its order and
+** are said to (here by shape, as vexlore-find --best ranks without a
+** model), each set once, the text's own words left out; a single word
+** takes the words of all the letters; with the box off, the search. */
+TEST(Solver, BestFirstRunsTheRankingInItsOrder)
+{
+    Dialog d("dirty\ndormitory\nmoor\nroom\nroomy\ndirt\n");
+    d.view.best = true;
+    EXPECT_EQ(d.run("dirty room", MULTI_WORD),
+              (Lines{"dormitory ", "dirt roomy ", "dirty moor "}));
+    EXPECT_TRUE(d.view.inrank);
+    EXPECT_FALSE(d.view.playing);
+    EXPECT_EQ(d.run("dirty moor", SINGLE_WORD), (Lines{"dormitory "}));
+    EXPECT_EQ(d.run("vexlore", MULTI_WORD), (Lines{"*No anagrams found*"}));
+
+    d.view.best = false;
+    Lines all = d.run("dirty room", MULTI_WORD);
+    EXPECT_FALSE(d.view.inrank);
+    EXPECT_EQ(all.size(), 4u);
+    EXPECT_EQ(d.view.orders, 4);
+    d.solver.close();
 }

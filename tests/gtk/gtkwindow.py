@@ -37,7 +37,7 @@ def closebox(v):
 
 class Window:
     name = "gtk"
-    has = {"closebox", "exitcode", "listfull", "pasted", "memory", "cause", "escsearch"}
+    has = {"closebox", "exitcode", "listfull", "pasted", "memory", "cause", "escsearch", "best"}
 
     def __init__(self, tree, work):
         self.tree, self.work = tree, work
@@ -63,6 +63,8 @@ class Window:
             v.type(arg)
         elif verb == "pick":
             v.pick(arg)
+        elif verb == "best":
+            v.bestfirst(arg)
         elif verb == "start" and not v.playing():
             v.begin()
         elif verb in KEYS:
@@ -116,9 +118,9 @@ class Window:
     def exit(self, secs):
         return self.v.waitexit(secs)
 
-    def finder(self, text, multi, fast=False):
+    def finder(self, text, multi, fast=False, best=0):
         return expect.finder(os.path.join(self.tree, "vexlore-find"), self.words, text, multi,
-                             fast)
+                             fast, best)
 
     def shot(self, name):
         if os.environ.get("VEXLORE_SHOTS") and self.v.window:

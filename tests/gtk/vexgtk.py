@@ -101,8 +101,9 @@ class Vex:
         self.multi = self.find(R.RADIO_BUTTON, "Multi-word")
         self.clip = self.find(R.ANIMATION)
         self.group = self.find(R.GROUPING, "Type")
+        self.best = self.find(R.CHECK_BOX, "Best first")
         return all([self.start, self.stop, self.close, self.text, self.results, self.single,
-                    self.multi, self.clip, self.group])
+                    self.multi, self.clip, self.group, self.best])
 
     # what a user does
     @staticmethod
@@ -131,6 +132,17 @@ class Vex:
     def pick(self, multi):
         self.click(self.multi if multi else self.single)
         pump(0.1)
+
+    def checked(self, acc):
+        return acc.get_state_set().contains(Atspi.StateType.CHECKED)
+
+    def bestfirst(self, on):
+        """Best first checked (on) or not, by a click when it is not so."""
+        if self.checked(self.best) != on:
+            self.click(self.best)
+            end = time.monotonic() + 2
+            while time.monotonic() < end and self.checked(self.best) != on:
+                pump(0.02)
 
     def begin(self):
         """Clicks Start; the search it starts is the one wait() waits for."""
