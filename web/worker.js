@@ -122,7 +122,8 @@ async function modelfile(url) {
 async function loadmodel() {
   const name = new URL(self.location).searchParams.get('model') || 'english.model';
   const url = new URL(name, self.location).href;
-  const path = '/' + name.replace(/.*\//, '');
+  // at the root, where the message names it as the page's address does
+  const path = name.replace(/.*\//, '');
   let why;
   try {
     const data = await modelfile(url);
@@ -133,7 +134,8 @@ async function loadmodel() {
     why = engine.ccall('vex_model', 'string', ['string'], [path]);
     engine.FS.unlink(path);     // the model is read whole: the copy can go
   } catch (err) {
-    why = 'The file ' + name + ' could not be loaded: ' + err.message + '.';
+    why = 'Best first needs the model file ' + name + ', which could not be loaded: ' +
+          err.message + '.';
   }
   post('model', why ? { failed: why } : { ready: true });
 }

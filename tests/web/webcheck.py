@@ -76,6 +76,7 @@ class Page:
         self.close = self.find("button[data-id='8']")
         self.text = self.find("#text")
         self.single, self.multi = d.find_elements(By.CSS_SELECTOR, "input[type=radio]")
+        self.best = self.find("input[type=checkbox]")
         self.results = self.find("#results")
         # the moments the list turns busy and idle, by the page's clock
         d.execute_script("""
@@ -110,15 +111,17 @@ class Page:
     def count(self):
         return self.js("return vexlore.lines().length")
 
-    def begin(self, text, multi):
+    def begin(self, text, multi, best=False):
         self.text.clear()
         self.text.send_keys(text)
         (self.multi if multi else self.single).click()
+        if self.best.is_selected() != best:
+            self.best.click()
         self.js("window.busylog = []; vexlore.last = null")
         self.start.click()
 
-    def search(self, text, multi, secs=30):
-        self.begin(text, multi)
+    def search(self, text, multi, secs=30, best=False):
+        self.begin(text, multi, best)
         if not self.wait("vexlore.last", secs):
             return None
         time.sleep(0.05)
@@ -151,8 +154,9 @@ def checklayout(p):
     places = {"START": "button[data-id='1']", "STOP": "button[data-id='2']",
               "CLOSE": "button[data-id='8']", "TEXT": "#text", "RESULTS": "#results",
               "SINGLE": ".group label:nth-of-type(1)", "MULTI": ".group label:nth-of-type(2)",
-              "TYPE": ".group", "BUSY": ".clip", "PROMPT": "label[for=text]", "LISTED": "#listed"}
-    table, (dw, dh) = dialog_table()
+              "TYPE": ".group", "BUSY": ".clip", "PROMPT": "label[for=text]", "LISTED": "#listed",
+              "BEST": ".group label.check"}
+    table, (dw, dh) = dialog_table(best=True)
     origin = p.find("#dialog").rect
     worst, bad = 0, []
     for name, (text, x, y, w, hh) in table.items():
@@ -186,7 +190,8 @@ def keyboard(p):
     never the clip; the arrows move within the group."""
     where = """const a = document.activeElement;
                return a == document.body ? 'body' :
-                      a.type == 'radio' ? a.parentNode.textContent : a.id || a.textContent;"""
+                      a.type == 'radio' || a.type == 'checkbox' ? a.parentNode.textContent :
+                      a.id || a.textContent;"""
     keys = lambda *k: ActionChains(p.d).send_keys(*k).perform()  # noqa: E731
     order = []
     for _ in range(5):
@@ -199,9 +204,16 @@ def keyboard(p):
     for _ in range(2):
         keys(Keys.TAB)
         order.append(p.js(where))
+    p.wait("vexlore.model && vexlore.model.ready", 30)
+    keys(" ")
+    order.append(order[-1] + (" checked" if p.best.is_selected() else ""))
+    keys(" ")
+    keys(Keys.TAB)
+    order.append(p.js(where) + (" checked" if p.best.is_selected() else ""))
     want = ["Stop", "text", "results", "Close", "Single word", "Multi-word checked", "Close",
-            "Multi-word", "body"]
-    report(order == want, "keyboard", "Tab from Start, then Down, Shift+Tab, Tab, Tab: %r" % order)
+            "Multi-word", "Best first", "Best first checked", "body"]
+    report(order == want, "keyboard", "Tab from Start, then Down, Shift+Tab, Tab, Tab, Space, "
+           "Space, Tab: %r" % order)
 
 
 def told(p):
@@ -301,6 +313,45 @@ def brokencheck(d, url, root):
         disabled = d.execute_script("return document.querySelector(\"button[data-id='1']\").disabled")
         report(text.startswith("Vexlore could not start.") and missing in text and disabled,
                "without " + missing, "%r; Start disabled: %s" % (text, disabled))
+
+
+def modelcheck(d, url, root):
+    """Best first without its model: one that is not there, then one that
+    is damaged, then at the same address a sound one, with a date old
+    enough that the browser could keep its copy, and it is taken. Without it the box is disabled, says why in its
+    tooltip and once to a screen reader, and the rest works."""
+    path = os.path.join(root, "fresh.model")
+    seen = []
+    for step, days in (("missing", 0), ("damaged", 30), ("sound", 20)):
+        if step == "damaged":
+            with open(path, "wb") as f:
+                f.write(b"VXLMODEL" + bytes(100))
+        elif step == "sound":
+            shutil.copy(os.path.join(root, "english.model"), path)
+        if os.path.exists(path):
+            os.utime(path, (time.time() - days * 86400,) * 2)
+        p = Page(d, url + "?words=nine.txt&model=fresh.model")
+        p.wait("vexlore.model && (vexlore.model.ready || vexlore.model.failed)", 30)
+        box = p.js("""const b = document.getElementById('best');
+            return [b.disabled, b.parentNode.title || '', b.getAttribute('aria-describedby')];""")
+        ax = d.execute_cdp_cmd("Accessibility.getPartialAXTree",
+                               {"nodeId": d.execute_cdp_cmd("DOM.querySelector", {
+                                   "nodeId": d.execute_cdp_cmd("DOM.getDocument", {})["root"]["nodeId"],
+                                   "selector": "#best"})["nodeId"], "fetchRelatives": False})
+        node = ax["nodes"][0]
+        name = node.get("name", {}).get("value", "")
+        told = node.get("description", {}).get("value", "")
+        lines = p.search("dirty room", True)
+        seen.append((step, box[0], box[1], name, told, len(lines or [])))
+    ok = True
+    for step, disabled, title, name, told, n in seen:
+        if step == "sound":
+            ok &= not disabled and not title and not told
+        else:
+            ok &= disabled and "fresh.model" in title and told == title
+        ok &= name == "Best first" and n == 3
+    report(ok, "no model", "; ".join("%s: disabled %s, %r, named %r, described %r, 'dirty room' "
+                                     "%d lines" % r for r in seen))
 
 
 def freshcheck(d, url, root):
@@ -421,6 +472,7 @@ def check(site, work, shots):
         narrowcheck(d, server.url, shots)
         brokencheck(d, server.url, root)
         freshcheck(d, server.url, root)
+        modelcheck(d, server.url, root)
         stopannounced(d, server.url)
         manycheck(d, server.url)
         offlinecheck(d, server, server.url)

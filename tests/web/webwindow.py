@@ -17,7 +17,7 @@ ENDED = "document.body.textContent.includes('Vexlore has ended')"
 
 class Window:
     name = "web"
-    has = {"pasted", "memory", "cause", "escsearch"}
+    has = {"pasted", "memory", "cause", "escsearch", "best"}
 
     def __init__(self, site, work):
         self.find = os.environ.get("VEXLORE_FIND") or os.path.join(
@@ -49,6 +49,10 @@ class Window:
             return
         if verb == "pick":
             (p.multi if arg else p.single).click()
+            return
+        if verb == "best":
+            if p.best.is_selected() != arg:
+                p.best.click()
             return
         if verb in ("start", "enter") and not p.busy():
             p.js("window.busylog = []; vexlore.last = null")
@@ -103,8 +107,8 @@ class Window:
             time.sleep(0.05)
         return None
 
-    def finder(self, text, multi, fast=False):
-        return expect.finder(self.find, self.words, text, multi, fast)
+    def finder(self, text, multi, fast=False, best=0):
+        return expect.finder(self.find, self.words, text, multi, fast, best)
 
     def shot(self, name):
         if os.environ.get("VEXLORE_SHOTS") and self.p:
