@@ -89,8 +89,10 @@ async function modelfile(url) {
   let r = null;
   try {
     r = await fetch(url, { cache: 'no-cache' });
-    if (r.ok && self.caches)
-      caches.open(CACHE).then((c) => c.put(url, r.clone())).catch(() => {});
+    if (r.ok && self.caches) {
+      const copy = r.clone();     // now, before the body is read
+      caches.open(CACHE).then((c) => c.put(url, copy)).catch(() => {});
+    }
   } catch (err) {
     r = self.caches ? await caches.match(url).catch(() => null) : null;
     if (!r)

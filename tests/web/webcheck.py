@@ -23,7 +23,7 @@ from selenium.webdriver.common.keys import Keys
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 import expect  # noqa: E402
-from expect import (NINE, NOFIT, LONGTEXT, dialog_table, joined,  # noqa: E402
+from expect import (BEST_LINES, NINE, NOFIT, LONGTEXT, dialog_table, joined,  # noqa: E402
                     pixels, report)
 
 # every one, two and three letters of these twelve: the text's partitions
@@ -442,9 +442,11 @@ def offlinecheck(d, server, url):
         d.get(url)
         p = Page(d, url)
         got = p.search("dirty room", True, 60)
-        report(got is not None and "dormitory " in got, "offline",
-               "%s files cached; with the server stopped the page loaded and searched: %d lines"
-               % (cached, len(got or [])))
+        p.wait("vexlore.model && (vexlore.model.ready || vexlore.model.failed)", 30)
+        best = p.search("clint eastwood", True, 60, best=True) or []
+        report(got is not None and "dormitory " in got and len(best) == BEST_LINES, "offline",
+               "%s files cached; with the server stopped the page loaded and searched: %d lines; "
+               "Best first: %d lines, %s" % (cached, len(got or []), len(best), joined(best, 2)))
     except Exception as e:
         report(False, "offline", "%s files cached; with the server stopped: %s" % (cached, e))
 
