@@ -1,11 +1,13 @@
 #!/bin/bash
 # The Linux window's figures beside vexlore-find's, in one run on a virtual
-# display: start-up to a drawn window, multi-word 'astronomer' over the
+# display: start-up to a drawn window, Best first beside vexlore-find --best
+# and Stop during a ranking, multi-word 'astronomer' over the
 # benchmarks' fixed word list (benchwords.sh) in the window and in
 # vexlore-find, the lines a second of a search that lists a million lines,
 # the memory of a list of ten million, the list filled to its bound, Stop
 # and scrolling in it. A figure for the record, not a
-# test. usage: bench/gtk-bench.sh [RUNS]   (default 3)
+# test. usage: bench/gtk-bench.sh [RUNS]   (default 3); VEXLORE_BENCH_PART=best
+# stops after Best first.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXLORE_BUILD:-$top/build}
@@ -31,6 +33,9 @@ print('\n'.join(''.join(p) for n in (1, 2) for p in itertools.product(string.asc
   >"$bench/short702"
 mkdir -p "$bench/shipped" "$bench/big"
 cp "$tree/words" "$bench/shipped/words"
+if [ -f "$tree/english.model" ]; then
+  cp "$tree/english.model" "$bench/shipped/english.model"
+fi
 cp "$bench/short" "$bench/big/words"
 gtk_session /usr/bin/python3 "$top/bench/gtkbench.py" "$bench" "$runs" "$bench/short" "$bench/short702" 2>&1 |
   grep -v -e '^dbus-daemon' -e '^SpiRegistry'

@@ -1,8 +1,9 @@
 """The Linux window's figures, side by side with vexlore-find in one run:
 usage: gtkbench.py DIR RUNS BIG
 DIR holds vexlore, vexlore-find and words (the benchmarks' fixed list), and
-DIR/shipped the word list the programs ship with; BIG is a list of short
-strings whose searches list millions of lines.
+DIR/shipped the word list the programs ship with and the model; BIG is a
+list of short strings whose searches list millions of lines. With
+VEXLORE_BENCH_PART=best, only start-up and Best first.
 Prints medians; a figure for the record, not a test."""
 import os
 import shutil
@@ -159,6 +160,76 @@ def fill(d, runs, full):
     v.end()
 
 
+def besttime(v, text, runs):
+    """Best first: Start to the ranked list drawn, in the window v (over
+    the folder's words and model), beside vexlore-find --best=BEST_LINES's
+    whole run, its model's loading included; then Stop during a ranking
+    and during a search, each clicked 0.1 s after its Start."""
+    d = os.path.dirname(v.proc.args[0])
+    argv = [os.path.join(d, "vexlore-find"), "--best=%d" % expect.BEST_LINES, "--", text]
+    win, fnd, same = [], [], True
+    v.type(text)
+    v.pick(True)
+    v.bestfirst(True)
+    for _ in range(runs):
+        t = time.monotonic()
+        out = subprocess.run(argv, capture_output=True, text=True).stdout
+        fnd.append(time.monotonic() - t)
+        pump(0.5)           # the last search's events all in
+        v.begin()
+        v.begun(10)
+        ended = v.wait(120)
+        if ended is None:
+            raise SystemExit("the window's ranking of '%s' did not end" % text)
+        win.append(ended - v.clicked)
+        pump(0.2)
+        same &= v.lines() == [l for l in out.split("\n") if l]
+    return win, fnd, same
+
+
+def stoptime(v, text, best, runs):
+    """The ms from Stop, clicked 0.1 s after Start, to the clip off."""
+    v.type(text)
+    v.pick(True)
+    v.bestfirst(best)
+    times = []
+    for _ in range(runs):
+        pump(0.5)           # the last search's events all in
+        v.begin()
+        v.begun(10)
+        pump(0.1)
+        t = time.monotonic()
+        v.click(v.stop)
+        ended = v.wait(30)
+        times.append((ended - t) * 1000 if ended else 9999)
+    return times
+
+
+def bestfirst(d, runs):
+    """Best first over the shipped list and the model beside it."""
+    shipped = os.path.join(d, "shipped")
+    v = Vex([os.path.join(shipped, "vexlore")], cwd=shipped)
+    pump(0.5)
+    for text in ("clint eastwood", "william shakespeare"):
+        win, fnd, same = besttime(v, text, runs)
+        w, f = statistics.median(win), statistics.median(fnd)
+        print("Best first, '%s': window %.3f s (%s), vexlore-find --best=%d %.3f s (%s); "
+              "ratio %.2f, goal 1.5 x + 0.2 s = %.3f s: %s; the same lines: %s" % (
+                  text, w, " ".join("%.3f" % x for x in win), expect.BEST_LINES, f,
+                  " ".join("%.3f" % x for x in fnd), w / f, 1.5 * f + 0.2,
+                  "met" if w <= 1.5 * f + 0.2 else "NOT met", "yes" if same else "NO"))
+    for text in ("william shakespeare", expect.LONGTEXT):
+        ranked = stoptime(v, text, True, runs)
+        searched = stoptime(v, text, False, runs)
+        print("Stop 0.1 s after Start, '%s': ranking %s ms (median %.0f), search %s ms "
+              "(median %.0f)" % (text, " ".join("%.0f" % m for m in ranked),
+                                 statistics.median(ranked), " ".join("%.0f" % m for m in searched),
+                                 statistics.median(searched)))
+    v.click(v.close)
+    v.waitexit(10)
+    v.end()
+
+
 def sidebyside(v, folder, words, text, runs):
     """The window v and vexlore-find of folder taking turns on text over
     words: the window's times, the finder's, and its lines."""
@@ -174,13 +245,23 @@ def sidebyside(v, folder, words, text, runs):
 def main(d, runs, big, full=None):
     runs = int(runs)
     words = os.path.join(d, "words")
-    print("start-up to a drawn window: median %.3f s of %d" % (
-        statistics.median(startup(d, runs)), runs))
-
-    # Start to the last line drawn, beside vexlore-find --fast's whole run
     shipped = os.path.join(d, "shipped")
     for exe in ("vexlore", "vexlore-find"):
         shutil.copy(os.path.join(d, exe), shipped)
+    # the model beside the shipped list is loaded once the window is drawn
+    alone, model = [], []
+    for _ in range(runs):
+        alone += startup(d, 1)
+        model += startup(shipped, 1)
+    print("start-up to a drawn window: median %.3f s of %d (%s); with english.model beside "
+          "it %.3f s (%s)" % (statistics.median(alone), runs, " ".join("%.3f" % x for x in alone),
+                              statistics.median(model), " ".join("%.3f" % x for x in model)))
+    if os.path.exists(os.path.join(shipped, "english.model")):
+        bestfirst(d, runs)
+    if os.environ.get("VEXLORE_BENCH_PART") == "best":
+        return
+
+    # Start to the last line drawn, beside vexlore-find --fast's whole run
     for text, where in (("tom marvolo riddle", shipped), ("internationalists", shipped),
                         ("astronomer", d)):
         words = os.path.join(where, "words")

@@ -4,6 +4,10 @@
 ** the rows shown times a row's height; the view's top is its value, so
 ** scrolling anywhere costs one screen of rows, whatever the list holds.
 */
+#include <new>
+#include <string>
+#include <vector>
+
 #include "gtk/lineindex.h"
 #include "gtk/linelist.h"
 #include "gtk/listtable.h"
@@ -14,6 +18,8 @@
 struct LineList {
     GtkWidget parent;
     LineIndex *index;
+    bool ranked;                        /* the lines are kept in order, not sorted */
+    std::vector<std::string> *inorder;  /* a ranked list's */
     int max;
     int shown;              /* rows the scroll bar and the reader know of */
     int rowheight;          /* pixels */
@@ -33,6 +39,8 @@ G_DEFINE_TYPE_WITH_CODE(LineList, line_list, GTK_TYPE_WIDGET,
 static void line_list_init(LineList *list)
 {
     list->index = new LineIndex;
+    list->ranked = false;
+    list->inorder = new std::vector<std::string>;
     list->max = 0;
     list->shown = 0;
     list->rowheight = 1;
@@ -48,6 +56,7 @@ static void line_list_finalize(GObject *object)
 {
     LineList *list = (LineList *)object;
     delete list->index;
+    delete list->inorder;
     G_OBJECT_CLASS(line_list_parent_class)->finalize(object);
 }
 
@@ -278,9 +287,11 @@ GtkWidget *linelist_widget(LineList *list)
 }
 
 /* What the reader was told of goes too. */
-void linelist_clear(LineList *list)
+void linelist_clear(LineList *list, bool ranked)
 {
     list->index->clear();
+    list->inorder->clear();
+    list->ranked = ranked;
     list->shown = 0;
     listtable_changed(gtk_widget_get_accessible(GTK_WIDGET(list)));
     if (list->vadj)
@@ -291,21 +302,28 @@ void linelist_clear(LineList *list)
 
 bool linelist_add(LineList *list, const char *line)
 {
-    if (list->index->count() >= list->max)
+    if (linelist_count(list) >= list->max)
         return false;
-    return list->index->add(line);
+    if (!list->ranked)
+        return list->index->add(line);
+    try {
+        list->inorder->push_back(line);
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    return true;
 }
 
 int linelist_count(LineList *list)
 {
-    return list->index->count();
+    return list->ranked ? (int)list->inorder->size() : list->index->count();
 }
 
 void linelist_show(LineList *list)
 {
-    if (list->shown == list->index->count())
+    if (list->shown == linelist_count(list))
         return;
-    list->shown = list->index->count();
+    list->shown = linelist_count(list);
     configure(list);
     gtk_widget_queue_draw(GTK_WIDGET(list));
     listtable_changed(gtk_widget_get_accessible(GTK_WIDGET(list)));
@@ -321,7 +339,7 @@ char *linelist_text(LineList *list, int row)
 {
     if (row < 0 || row >= list->shown)
         return NULL;
-    const char *text = list->index->at(row);
+    const char *text = list->ranked ? (*list->inorder)[row].c_str() : list->index->at(row);
     if (!text)
         return NULL;
     return g_utf8_validate(text, -1, NULL) ? g_strdup(text) : g_utf8_make_valid(text, -1);

@@ -3,7 +3,9 @@
 ** high each, just the rows it can see of a LineIndex. It scrolls inside a
 ** GtkScrolledWindow (it is GtkScrollable) and by the arrow, page, Home and
 ** End keys; a screen reader reads it as a table of one column. Lines come
-** in unsorted; each costs what it adds, however long the list.
+** in unsorted; each costs what it adds, however long the list. A ranked
+** list (Best first, a hundred lines or so) keeps them in the order they
+** come instead.
 */
 #ifndef VEXLORE_GTK_LINELIST_H
 #define VEXLORE_GTK_LINELIST_H
@@ -17,7 +19,9 @@ struct LineList;
 LineList *linelist_new(int max);
 GtkWidget *linelist_widget(LineList *list);
 
-void linelist_clear(LineList *list);
+/* Empties the list; the lines added after it are shown in byte order, or
+** with ranked in the order they come. */
+void linelist_clear(LineList *list, bool ranked = false);
 /* Keeps a copy of line, to be shown at the next linelist_show; false when
 ** the list holds max lines or no memory is left for one more. */
 bool linelist_add(LineList *list, const char *line);

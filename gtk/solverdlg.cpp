@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "engine/fastsearch.h"
+#include "frontend/bestfirst.h"
 #include "frontend/blanks.h"
 #include "frontend/dialog.h"
 #include "gtk/arguments.h"
@@ -27,13 +28,15 @@ extern "C" GResource *vexart_get_resource(void);
 ** own, taller than a control of 13 or 14 dialog units: the table's sizes
 ** hold only without them. */
 static const char css[] =
-    "button, entry, radiobutton { min-height: 0; min-width: 0; padding-top: 0; padding-bottom: 0; }";
+    "button, entry, radiobutton, checkbutton { min-height: 0; min-width: 0; padding-top: 0; "
+    "padding-bottom: 0; }";
 
 SolverWin::SolverWin(int maxlines)
     : m_win1252(false), m_stop(0), m_solver(this, &m_stop, fastsearch), m_bx(0), m_by(0),
       m_window(NULL), m_start(NULL),
       m_stopbutton(NULL), m_edit(NULL), m_list(NULL), m_close(NULL), m_single(NULL),
-      m_multi(NULL), m_clip(NULL), m_lines(linelist_new(maxlines)), m_busy(NULL)
+      m_multi(NULL), m_best(NULL), m_clip(NULL), m_modeltried(false), m_ranked(false),
+      m_lines(linelist_new(maxlines)), m_busy(NULL)
 {
 }
 
@@ -72,7 +75,8 @@ static GtkWidget *resultsview(LineList *lines, GtkWidget **view)
 /* The controls in the table's order, which is also the tab order. Unlike
 ** Windows, the "Type" group is one stop of it, at its checked button, with
 ** the arrows moving within the group (as GTK's radio buttons do), so that
-** a keyboard reaches Multi-word; the clip takes no focus. */
+** a keyboard reaches Multi-word; the Best first box, which this window
+** adds under Multi-word, is the next stop; the clip takes no focus. */
 void SolverWin::makecontrols(GtkWidget *fixed)
 {
     GtkWidget *prompt = NULL, *listed = NULL, *group = NULL;
@@ -118,6 +122,8 @@ void SolverWin::makecontrols(GtkWidget *fixed)
             gtk_container_add(GTK_CONTAINER(w), m_clip);
             atk_object_set_name(gtk_widget_get_accessible(m_clip), CLIP_IDLE);
             break;
+        case DLG_CHECK:     /* Best first is not in the table: see below */
+            break;
         }
         place(w, c->x, c->y, c->w, c->h);
         switch (c->id) {
@@ -129,10 +135,16 @@ void SolverWin::makecontrols(GtkWidget *fixed)
         }
         if ((c->tabstop && c->kind != DLG_CLIP) || c->kind == DLG_RADIO)
             chain = g_list_append(chain, w);
+        if (c->id == IDC_MULTI) {
+            m_best = gtk_check_button_new_with_label(dlgbest.text);
+            gtk_widget_set_focus_on_click(m_best, FALSE);
+            place(m_best, dlgbest.x, dlgbest.y, dlgbest.w, dlgbest.h);
+            chain = g_list_append(chain, m_best);
+        }
     }
     labelled(m_edit, prompt);
     labelled(m_list, listed);
-    for (GtkWidget *radio : { m_single, m_multi })
+    for (GtkWidget *radio : { m_single, m_multi, m_best })
         atk_object_add_relationship(gtk_widget_get_accessible(radio), ATK_RELATION_MEMBER_OF,
                                     gtk_widget_get_accessible(group));
 
@@ -177,9 +189,11 @@ bool SolverWin::create(const char *path)
     makecontrols(fixed);
     g_signal_connect(m_window, "key-press-event", G_CALLBACK(onkey), this);
     g_signal_connect(m_window, "delete-event", G_CALLBACK(ondelete), this);
+    g_signal_connect_after(m_window, "draw", G_CALLBACK(ondrawn), this);
 
     if (!m_solver.open(path))
         return false;
+    m_model = std::string(path).substr(0, strlen(path) - strlen("words")) + "english.model";
     /* read only once known to be a regular file: a pipe would wait */
     m_win1252 = filewin1252(path);
     return true;
@@ -224,6 +238,52 @@ gboolean SolverWin::ondelete(GtkWidget *, GdkEvent *, gpointer self)
     return TRUE;
 }
 
+/* The model, 16 MB checked as it is read, takes some 60 ms to load: it
+** is loaded once the window has been drawn, so that the window comes up
+** as fast as without it, or at the first Start best first, if sooner. */
+gboolean SolverWin::ondrawn(GtkWidget *w, cairo_t *, gpointer self)
+{
+    g_signal_handlers_disconnect_by_func(w, (gpointer)ondrawn, self);
+    g_idle_add_full(G_PRIORITY_LOW, onidle, self, NULL);
+    return FALSE;
+}
+
+gboolean SolverWin::onidle(gpointer self)
+{
+    ((SolverWin *)self)->loadmodel();
+    return G_SOURCE_REMOVE;
+}
+
+/* Without a model the box cannot be checked: its tooltip, which a screen
+** reader gives as its description, says why; the rest works on. */
+void SolverWin::loadmodel()
+{
+    if (m_modeltried)
+        return;
+    m_modeltried = true;
+    char why[512];
+    if (!bestload(m_model.c_str(), why, sizeof why))
+        return;
+    std::string said = utf8shown(why);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(m_best), FALSE);
+    gtk_widget_set_sensitive(m_best, FALSE);
+    gtk_widget_set_tooltip_text(m_best, said.c_str());
+    atk_object_set_description(gtk_widget_get_accessible(m_best), said.c_str());
+}
+
+SolverSearch SolverWin::ranking()
+{
+    if (!gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(m_best)))
+        return nullptr;
+    loadmodel();
+    return bestready() ? bestsearch : nullptr;
+}
+
+void SolverWin::ranked(bool on)
+{
+    m_ranked = on;
+}
+
 void SolverWin::input(const char **text, int *type)
 {
     m_text = gtk_entry_get_text(GTK_ENTRY(m_edit));
@@ -237,7 +297,7 @@ void SolverWin::input(const char **text, int *type)
 
 void SolverWin::clearlines()
 {
-    linelist_clear(m_lines);
+    linelist_clear(m_lines, m_ranked);
 }
 
 /* The list shows UTF-8 only: a Windows-1252 list's lines are converted,

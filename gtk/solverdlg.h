@@ -38,6 +38,8 @@ public:
     void causemessage(const char *text, const char *why) override;
     unsigned clock() override;
     void end() override;
+    SolverSearch ranking() override;
+    void ranked(bool on) override;
 
 private:
     GtkWidget *place(GtkWidget *w, int x, int y, int width, int height);
@@ -48,6 +50,9 @@ private:
     static void onclose(GtkButton *, gpointer self);
     static gboolean onkey(GtkWidget *, GdkEventKey *event, gpointer self);
     static gboolean ondelete(GtkWidget *, GdkEvent *, gpointer self);
+    static gboolean ondrawn(GtkWidget *, cairo_t *, gpointer self);
+    static gboolean onidle(gpointer self);
+    void loadmodel();
 
     bool m_win1252;             /* the word file is not UTF-8: taken as Windows-1252 */
     int m_stop;
@@ -55,7 +60,10 @@ private:
     std::string m_text;         /* the typed text, for the search */
     int m_bx, m_by;             /* dialog base units of the window's font */
     GtkWidget *m_window, *m_start, *m_stopbutton, *m_edit, *m_list, *m_close;
-    GtkWidget *m_single, *m_multi, *m_clip;
+    GtkWidget *m_single, *m_multi, *m_best, *m_clip;
+    std::string m_model;        /* the model file's path: "english.model" beside "words" */
+    bool m_modeltried;          /* loaded, or found missing or damaged */
+    bool m_ranked;              /* the search Start runs lists its lines in rank order */
     LineList *m_lines;
     BusyClip *m_busy;
 };

@@ -53,8 +53,10 @@ static float rate[RANK_SLOTS];  /* the most a letter of each slot adds */
 static float endmost;           /* the most </s> adds */
 static const RankQuery *query;
 
-/* Polls the query's caller once in POLL_EVERY calls; 1 once it said stop. */
-#define POLL_EVERY 64
+/* Polls the query's caller once in POLL_EVERY calls; 1 once it said stop.
+** An expansion of a long text's phrase can take 100 us and more: a window
+** that pumps from the poll must hear a Stop within a few ms. */
+#define POLL_EVERY 8
 static int pollcount;
 
 static int stopping(void)
@@ -489,6 +491,9 @@ static int rankround(int reusing)
         int h2 = p.n > 1 ? cands[p.w[p.n - 2]].id : p.n == 1 ? m->bos : LM_NONE;
         float rated = p.most - endmost - p.g;
         for (int c = 0; c < (int)cands.size(); c++) {
+            /* a long text's expansion asks the model of thousands of words */
+            if ((c & 255) == 255 && stopping())
+                break;
             const RankWord &cd = cands[c];
             if (cd.len > p.leftn || (!reusing && cd.reuse) || !fits(p.left, cd.count))
                 continue;
@@ -528,9 +533,10 @@ static int rankround(int reusing)
             if (seen[at].key == sk || seen[at].key == 0)
                 seen[at] = {sk, g};
             if (queue.size() == QUEUE_MOST) {
-                /* keep the better half by the queue's order */
-                std::sort(queue.begin(), queue.end(), worse);
+                /* keep the better half by the queue's order: parted, not
+                ** sorted, which took 150 ms that a Stop waited for */
                 size_t half = queue.size() / 2;
+                std::nth_element(queue.begin(), queue.begin() + half, queue.end(), worse);
                 for (size_t i = 0; i < half; i++)
                     proved &= queue[i].most < threshold();
                 queue.erase(queue.begin(), queue.begin() + half);

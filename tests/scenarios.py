@@ -95,6 +95,7 @@ BEST = object()     # vexlore-find --best=BEST_LINES's, in rank order (single
 #                           the last action, sorted, each an anagram
 #   ("same",)               the list is as it was before the last action
 #   ("running", n)          the search runs and has listed n lines
+#   ("pause", secs)         nothing for secs
 #   ("box", caption, text)  a message box, OK only, whose text holds text;
 #                           OK then clicked
 #   ("nobox",)              no message box comes
@@ -143,13 +144,15 @@ SCENARIOS = [
         ("type", LONGTEXT), ("pick", True), ("start",),
         ("box", "Vexlore", "holds %d lines" % LISTFULL_LINES, "listfull"), ("ends", 5),
         ("count", LISTFULL_LINES), ("kept",)]),
-    # ranked as vexlore-find --best ranks, Stop keeps the best found so
-    # far, and with the box off again the list is the search's, sorted
+    # ranked as vexlore-find --best ranks; Stop, once the ranking is past
+    # reading the candidates and bounding them, keeps the best found so
+    # far; with the box off again the list is the search's, sorted
     ("best first", "full", {"best"}, [
         ("type", "clint eastwood"), ("pick", True), ("best", True), ("start",), ("ends", 30),
         ("lines", BEST), ("shot", "best"),
         ("type", "Listen"), ("pick", False), ("start",), ("ends", 30), ("lines", BEST),
         ("type", "william shakespeare"), ("pick", True), ("start",), ("running", 0),
+        ("pause", 0.1),
         ("stop",), ("ends", 5), ("soon",), ("ranked",),
         ("best", False)] + SEARCH("dirty room", True) + [("lines", FIND)]),
     ("list full, then a search", "listfull", {"listfull"}, [
@@ -224,6 +227,8 @@ def play(w, name, steps):
                 raise Failed("'%s': %s, not %s" % (text, joined(got), "vexlore-find's (it failed)"
                                                    if want is None else joined(want)))
             said.append("%d lines%s" % (len(got), ": " + joined(got) if len(got) < 7 else ""))
+        elif verb == "pause":
+            time.sleep(args[0])
         elif verb == "ranked":
             got = w.lines()
             sets = set(" ".join(sorted(l.split())) for l in got)

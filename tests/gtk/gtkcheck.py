@@ -2,7 +2,8 @@
 usage: gtkcheck.py check TREE WORK SHOTS     every check; a line each, then a count
        gtkcheck.py smoke COMMAND [ARG...]    the worked example in the window of
                                              COMMAND (an installed vexlore, say)
-       gtkcheck.py show TREE PNG TEXT        a multi-word search, then a picture
+       gtkcheck.py show TREE PNG TEXT [best] a multi-word search (Best first), then
+                                             a picture
 TREE holds vexlore, vexlore-find and words. The dialog's rules are tested
 natively against a fake view (tests/solver_test.cpp), and what every window
 must do in tests/scenarios.py; this checks what only the GTK window has:
@@ -11,6 +12,7 @@ non-UTF-8 folders and word lists, its arguments, scaling and locales."""
 import os
 import subprocess
 import sys
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -29,11 +31,11 @@ def checklayout(v):
     origin = v.extents(panel)
     places = {"START": v.start, "STOP": v.stop, "CLOSE": v.close, "TEXT": v.text,
               "RESULTS": v.results.get_parent(), "SINGLE": v.single, "MULTI": v.multi,
-              "TYPE": v.group, "BUSY": v.clip.get_parent(),
+              "TYPE": v.group, "BUSY": v.clip.get_parent(), "BEST": v.best,
               "PROMPT": v.find(vexgtk.R.LABEL, "Enter anagram text:"),
               "LISTED": v.find(vexgtk.R.LABEL, "Results:")}
     worst, bad = 0, []
-    table, (dw, dh) = expect.dialog_table()
+    table, (dw, dh) = expect.dialog_table(best=True)
     for name, (text, x, y, w, h) in table.items():
         acc = places[name]
         e = v.extents(acc)
@@ -41,7 +43,7 @@ def checklayout(v):
         got = (e.x - origin.x, e.y - origin.y, e.width, e.height)
         # a label or a radio button whose text is wider in this font than
         # in the one the table was drawn for grows to the right and down
-        grows = name in ("PROMPT", "LISTED", "SINGLE", "MULTI")
+        grows = name in ("PROMPT", "LISTED", "SINGLE", "MULTI", "BEST")
         off = max(abs(a - b) for a, b in zip(want[:2], got[:2]))
         for a, b in zip(want[2:], got[2:]):
             off = max(off, max(a - b, 0) if grows else abs(a - b))
@@ -57,7 +59,7 @@ def checklayout(v):
 
 
 def focused(v):
-    for acc in (v.start, v.stop, v.close, v.text, v.results, v.single, v.multi, v.clip):
+    for acc in (v.start, v.stop, v.close, v.text, v.results, v.single, v.multi, v.best, v.clip):
         if acc.get_state_set().contains(vexgtk.Atspi.StateType.FOCUSED):
             return acc.get_name()
     return None
@@ -65,9 +67,10 @@ def focused(v):
 
 def keyboard(v):
     """Tab goes round the controls, the Type group one stop at its checked
-    button, not the clip; Down there checks Multi-word."""
+    button, then Best first, not the clip; Down in the group checks
+    Multi-word; Space on Best first checks it, a check box named so."""
     order = [focused(v)]
-    for _ in range(6):
+    for _ in range(7):
         v.key(0xff09)       # Tab
         pump(0.15)
         order.append(focused(v))
@@ -76,15 +79,29 @@ def keyboard(v):
         pump(0.15)
     v.key(0xff54)           # Down
     pump(0.2)
-    multi = v.multi.get_state_set().contains(vexgtk.Atspi.StateType.CHECKED)
-    want = ["Start", "Stop", "Enter anagram text:", "Results:", "Close", "Single word", "Start"]
-    report(order == want and focused(v) == "Multi-word" and multi, "keyboard",
-           "Tab order %s; Down in the group: focus on %r, Multi-word %s" % (
-               order, focused(v), "checked" if multi else "NOT checked"))
+    multi = v.checked(v.multi)
+    group = focused(v)
+    v.key(0xff09)
+    pump(0.15)
+    v.key(0x20)             # Space
+    pump(0.2)
+    best = v.checked(v.best) and v.best.get_role() == vexgtk.R.CHECK_BOX
+    v.key(0x20)
+    pump(0.2)
+    want = ["Start", "Stop", "Enter anagram text:", "Results:", "Close", "Single word",
+            "Best first", "Start"]
+    report(order == want and group == "Multi-word" and multi and best and not v.checked(v.best),
+           "keyboard", "Tab order %s; Down in the group: focus on %r, Multi-word %s; Space on "
+           "the check box 'Best first': %s" % (
+               order, group, "checked" if multi else "NOT checked",
+               "checked, then not" if best else "NOT checked"))
 
 
 def ninechecks(tree, work, shots):
-    v = Vex([os.path.join(folder(tree, work, "nine", NINE), "vexlore")], cwd=work)
+    d = folder(tree, work, "nine", NINE)
+    os.symlink(os.path.abspath(os.path.join(tree, "english.model")),
+               os.path.join(d, "english.model"))      # Best first, for the keyboard
+    v = Vex([os.path.join(d, "vexlore")], cwd=work)
     if not v.window:
         report(False, "start", "no window from the nine-word folder")
         v.end()
@@ -99,6 +116,36 @@ def ninechecks(tree, work, shots):
            "the clip's name", "%r while idle, %r after a search that found nothing" % (
                idle, said))
     v.end()
+
+
+def modelcheck(tree, work, shots):
+    """Without the model beside the program, or with a damaged one, Best
+    first cannot be checked and says why to a screen reader (its tooltip);
+    the search works as ever."""
+    said = []
+    for name, model in (("nomodel", None), ("badmodel", b"VXLMODEL" + bytes(200))):
+        d = folder(tree, work, name, NINE)
+        if model is not None:
+            with open(os.path.join(d, "english.model"), "wb") as f:
+                f.write(model)
+        v = Vex([os.path.join(d, "vexlore")], cwd=work)
+        end = time.monotonic() + 5
+        while v.window and time.monotonic() < end and \
+                v.best.get_state_set().contains(vexgtk.Atspi.StateType.SENSITIVE):
+            pump(0.05)
+        off = v.window and not v.best.get_state_set().contains(vexgtk.Atspi.StateType.SENSITIVE)
+        why = v.best.get_description() if v.window else ""
+        if v.window and model is not None:
+            vexgtk.screenshot(os.path.join(shots, "badmodel.png"), v.window)
+        got = v.lines() if v.window and v.search("dirty room", True, 10) else []
+        said.append((name, off, why, got))
+        v.end()
+    ok = all(off and "english.model" in why and got == expect.SEARCHES[0][3]
+             for _, off, why, got in said) and "none" in said[0][2] and "damaged" in said[1][2]
+    report(ok, "no model, a damaged model", "; ".join(
+        "%s: Best first %s, described %r; 'dirty room': %s" % (
+            name, "insensitive" if off else "SENSITIVE", why, joined(got))
+        for name, off, why, got in said))
 
 
 def nowordscheck(tree, work, shots):
@@ -224,6 +271,7 @@ def check(tree, work, shots):
     os.makedirs(work, exist_ok=True)
     os.makedirs(shots, exist_ok=True)
     ninechecks(tree, work, shots)
+    modelcheck(tree, work, shots)
     nowordscheck(tree, work, shots)
     latincheck(tree, work)
     argumentscheck(tree)
@@ -246,8 +294,10 @@ def smoke(argv):
     return 1 if expect.failed[0] else 0
 
 
-def show(tree, png, text):
+def show(tree, png, text, best=False):
     v = Vex([os.path.join(tree, "vexlore")], cwd=tree)
+    if v.window is not None and best:
+        v.bestfirst(True)
     ok = v.window is not None and v.search(text, True, 120) is not None
     if ok:
         pump(0.3)
@@ -265,6 +315,8 @@ def main(args):
         return smoke(args[1:])
     if args[:1] == ["show"] and len(args) == 4:
         return show(*args[1:])
+    if args[:1] == ["show"] and len(args) == 5 and args[4] == "best":
+        return show(*args[1:4], best=True)
     print(__doc__, file=sys.stderr)
     return 2
 
