@@ -15,7 +15,9 @@ try {
 let engine = null;
 let searching = false;  // from Start to the search's end
 let running = null;     // the module's search, done when it ends
+let dropped = false;    // Stop came while Start waited for the model
 let model = null;       // the model's load: done when it is loaded or cannot be
+let modeldone = false;
 const waiting = [];    // commands that came before the engine was ready
 
 // A yield is one round trip through a message channel: a task of its own,
@@ -56,8 +58,16 @@ async function run(cmd) {
     if (searching)
       return;          // Start during a search: the dialog ignores it
     searching = true;
-    if (cmd.best && model)
-      await model;     // its progress shows meanwhile
+    dropped = false;
+    if (cmd.best && model && !modeldone) {
+      post('busy', { on: true });   // the clip plays, the model's bar fills
+      await model;
+    }
+    if (dropped) {
+      searching = false;
+      post('busy', { on: false });
+      return;
+    }
     const t0 = performance.now();
     yields = yielded = 0;
     running = engine.ccall('vex_start', null, ['string', 'number', 'number'],
@@ -69,6 +79,7 @@ async function run(cmd) {
                    yields: yields, yielded: yielded });
     break;
   case 'stop':
+    dropped = searching && !running;
     engine._vex_stop();
     break;
   case 'close':
@@ -139,6 +150,7 @@ async function loadmodel() {
     why = 'Best first needs the model file ' + name + ', which could not be loaded: ' +
           err.message + '.';
   }
+  modeldone = true;
   post('model', why ? { failed: why } : { ready: true });
 }
 
