@@ -60,7 +60,7 @@ int bestsearch(SearchWindow *win)
     win->takeinput(&text, &type);
     if (countletters(text) > TEXT_MAX)
         return SEARCH_TOOLONG;
-    std::string typed = text, letters;  /* the text goes when the list is cleared */
+    std::string typed = text, letters;  /* a copy: the view's lasts until its next call */
     for (char c : typed)
         if (c != ' ' && c != '\t')
             letters += c;

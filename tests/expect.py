@@ -69,14 +69,15 @@ def pixels(units, base, div):
     return (units * base + div // 2) // div
 
 
-def finder(find, words, text, multi, fast=False, best=0):
+def finder(find, words, text, multi, fast=False, best=0, model=None):
     """What vexlore-find (the program find) lists for text over words: the
     lines every window must show, sorted, without their line feeds; with
     best, --best=best's lines in their order (single word: --max-words 1),
-    ranked by the model beside find. None when the finder failed, which no
-    window's list equals."""
+    ranked by the model beside find or the file model. None when the
+    finder failed, which no window's list equals."""
     if best:
-        argv = [find, "--best=%d" % best] + ([] if multi else ["--max-words", "1"])
+        argv = [find, "--best=%d" % best] + ([] if multi else ["--max-words", "1"]) + (
+            ["--model", model] if model else [])
     else:
         argv = [find] + (["--fast"] if fast else []) + (["-m"] if multi else [])
     run = subprocess.run(argv + ["-w", words, "--", text], capture_output=True, text=True)

@@ -318,7 +318,8 @@ TEST(Solver, PumpLooksOnceATickAndShowsLinesEvery200ms)
 /* Best first: Start runs the ranking, whose lines come in its order and
 ** are said to (here by shape, as vexlore-find --best ranks without a
 ** model), each set once, the text's own words left out; a single word
-** takes the words of all the letters; with the box off, the search. */
+** takes the words of all the letters; a text the ranking cannot take is
+** said in a box; with the box off, the search. */
 TEST(Solver, BestFirstRunsTheRankingInItsOrder)
 {
     Dialog d("dirty\ndormitory\nmoor\nroom\nroomy\ndirt\n");
@@ -329,11 +330,16 @@ TEST(Solver, BestFirstRunsTheRankingInItsOrder)
     EXPECT_FALSE(d.view.playing);
     EXPECT_EQ(d.run("dirty moor", SINGLE_WORD), (Lines{"dormitory "}));
     EXPECT_EQ(d.run("vexlore", MULTI_WORD), (Lines{"*No anagrams found*"}));
+    EXPECT_TRUE(d.view.messages.empty());
+    EXPECT_EQ(d.run("abcdefghijklmnopqrstuvwxyz 0123456789", MULTI_WORD), Lines{});
+    EXPECT_EQ(d.view.messages, (Lines{"The text holds more than 32 different letters and "
+                                      "symbols, more than Best first can rank."}));
+    EXPECT_FALSE(d.view.playing);
 
     d.view.best = false;
     Lines all = d.run("dirty room", MULTI_WORD);
     EXPECT_FALSE(d.view.inrank);
     EXPECT_EQ(all.size(), 4u);
-    EXPECT_EQ(d.view.orders, 4);
+    EXPECT_EQ(d.view.orders, 5);
     d.solver.close();
 }
