@@ -108,7 +108,9 @@ class Window:
         return None
 
     def finder(self, text, multi, fast=False, best=0):
-        return expect.finder(self.find, self.words, text, multi, fast, best)
+        # the ranking by the model the page was served
+        return expect.finder(self.find, self.words, text, multi, fast, best,
+                             os.path.join(self.root, "english.model"))
 
     def shot(self, name):
         if os.environ.get("VEXLORE_SHOTS") and self.p:
