@@ -2,8 +2,9 @@
 # The page's figures beside the native finder's, in one run: multi-word
 # 'tom marvolo riddle' and 'internationalists' on the shipped list and
 # 'astronomer' on the benchmark list beside vexlore-find --fast, first
-# paint, a million lines listed, and the list's memory
-# (bench/webbench.py); the page after
+# paint, Best first beside vexlore-find --best=100 (the model loaded, and
+# on a first visit), Stop during a ranking, a million lines listed, and
+# the list's memory (bench/webbench.py); the page after
 # 'internationalists' goes to BUILD/screenshots/web/internationalists.png.
 # usage: bench/web-bench.sh
 set -euo pipefail

@@ -2,7 +2,9 @@
 """The page's figures beside vexlore-find's, medians of 3 taking turns: the
 first paint, Start to the last line listed for three searches, Stop and
 Esc during a search (the click or key to the list's going idle, medians
-of 5), and the rate and memory of a million-line list.
+of 5), Best first beside vexlore-find --best (the model loaded, and on a
+first visit with its fetch), Stop during a ranking, and the rate and
+memory of a million-line list.
 
 usage: webbench.py SITE FIND BENCHWORDS   (SITE: build/web/site; FIND: the
 native vexlore-find; BENCHWORDS: the benchmark list)"""
@@ -46,6 +48,83 @@ def stopping(p):
         print("%s during '%s': the click to the search's end, median %.0f ms (%s), at most %d: "
               "%s" % (name, LONGTEXT, med, " ".join("%.0f" % m for m in ms), STOP_MS,
                       "yes" if med <= STOP_MS else "NO"))
+
+
+def firstvisit(d, url, text):
+    """A first visit with Best first: from the address typed to the best
+    list of text, the model fetched, loaded and ranked by; the ms of the
+    page's word list, of the model's arrival and of the list's end."""
+    d.execute_cdp_cmd("Storage.clearDataForOrigin", {"origin": url.rstrip("/"),
+                                                      "storageTypes": "all"})
+    d.execute_cdp_cmd("Network.clearBrowserCache", {})
+    d.get("about:blank")
+    d.get(url)
+    # Start as soon as the page can take it, with Best first checked: it
+    # waits for the model
+    end = time.monotonic() + 30
+    while not d.execute_script("return !!(window.vexlore && vexlore.ready)"):
+        if time.monotonic() > end:
+            return None
+        time.sleep(0.005)
+    d.execute_script("""const t = document.getElementById('text'); t.value = arguments[0];
+        document.querySelectorAll('input[type=radio]')[1].checked = true;
+        document.getElementById('best').checked = true;
+        vexlore.last = null;
+        document.querySelector("button[data-id='1']").click();""", text)
+    end = time.monotonic() + 60
+    while not d.execute_script("return !!vexlore.last"):
+        if time.monotonic() > end:
+            return None
+        time.sleep(0.01)
+    return d.execute_script("""return [vexlore.ready.at, vexlore.model.at,
+        vexlore.started + vexlore.last.listed, vexlore.lines().length]""")
+
+
+def bestfirst(d, server, find, root):
+    """Best first beside vexlore-find --best=100 on the shipped list and
+    model, the model loaded; Stop during a ranking beside Stop during a
+    search; and a first visit, the model's fetch in it."""
+    model = os.path.getsize(os.path.join(root, "english.model"))
+    p = Page(d, server.url)
+    p.wait("vexlore.model && vexlore.model.ready", 60)
+    for text in ("clint eastwood", "william shakespeare"):
+        page, native = [], []
+        for _ in range(3):
+            p.begin(text, True, True)
+            p.wait("vexlore.last", 120)
+            page.append(p.js("return vexlore.last.listed") / 1000)
+            t = time.monotonic()
+            subprocess.run([find, "--best=100", "--", text], stdout=subprocess.DEVNULL)
+            native.append(time.monotonic() - t)
+        med, nat = statistics.median(page), statistics.median(native)
+        print("Best first, '%s', multi-word: %d lines; page %.3f s (%s), vexlore-find --best=100 "
+              "%.3f s (%s), ratio %.2f" % (text, p.count(), med, " ".join("%.3f" % x for x in page),
+                                          nat, " ".join("%.3f" % x for x in native), med / nat))
+    # Stop 300 ms into a ranking and into the scenarios' long search: the
+    # ms from the click to the list idle
+    for best, text in ((True, "william shakespeare"), (False, LONGTEXT)):
+        stops = []
+        for _ in range(3):
+            p.begin(text, True, best)
+            p.wait("busylog.length", 10)
+            time.sleep(0.3)
+            if not p.busy():
+                continue
+            p.stop.click()
+            p.wait("vexlore.last", 60)
+            stops.append(p.js("return busylog[busylog.length - 1][0] - window.stopclick"))
+        print("Stop %s '%s': %s ms to the list idle (%s)" % (
+            "during the ranking of" if best else "during the search for", text,
+            "%.0f" % statistics.median(stops) if stops else "-",
+            " ".join("%.0f" % x for x in stops)))
+    visits = [firstvisit(d, server.url, "clint eastwood") for _ in range(3)]
+    visits = [v for v in visits if v]
+    if visits:
+        at = statistics.median(v[2] for v in visits)
+        print("first visit with Best first, 'clint eastwood' (model %.1f MB): the best list %.0f ms "
+              "after the address (%s); the word list in at %.0f ms, the model loaded at %.0f ms" % (
+                  model / 1e6, at, " ".join("%.0f" % v[2] for v in visits),
+                  statistics.median(v[0] for v in visits), statistics.median(v[1] for v in visits)))
 
 
 def bench(site, find, benchwords):
@@ -99,6 +178,8 @@ def bench(site, find, benchwords):
         print("first contentful paint, first visit: %.0f ms (%s)" % (
             statistics.median(paints), " ".join("%.0f" % x for x in paints)))
         stopping(Page(d, server.url))
+
+        bestfirst(d, server, find, root)
 
         d.get(server.url + "?words=many.txt")
         p = Page(d, server.url + "?words=many.txt")

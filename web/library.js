@@ -18,6 +18,9 @@ mergeInto(LibraryManager.library, {
   vexend: function () {
     Module.onend();
   },
+  vexranked: function (on) {
+    Module.onranked(!!on);
+  },
   vexyield__deps: ['$Asyncify'],
   vexyield: function () {
     return Asyncify.handleSleep(function (wakeUp) {

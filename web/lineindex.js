@@ -3,15 +3,33 @@
 // at any row is found by counting down a few levels. The lines sit in
 // buckets by their first characters; a bucket past BUCKET_MAX lines splits
 // into one for each next character, and a bucket is sorted only when a row
-// in it is wanted and lines came since. Lines compare as strings do
-// (code unit by code unit: byte order for the letters and spaces of a line).
+// in it is wanted and lines came since. Lines are in byte order, as the
+// finder and the Linux window have them: the order of their UTF-8 bytes,
+// which is the order of their code points. Code unit order, a string's own,
+// is the same but where a character past U+FFFF (two code units, D800 to
+// DFFF) meets one from U+E000 to U+FFFF.
 'use strict';
 (function () {
   const BUCKET_MAX = 2048;
 
+  // A code unit's place in code point order: the surrogates after the
+  // units from E000 up.
+  const rank = (c) => (c < 0xd800 ? c : c < 0xe000 ? c + 0x2000 : c - 0x800);
+  const HIGH = /[\ud800-\uffff]/;
+
+  function byteorder(a, b) {
+    const n = Math.min(a.length, b.length);
+    for (let i = 0; i < n; i++) {
+      const x = a.charCodeAt(i), y = b.charCodeAt(i);
+      if (x !== y)
+        return rank(x) - rank(y);
+    }
+    return a.length - b.length;
+  }
+
   function bucket(depth) {
     // lines: a bucket's, sorted if sorted; kids: a split node's, by the
-    // code of the character at depth, and keys, those codes in order; ends: the
+    // rank of the code unit at depth, and keys, those ranks in order; ends: the
     // lines of just depth characters, all the same, end one of them
     return { depth: depth, count: 0, lines: [], sorted: true, kids: null, keys: null,
              ends: 0, end: '' };
@@ -19,7 +37,11 @@
 
   function sortbucket(node) {
     if (!node.sorted) {
-      node.lines.sort((a, b) => (a < b ? -1 : a > b ? 1 : 0));
+      // the strings' own order where no line holds a unit from D800 up
+      if (node.lines.some((l) => HIGH.test(l)))
+        node.lines.sort(byteorder);
+      else
+        node.lines.sort((a, b) => (a < b ? -1 : a > b ? 1 : 0));
       node.sorted = true;
     }
   }
@@ -33,7 +55,7 @@
       node.end = line;
       return null;
     }
-    const c = line.charCodeAt(node.depth);
+    const c = rank(line.charCodeAt(node.depth));
     let kid = node.kids[c];
     if (!kid) {
       kid = node.kids[c] = bucket(node.depth + 1);
@@ -67,14 +89,21 @@
   class LineIndex {
     constructor() { this.clear(); }
 
-    clear() {
+    // asgiven: the lines kept in the order they come (a ranked list), not
+    // sorted
+    clear(asgiven) {
       this.root = bucket(0);
       this.flat = null;
+      this.given = asgiven ? [] : null;
     }
 
-    get count() { return this.root.count; }
+    get count() { return this.given ? this.given.length : this.root.count; }
 
     add(line) {
+      if (this.given) {
+        this.given.push(line);
+        return;
+      }
       let node = this.root;
       for (;;) {
         node.count++;
@@ -94,6 +123,8 @@
 
     // The line of the row, or undefined past the last.
     at(row) {
+      if (this.given)
+        return this.given[row];
       if (row < 0 || row >= this.root.count)
         return undefined;
       let node = this.root;
@@ -116,6 +147,8 @@
 
     // Every line in order, made once for each change.
     all() {
+      if (this.given)
+        return this.given;
       if (!this.flat) {
         const out = new Array(this.count);
         let k = 0;

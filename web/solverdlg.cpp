@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/fastsearch.h"
+#include "frontend/bestfirst.h"
 #include "frontend/blanks.h"
 #include "frontend/solver.h"
 
@@ -35,18 +36,20 @@ void vexbusy(int on);
 void vexmessage(const char *text, const char *why);   /* why may be NULL */
 void vexend(void);
 void vexyield(void);
+void vexranked(int on);
 }
 
 class WebView : public SolverView {
 public:
-    WebView() : m_type(SINGLE_WORD), m_count(0), m_yielded(0) {}
+    WebView() : m_type(SINGLE_WORD), m_best(false), m_count(0), m_yielded(0) {}
 
-    void settext(const char *text, int type)
+    void settext(const char *text, int type, bool best)
     {
         m_text = text;
         plainblanks(&m_text[0]);    /* a pasted line end or no-break space */
         m_text.resize(strlen(m_text.c_str()));
         m_type = type;
+        m_best = best && bestready();
     }
 
     void input(const char **text, int *type) override
@@ -87,6 +90,9 @@ public:
         vexlines(m_joined.data(), (int)m_joined.size());
     }
     void busy(bool on) override { vexbusy(on); }
+    SolverSearch ranking() override { return m_best ? bestsearch : nullptr; }
+    /* the page's list keeps a ranking's order */
+    void ranked(bool on) override { vexranked(on); }
     void takeevent() override
     {
         if (emscripten_get_now() - m_yielded < YIELD_EVERY)
@@ -102,6 +108,7 @@ public:
 private:
     std::string m_text;
     int m_type;
+    bool m_best;        /* Best first was checked at Start */
     int m_count;
     /* the lines found since the last show, each with its NUL, one after
     ** another, and where each starts */
@@ -122,10 +129,21 @@ EMSCRIPTEN_KEEPALIVE int vex_open(const char *path)
     return solver.open(path);
 }
 
-/* Start with the controls' values as the page holds them. */
-EMSCRIPTEN_KEEPALIVE void vex_start(const char *text, int multi)
+/* Loads the model of English that Best first ranks by, from the module's
+** file system; "" once it is loaded, else why not, for the check box's
+** tooltip. */
+EMSCRIPTEN_KEEPALIVE const char *vex_model(const char *path)
 {
-    view.settext(text, multi ? MULTI_WORD : SINGLE_WORD);
+    static char why[512];
+    why[0] = '\0';
+    bestload(path, why, sizeof why);
+    return why;
+}
+
+/* Start with the controls' values as the page holds them. */
+EMSCRIPTEN_KEEPALIVE void vex_start(const char *text, int multi, int best)
+{
+    view.settext(text, multi ? MULTI_WORD : SINGLE_WORD, best != 0);
     solver.start();
 }
 

@@ -2,7 +2,10 @@
 // The network comes first, and each request asks the server whether the
 // browser's copy is still current (no-cache: a 304 costs no download), so
 // a new build or a changed word list is taken as soon as it is served;
-// without the network, the cache answers.
+// without the network, the cache answers. The model Best first ranks by is
+// not among the files: the worker fetches it when the word list is in and
+// puts its copy in the same cache (worker.js), so a visit that never gets
+// that far downloads it once, not twice.
 'use strict';
 const CACHE = 'vexlore-1';
 const FILES = ['./', 'index.html', 'vexlore.css', 'dialog.js', 'vexlore.js', 'fit.js', 'worker.js',

@@ -33,7 +33,7 @@
   form.style.width = px(D.width) + 'px';
   form.style.height = py(D.height) + 'px';
 
-  let start, stop, close, text, single, multi, clip, list, group = null;
+  let start, stop, close, text, single, multi, best, clip, list, group = null;
   let labels = 0;
   for (const c of D.controls) {
     let el;
@@ -96,6 +96,18 @@
       }
       continue;
     }
+    case 'check': {
+      // Best first: in the group too, a tab stop of its own
+      const label = document.createElement('label');
+      best = document.createElement('input');
+      best.type = 'checkbox';
+      best.id = 'best';
+      label.append(best, c.text);
+      label.className = 'check';
+      place(label, c, px(group.c.x), py(group.c.y));
+      group.appendChild(label);
+      continue;
+    }
     case 'clip':
       el = clip = document.createElement('div');
       el.className = 'clip';
@@ -121,9 +133,50 @@
     frame.style.top = Math.trunc(by / 2) + 'px';
   }
 
+  // Best first ranks by the model of English, which the worker fetches
+  // once the word list is in: a thin bar under the check box shows how
+  // much has come; if it cannot be had, the box is disabled and says why,
+  // to the eye in its tooltip and to a screen reader in its description.
+  const loading = document.createElement('progress');
+  const bestwhy = document.createElement('span');
+  if (best) {
+    const c = D.controls.find((k) => k.kind === 'check');
+    loading.className = 'loading';
+    loading.max = 1;
+    loading.value = 0;
+    loading.hidden = true;
+    loading.setAttribute('aria-label', 'Loading the model of English');
+    loading.style.left = (px(c.x) - px(group.c.x) + px(10)) + 'px';
+    loading.style.top = (py(c.y + c.h) - py(group.c.y) + 1) + 'px';
+    loading.style.width = px(c.w - 10) + 'px';
+    loading.style.height = Math.max(3, py(2)) + 'px';
+    group.appendChild(loading);
+    bestwhy.id = 'bestwhy';
+    bestwhy.className = 'why';
+    form.appendChild(bestwhy);
+  }
+  function modelstate(m) {
+    if (!best)
+      return;
+    if (m.failed) {
+      best.checked = false;
+      best.disabled = true;
+      best.parentNode.title = m.failed;
+      bestwhy.textContent = m.failed;
+      best.setAttribute('aria-describedby', 'bestwhy');
+      loading.hidden = true;
+    } else if (m.ready) {
+      loading.hidden = true;
+    } else {
+      loading.hidden = false;
+      loading.value = m.total ? m.got / m.total : 0;
+    }
+  }
+
   // The results list: every line in the index, and only the rows in view
   // in the page.
   const index = new self.LineIndex();
+  let ranked = false;     // the list is a ranking's, in its order
   const rowh = by;
   const rows = document.createElement('div');
   rows.className = 'rows';
@@ -132,21 +185,35 @@
   // Past this height a browser no longer scrolls an element: a longer list
   // is drawn at scale, the scroll bar standing for the lines.
   const TALLEST = 1 << 24;
-  function draw() {
+  // The list's top in pixels of the whole list, as the keys last put it.
+  // At scale a scroll bar's pixel stands for more than one: the browser's
+  // own steps of its keys would skip rows, and the scroll position it keeps
+  // is too coarse to say which row is at the top. So the keys move the
+  // list here, and where the scroll position is still the one they left,
+  // their top holds.
+  let keyed = null;    // { at: the scroll position they left, top }
+  function geometry() {
     const n = index.count, view = list.clientHeight;
     const full = n * rowh, tall = Math.min(full, TALLEST);
-    rows.style.height = tall + 'px';
-    const shown = Math.ceil(view / rowh) + 1;
-    let first, offset;
-    if (full <= TALLEST) {
-      first = Math.floor(list.scrollTop / rowh);
-      offset = first * rowh;
-    } else {
-      const frac = tall > view ? list.scrollTop / (tall - view) : 0;
-      const top = frac * (full - view);
-      first = Math.floor(top / rowh);
-      offset = list.scrollTop - (top - first * rowh);
-    }
+    return { n: n, view: view, full: full, tall: tall };
+  }
+  function toptoscroll(g, top) {
+    return g.full <= TALLEST ? top : g.tall > g.view ? top / (g.full - g.view) * (g.tall - g.view) : 0;
+  }
+  function listtop(g) {
+    if (keyed && keyed.at === list.scrollTop)
+      return keyed.top;
+    if (g.full <= TALLEST)
+      return list.scrollTop;
+    return g.tall > g.view ? list.scrollTop / (g.tall - g.view) * (g.full - g.view) : 0;
+  }
+  function draw() {
+    const g = geometry(), n = g.n;
+    rows.style.height = g.tall + 'px';
+    const shown = Math.ceil(g.view / rowh) + 1;
+    const top = listtop(g);
+    const first = Math.floor(top / rowh);
+    const offset = list.scrollTop - (top - first * rowh);
     for (let i = 0; i < shown; i++) {
       let row = pool[i];
       if (!row) {
@@ -168,6 +235,28 @@
       }
     }
   }
+  // The keys of a list box: a row for an arrow, a page less a row for Page
+  // Up and Down, so that no row goes by unseen, and the ends.
+  list.addEventListener('keydown', (e) => {
+    const g = geometry();
+    const page = Math.max(1, Math.floor(g.view / rowh) - 1) * rowh;
+    const steps = { ArrowDown: rowh, ArrowUp: -rowh, PageDown: page, PageUp: -page };
+    let top;
+    if (e.key in steps)
+      top = listtop(g) + steps[e.key];
+    else if (e.key === 'Home' || e.key === 'End')
+      top = e.key === 'Home' ? 0 : g.full;
+    else
+      return;
+    if (e.altKey || e.ctrlKey || e.metaKey || e.shiftKey)
+      return;
+    e.preventDefault();
+    // a whole row at the top, as the arrows leave it
+    top = Math.max(0, Math.min(Math.round(top / rowh) * rowh, g.full - g.view));
+    list.scrollTop = toptoscroll(g, top);
+    keyed = { at: list.scrollTop, top: top };
+    redraw();
+  });
   let drawing = false;
   function redraw() {
     if (!drawing) {
@@ -242,10 +331,11 @@
 
   // For the tests and the benchmarks: the list's lines, the time the page
   // spent merging them in, the last search's figures (its time in the
-  // worker; listed, the ms from Start to its end with every line listed)
-  // and the line scan the engine chose.
+  // worker; listed, the ms from Start to its end with every line listed),
+  // the line scan the engine chose, and the model's state (at: when the
+  // page heard it, in the ms of performance.now).
   const vexlore = window.vexlore = { lines: () => index.all(), listms: 0, last: null, ready: null,
-                                     started: 0, failed: null };
+                                     started: 0, failed: null, model: null };
 
   // The worker or the engine did not load: the dialog says why and offers
   // no Start; Close still ends the page.
@@ -267,10 +357,14 @@
     const m = e.data;
     switch (m.what) {
     case 'clear':
-      index.clear();
+      index.clear(ranked);
       vexlore.listms = 0;
       list.scrollTop = 0;
+      keyed = null;
       redraw();
+      break;
+    case 'ranked':
+      ranked = m.on;    // a ranking's list keeps its order, best first
       break;
     case 'lines': {
       const t = performance.now();
@@ -297,7 +391,13 @@
       announce();
       break;
     case 'ready':
+      m.at = performance.now();
       vexlore.ready = m;
+      break;
+    case 'model':
+      m.at = performance.now();
+      vexlore.model = m;
+      modelstate(m);
       break;
     case 'failed':
       failed(m.why);
@@ -311,7 +411,8 @@
     if (start.disabled)
       return;
     vexlore.started = performance.now();
-    send({ cmd: 'start', text: text.value, multi: multi.checked });
+    send({ cmd: 'start', text: text.value, multi: multi.checked,
+           best: !!best && best.checked && !best.disabled });
   });
   function stopsearch() {
     stopping = playing !== 0;

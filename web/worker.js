@@ -2,7 +2,9 @@
 // window's message pump. It hosts the engine module, fetches the word list
 // into the module's file system and runs Start there; while a search runs,
 // the module yields to this worker's event loop from its pump (see
-// onyield), so the page's Stop and Close are taken between words.
+// onyield), so the page's Stop and Close are taken between words. The
+// model of English that Best first ranks by comes after the word list, in
+// the background (loadmodel).
 'use strict';
 try {
   importScripts('vexlore-engine.js');
@@ -11,7 +13,11 @@ try {
 }
 
 let engine = null;
-let searching = false;
+let searching = false;  // from Start to the search's end
+let running = null;     // the module's search, done when it ends
+let dropped = false;    // Stop came while Start waited for the model
+let model = null;       // the model's load: done when it is loaded or cannot be
+let modeldone = false;
 const waiting = [];    // commands that came before the engine was ready
 
 // A yield is one round trip through a message channel: a task of its own,
@@ -35,6 +41,7 @@ function post(what, more) {
 const hooks = {
   onlines: (text) => post('lines', { text: text }),
   onclear: () => post('clear'),
+  onranked: (on) => post('ranked', { on: on }),
   onbusy: (on) => post('busy', { on: on }),
   onmessage: (text, why) => post('message', { text: text, why: why }),
   onend: () => post('end'),
@@ -51,21 +58,100 @@ async function run(cmd) {
     if (searching)
       return;          // Start during a search: the dialog ignores it
     searching = true;
+    dropped = false;
+    if (cmd.best && model && !modeldone) {
+      post('busy', { on: true });   // the clip plays, the model's bar fills
+      await model;
+    }
+    if (dropped) {
+      searching = false;
+      post('busy', { on: false });
+      return;
+    }
     const t0 = performance.now();
     yields = yielded = 0;
-    await engine.ccall('vex_start', null, ['string', 'number'], [cmd.text, cmd.multi ? 1 : 0],
-                       { async: true });
+    running = engine.ccall('vex_start', null, ['string', 'number', 'number'],
+                           [cmd.text, cmd.multi ? 1 : 0, cmd.best ? 1 : 0], { async: true });
+    await running;
+    running = null;
     searching = false;
     post('done', { ms: performance.now() - t0, examined: engine._vex_examined(),
                    yields: yields, yielded: yielded });
     break;
   case 'stop':
+    dropped = searching && !running;
     engine._vex_stop();
     break;
   case 'close':
     engine._vex_close();
     break;
   }
+}
+
+// The model: fetched once the word list is in, with its progress told to
+// the page, into the module's file system, and loaded there. The server is
+// asked each time, as for the list, so a changed model is taken at once; a
+// copy goes into the page's cache (sw.js keeps the others), for the visits
+// without the network, which that copy answers.
+const CACHE = 'vexlore-1';
+const PROGRESS_MS = 100;    // the page is told of the bytes come this often
+
+async function modelfile(url) {
+  let r = null;
+  try {
+    r = await fetch(url, { cache: 'no-cache' });
+    if (r.ok && self.caches) {
+      const copy = r.clone();     // now, before the body is read
+      caches.open(CACHE).then((c) => c.put(url, copy)).catch(() => {});
+    }
+  } catch (err) {
+    r = self.caches ? await caches.match(url).catch(() => null) : null;
+    if (!r)
+      throw new Error('the server cannot be reached');
+  }
+  if (!r.ok)
+    throw new Error(r.status + ' ' + r.statusText);
+  const total = +r.headers.get('Content-Length') || 0;
+  const parts = [];
+  let got = 0, told = 0;
+  post('model', { got: 0, total: total });
+  for (const reader = r.body.getReader(); ;) {
+    const { done, value } = await reader.read();
+    if (done)
+      break;
+    parts.push(value);
+    got += value.length;
+    if (performance.now() - told >= PROGRESS_MS) {
+      told = performance.now();
+      post('model', { got: got, total: total });
+    }
+  }
+  const data = new Uint8Array(got);
+  for (let i = 0, at = 0; i < parts.length; at += parts[i].length, i++)
+    data.set(parts[i], at);
+  return data;
+}
+
+async function loadmodel() {
+  const name = new URL(self.location).searchParams.get('model') || 'english.model';
+  const url = new URL(name, self.location).href;
+  // at the root, where the message names it as the page's address does
+  const path = name.replace(/.*\//, '');
+  let why;
+  try {
+    const data = await modelfile(url);
+    // not while a search sleeps in the module: it loads between searches
+    while (running)
+      await running;
+    engine.FS.writeFile(path, data);
+    why = engine.ccall('vex_model', 'string', ['string'], [path]);
+    engine.FS.unlink(path);     // the model is read whole: the copy can go
+  } catch (err) {
+    why = 'Best first needs the model file ' + name + ', which could not be loaded: ' +
+          err.message + '.';
+  }
+  modeldone = true;
+  post('model', why ? { failed: why } : { ready: true });
 }
 
 onmessage = (e) => {
@@ -124,6 +210,7 @@ async function open() {
     return;
   }
   post('ready', { bytes: data.length, scan: engine.ccall('vex_scan', 'string', [], []) });
+  model = loadmodel();
   while (waiting.length)
     run(waiting.shift());
 }

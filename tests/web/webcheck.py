@@ -23,7 +23,7 @@ from selenium.webdriver.common.keys import Keys
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 import expect  # noqa: E402
-from expect import (NINE, NOFIT, LONGTEXT, dialog_table, joined,  # noqa: E402
+from expect import (BEST_LINES, NINE, NOFIT, LONGTEXT, dialog_table, joined,  # noqa: E402
                     pixels, report)
 
 # every one, two and three letters of these twelve: the text's partitions
@@ -35,13 +35,20 @@ class Server:
 
     def __init__(self, root):
         handler = lambda *a, **k: Quiet(*a, directory=root, **k)  # noqa: E731
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        self.httpd = QuietServer(("127.0.0.1", 0), handler)
         self.url = "http://127.0.0.1:%d/" % self.httpd.server_address[1]
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
 
     def stop(self):
         self.httpd.shutdown()
         self.httpd.server_close()
+
+
+class QuietServer(http.server.ThreadingHTTPServer):
+    def handle_error(self, request, client_address):
+        # a page left while the model still came: the browser hung up
+        if not isinstance(sys.exc_info()[1], ConnectionError):
+            super().handle_error(request, client_address)
 
 
 class Quiet(http.server.SimpleHTTPRequestHandler):
@@ -76,6 +83,7 @@ class Page:
         self.close = self.find("button[data-id='8']")
         self.text = self.find("#text")
         self.single, self.multi = d.find_elements(By.CSS_SELECTOR, "input[type=radio]")
+        self.best = self.find("input[type=checkbox]")
         self.results = self.find("#results")
         # the moments the list turns busy and idle, by the page's clock
         d.execute_script("""
@@ -110,15 +118,17 @@ class Page:
     def count(self):
         return self.js("return vexlore.lines().length")
 
-    def begin(self, text, multi):
+    def begin(self, text, multi, best=False):
         self.text.clear()
         self.text.send_keys(text)
         (self.multi if multi else self.single).click()
+        if self.best.is_selected() != best:
+            self.best.click()
         self.js("window.busylog = []; vexlore.last = null")
         self.start.click()
 
-    def search(self, text, multi, secs=30):
-        self.begin(text, multi)
+    def search(self, text, multi, secs=30, best=False):
+        self.begin(text, multi, best)
         if not self.wait("vexlore.last", secs):
             return None
         time.sleep(0.05)
@@ -151,8 +161,9 @@ def checklayout(p):
     places = {"START": "button[data-id='1']", "STOP": "button[data-id='2']",
               "CLOSE": "button[data-id='8']", "TEXT": "#text", "RESULTS": "#results",
               "SINGLE": ".group label:nth-of-type(1)", "MULTI": ".group label:nth-of-type(2)",
-              "TYPE": ".group", "BUSY": ".clip", "PROMPT": "label[for=text]", "LISTED": "#listed"}
-    table, (dw, dh) = dialog_table()
+              "TYPE": ".group", "BUSY": ".clip", "PROMPT": "label[for=text]", "LISTED": "#listed",
+              "BEST": ".group label.check"}
+    table, (dw, dh) = dialog_table(best=True)
     origin = p.find("#dialog").rect
     worst, bad = 0, []
     for name, (text, x, y, w, hh) in table.items():
@@ -186,7 +197,8 @@ def keyboard(p):
     never the clip; the arrows move within the group."""
     where = """const a = document.activeElement;
                return a == document.body ? 'body' :
-                      a.type == 'radio' ? a.parentNode.textContent : a.id || a.textContent;"""
+                      a.type == 'radio' || a.type == 'checkbox' ? a.parentNode.textContent :
+                      a.id || a.textContent;"""
     keys = lambda *k: ActionChains(p.d).send_keys(*k).perform()  # noqa: E731
     order = []
     for _ in range(5):
@@ -199,9 +211,16 @@ def keyboard(p):
     for _ in range(2):
         keys(Keys.TAB)
         order.append(p.js(where))
+    p.wait("vexlore.model && vexlore.model.ready", 30)
+    keys(" ")
+    order.append(order[-1] + (" checked" if p.best.is_selected() else ""))
+    keys(" ")
+    keys(Keys.TAB)
+    order.append(p.js(where) + (" checked" if p.best.is_selected() else ""))
     want = ["Stop", "text", "results", "Close", "Single word", "Multi-word checked", "Close",
-            "Multi-word", "body"]
-    report(order == want, "keyboard", "Tab from Start, then Down, Shift+Tab, Tab, Tab: %r" % order)
+            "Multi-word", "Best first", "Best first checked", "body"]
+    report(order == want, "keyboard", "Tab from Start, then Down, Shift+Tab, Tab, Tab, Space, "
+           "Space, Tab: %r" % order)
 
 
 def told(p):
@@ -226,6 +245,20 @@ def ninechecks(d, url, shots):
            "before, after three lines, after none: %r" % [h[2] for h in heard])
     shown = p.shown()
     report(shown == [[NOFIT, 1, 1]], "options", "the list says %r" % shown)
+    byteorder(p)
+
+
+def byteorder(p):
+    """The list's index orders lines by their UTF-8 bytes, as the finder
+    does: a character past U+FFFF after one from U+E000 up, in a bucket
+    sorted whole and in buckets split by character."""
+    odd = ["\ufb01\U0001f600", "\U0001f600\ufb01", "\ufb01", "\U0001f600", "z", "\uffff"]
+    lines = odd + ["%s%d" % (odd[i % len(odd)], i) for i in range(5000)]
+    got = p.js("""const x = new LineIndex(); for (const l of arguments[0]) x.add(l);
+        return [x.all(), arguments[0].map((_, i) => x.at(i))];""", lines)
+    want = sorted(lines, key=lambda l: l.encode())
+    report(got[0] == want and got[1] == want, "byte order",
+           "first lines %r" % got[0][:4])
 
 
 def waitbox(d, secs):
@@ -289,6 +322,45 @@ def brokencheck(d, url, root):
                "without " + missing, "%r; Start disabled: %s" % (text, disabled))
 
 
+def modelcheck(d, url, root):
+    """Best first without its model: one that is not there, then one that
+    is damaged, then at the same address a sound one, with a date old
+    enough that the browser could keep its copy, and it is taken. Without it the box is disabled, says why in its
+    tooltip and once to a screen reader, and the rest works."""
+    path = os.path.join(root, "fresh.model")
+    seen = []
+    for step, days in (("missing", 0), ("damaged", 30), ("sound", 20)):
+        if step == "damaged":
+            with open(path, "wb") as f:
+                f.write(b"VXLMODEL" + bytes(100))
+        elif step == "sound":
+            shutil.copy(os.path.join(root, "english.model"), path)
+        if os.path.exists(path):
+            os.utime(path, (time.time() - days * 86400,) * 2)
+        p = Page(d, url + "?words=nine.txt&model=fresh.model")
+        p.wait("vexlore.model && (vexlore.model.ready || vexlore.model.failed)", 30)
+        box = p.js("""const b = document.getElementById('best');
+            return [b.disabled, b.parentNode.title || '', b.getAttribute('aria-describedby')];""")
+        ax = d.execute_cdp_cmd("Accessibility.getPartialAXTree",
+                               {"nodeId": d.execute_cdp_cmd("DOM.querySelector", {
+                                   "nodeId": d.execute_cdp_cmd("DOM.getDocument", {})["root"]["nodeId"],
+                                   "selector": "#best"})["nodeId"], "fetchRelatives": False})
+        node = ax["nodes"][0]
+        name = node.get("name", {}).get("value", "")
+        told = node.get("description", {}).get("value", "")
+        lines = p.search("dirty room", True)
+        seen.append((step, box[0], box[1], name, told, len(lines or [])))
+    ok = True
+    for step, disabled, title, name, told, n in seen:
+        if step == "sound":
+            ok &= not disabled and not title and not told
+        else:
+            ok &= disabled and "fresh.model" in title and told == title
+        ok &= name == "Best first" and n == 3
+    report(ok, "no model", "; ".join("%s: disabled %s, %r, named %r, described %r, 'dirty room' "
+                                     "%d lines" % r for r in seen))
+
+
 def freshcheck(d, url, root):
     """A word list changed between two visits is the one searched at the
     second, though its old date would let the browser keep its copy."""
@@ -334,6 +406,33 @@ def manycheck(d, url):
           shown[-1][1] == n and shown[-1][2] == n)
     report(ok, "a million lines", "'%s': %d lines, sorted; at the list's end %s" % (
         MANY, n, shown[-2:] if shown else None))
+    keysteps(p)
+
+
+def keysteps(p):
+    """In a list drawn at scale, Page Down moves a page less one row, so
+    that every row is seen, and Down one row; read from the rows wholly in
+    view (their aria-posinset) after each key."""
+    p.results.click()
+    p.js("document.getElementById('results').scrollTop = 0")
+    time.sleep(0.2)
+    inview = """const r = document.getElementById('results').getBoundingClientRect();
+        const n = [...document.querySelectorAll('[role=option]')].filter(o => {
+            const b = o.getBoundingClientRect();
+            return !o.hidden && b.top >= r.top - 0.5 && b.bottom <= r.bottom + 0.5; })
+          .map(o => +o.getAttribute('aria-posinset'));
+        return [Math.min(...n), Math.max(...n)];"""
+    seen = [p.js(inview)]
+    for key in [Keys.PAGE_DOWN] * 4 + [Keys.ARROW_DOWN] * 2 + [Keys.PAGE_UP]:
+        ActionChains(p.d).send_keys(key).perform()
+        p.js("return new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)))")
+        seen.append(p.js(inview))
+    page = seen[0][1] - seen[0][0]
+    want = [[1 + k * page, 1 + (k + 1) * page] for k in range(5)]
+    want += [[want[-1][0] + 1, want[-1][1] + 1], [want[-1][0] + 2, want[-1][1] + 2]]
+    want.append([want[-1][0] - page, want[-1][1] - page])
+    report(seen == want, "keys in a long list", "rows wholly in view at the top, after 4 Page "
+           "Down, 2 Down, Page Up: %r" % seen)
 
 
 def offlinecheck(d, server, url):
@@ -350,9 +449,11 @@ def offlinecheck(d, server, url):
         d.get(url)
         p = Page(d, url)
         got = p.search("dirty room", True, 60)
-        report(got is not None and "dormitory " in got, "offline",
-               "%s files cached; with the server stopped the page loaded and searched: %d lines"
-               % (cached, len(got or [])))
+        p.wait("vexlore.model && (vexlore.model.ready || vexlore.model.failed)", 30)
+        best = p.search("clint eastwood", True, 60, best=True) or []
+        report(got is not None and "dormitory " in got and len(best) == BEST_LINES, "offline",
+               "%s files cached; with the server stopped the page loaded and searched: %d lines; "
+               "Best first: %d lines, %s" % (cached, len(got or []), len(best), joined(best, 2)))
     except Exception as e:
         report(False, "offline", "%s files cached; with the server stopped: %s" % (cached, e))
 
@@ -380,6 +481,7 @@ def check(site, work, shots):
         narrowcheck(d, server.url, shots)
         brokencheck(d, server.url, root)
         freshcheck(d, server.url, root)
+        modelcheck(d, server.url, root)
         stopannounced(d, server.url)
         manycheck(d, server.url)
         offlinecheck(d, server, server.url)

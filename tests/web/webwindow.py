@@ -18,7 +18,7 @@ TAKEN_SECS = 10     # a Start or Enter is taken within so many seconds
 
 class Window:
     name = "web"
-    has = {"pasted", "memory", "cause", "escsearch"}
+    has = {"pasted", "memory", "cause", "escsearch", "best"}
 
     def __init__(self, site, work):
         self.find = os.environ.get("VEXLORE_FIND") or os.path.join(
@@ -50,6 +50,10 @@ class Window:
             return
         if verb == "pick":
             (p.multi if arg else p.single).click()
+            return
+        if verb == "best":
+            if p.best.is_selected() != arg:
+                p.best.click()
             return
         idle = verb in ("start", "enter") and not p.busy()
         if idle:
@@ -108,8 +112,10 @@ class Window:
             time.sleep(0.05)
         return None
 
-    def finder(self, text, multi, fast=False):
-        return expect.finder(self.find, self.words, text, multi, fast)
+    def finder(self, text, multi, fast=False, best=0):
+        # the ranking by the model the page was served
+        return expect.finder(self.find, self.words, text, multi, fast, best,
+                             os.path.join(self.root, "english.model"))
 
     def shot(self, name):
         if os.environ.get("VEXLORE_SHOTS") and self.p:
