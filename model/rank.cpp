@@ -568,6 +568,7 @@ static void bound(void)
 
 #define FILL_LOOKS  20000000LL  /* candidates a filling looks at, in all */
 #define FILL_EACH   2000000LL   /* and for one phrase */
+#define FILL_SETS   20          /* sets it completes at least, to take the best of */
 
 /* A word to try in a phrase's next place, and how well it may do there,
 ** as the queue orders phrases: its score and a guess for its letters. */
@@ -690,13 +691,14 @@ static int dive(const Phrase &p, int reusing, long long *looks)
 /* Fills the list the search left short: one set for each word that may
 ** come first (holding the rarest letter), the best first, then one for
 ** each phrase the search left open, the best first by the queue's order,
-** until the list is full or FILL_LOOKS run out. So a long text, whose
+** until it holds FILL_SETS sets or more than asked, or FILL_LOOKS run out. So a long text, whose
 ** letters the search's best phrases seldom use up, still gets lines,
 ** though no bound says how good they are. */
 static void fill(const Phrase &root, std::vector<Phrase> &open, int reusing)
 {
     long long looks = FILL_LOOKS;
-    auto room = [&]() { return (int)lines.size() < query->most && looks > 0 && !rankstats.stopped; };
+    int sets = std::max(query->most, FILL_SETS);
+    auto room = [&]() { return (int)lines.size() < sets && looks > 0 && !rankstats.stopped; };
     auto one = [&](const Phrase &p) {
         long long each = std::min(looks, FILL_EACH), was = each;
         dive(p, reusing, &each);
