@@ -185,7 +185,9 @@ TEST(Rank, CraftedModels)
     const float uni[5][2] = {{-1, 0}, {-99, 0}, {-2, 0}, {-3, 50}, {-3, 0}};
     writemodel("backoff.model", {"</s>", "<s>", "abcd", "ab", "cd"}, uni, {}, 1, 0, -40, 3);
     ASSERT_EQ(LM_OK, lmload("backoff.model")) << lmerror();
-    sametwins("abcd", {"ab", "abcd", "cd"}, 1);
+    sametwins("dcba", {"ab", "abcd", "cd"}, 1);
+    writemodel("backoff.model", {"</s>", "<s>", "abcd", "ab", "cd"}, uni, {{3, 2, -1, -1, 0}}, 1, 0, -40, 3);
+    EXPECT_EQ(LM_BAD, lmload("backoff.model"));     // 'ab' heads a bigram
 
     std::vector<std::string> names = {"</s>", "<s>", "abc"};
     for (uint32_t i = 0; i + 1 < 1u << 21; i++) {   // b + five letters, in byte order
@@ -205,7 +207,7 @@ TEST(Rank, CraftedModels)
     writemodel("many.model", words, (const float (*)[2])values.data(), {}, 1, 0, -40, 2);
     ASSERT_EQ(LM_OK, lmload("many.model")) << lmerror();
     ASSERT_EQ(lmword("abc") + (1 << 21), lmword("cab"));
-    sametwins("abc", {"abc", "cab"}, 2);
+    sametwins("bca", {"abc", "cab"}, 2);
     lmfree();
     remove("many.model");
 }
