@@ -1,7 +1,8 @@
 /*
 ** The ranking behind --best: a best-first search over partial phrases,
 ** scored word by word by the trigram model, with a bound that says when
-** the list it holds is certainly the best; its exhaustive twin; and the
+** the list it holds is certainly the best, and the completing of phrases
+** it left open when its list is short; its exhaustive twin; and the
 ** ranking by shape for when there is no model.
 */
 #include <math.h>
@@ -752,10 +753,13 @@ static int rankround(int reusing)
     ** letter (lmbounds, over every context the candidates allow), plus the
     ** most </s> adds. So a phrase is dropped only when that sum is below
     ** the score of the most-th best set found: it never prunes a phrase
-    ** that could still place a set in the list. The queue takes the
-    ** phrases in order of that sum less a guess of what each letter left
-    ** will truly cost, which finds good sets early but proves nothing; when
-    ** the expansions or the queue run out, the list is the best found.
+    ** that could still place a set in the list. A phrase that leaves a
+    ** letter no candidate fitting what is left holds goes too: nothing
+    ** completes it. The queue takes the phrases in order of that sum less
+    ** a guess of what each letter left will truly cost, which finds good
+    ** sets early but proves nothing; when the expansions (at most
+    ** LOOK_MOST candidates looked at) or the queue run out, the list is
+    ** the best found.
     */
     while (!queue.empty()) {
         std::pop_heap(queue.begin(), queue.end(), worse);
