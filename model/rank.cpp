@@ -516,12 +516,7 @@ static int held(const uint64_t *left, int s, int reusing)
     return 0;
 }
 
-static int alive(const uint64_t *left, int reusing)
-{
-    return held(left, rarest(left), reusing);
-}
-
-/* alive, for every letter left */
+/* held, for every letter left */
 static int allheld(const uint64_t *left, int reusing)
 {
     for (int s = 0; s < nslots; s++)
@@ -753,13 +748,11 @@ static int rankround(int reusing)
     ** letter (lmbounds, over every context the candidates allow), plus the
     ** most </s> adds. So a phrase is dropped only when that sum is below
     ** the score of the most-th best set found: it never prunes a phrase
-    ** that could still place a set in the list. A phrase that leaves a
-    ** letter no candidate fitting what is left holds goes too: nothing
-    ** completes it. The queue takes the phrases in order of that sum less
-    ** a guess of what each letter left will truly cost, which finds good
-    ** sets early but proves nothing; when the expansions (at most
-    ** LOOK_MOST candidates looked at) or the queue run out, the list is
-    ** the best found.
+    ** that could still place a set in the list. The queue takes the
+    ** phrases in order of that sum less a guess of what each letter left
+    ** will truly cost, which finds good sets early but proves nothing; when
+    ** the expansions (at most LOOK_MOST candidates looked at) or the queue
+    ** run out, the list is the best found.
     */
     while (!queue.empty()) {
         std::pop_heap(queue.begin(), queue.end(), worse);
@@ -799,8 +792,6 @@ static int rankround(int reusing)
             q.guess = q.most - GUESS_RATE * q.leftn;
             for (int j = 0; j < 4; j++)
                 q.left[j] = p.left[j] - cd.count[j];
-            if (!alive(q.left, reusing))
-                continue;
             q.key = p.key + cd.key;
             q.n = (unsigned char)(p.n + 1);
             memcpy(q.w, p.w, sizeof q.w);
