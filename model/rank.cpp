@@ -58,7 +58,6 @@ static const RankQuery *query;
 /* The lead: the words every line starts with, and what they give the rest. */
 static int nlead;
 static int leadid[WORDS_MAX];
-static int leadreuse;           /* one of them is a word of the text */
 static int leadshort;           /* characters of the shortest of them, or 99 */
 static float leadg;             /* log10 P of <s> and them, as a line's start */
 static int starth1, starth2;    /* the context the rest starts in */
@@ -152,7 +151,6 @@ static int takelead(const RankQuery *q, const unsigned char *slot)
 {
     const LmModel *m = q->usemodel ? lmmodel() : nullptr;
     nlead = q->lead ? std::min(q->nlead, WORDS_MAX) : 0;
-    leadreuse = 0;
     leadshort = 99;
     leadg = 0;
     starth1 = m ? m->bos : LM_NONE;
@@ -215,8 +213,8 @@ static int prepare(const RankQuery *q)
         cands.push_back(c);
     }
 
-    /* the text's own words: those that are candidates or lead words reuse;
-    ** those the lead does not take make the rest of the text's own set */
+    /* the text's own words: those that are candidates reuse; those the
+    ** lead does not take make the rest of the text's own set */
     std::string text(q->text);
     for (char &ch : text)
         ch = blank((unsigned char)ch) ? ' ' : (char)fold((unsigned char)ch);
@@ -236,8 +234,6 @@ static int prepare(const RankQuery *q)
         int j = 0;
         while (j < nlead && (taken[j] || token != q->lead[j]))
             j++;
-        for (int i = 0; i < nlead; i++)
-            leadreuse |= token == q->lead[i];
         if (j < nlead)
             taken[j] = 1;
         else if (cand)
@@ -271,7 +267,7 @@ static void makeline(RankLine *r, const int *w, int k, float score)
 {
     size_t at = 0;
     r->words = k + nlead;
-    r->reuses = leadreuse;
+    r->reuses = 0;     /* the lead's words were asked for: they do not count */
     r->shortest = leadshort;
     r->score = score;
     for (int i = 0; i < k; i++) {
@@ -477,7 +473,7 @@ static void complete(const Phrase &p, int c, float g, int reusing)
         reuse |= cands[w[i]].reuse;
     }
     w[p.n] = c;
-    reuse |= cands[c].reuse | leadreuse;
+    reuse |= cands[c].reuse;
     uint64_t key = p.key + cands[c].key;
     if (reuse != reusing || (hasown && key == ownkey))
         return;
@@ -879,8 +875,7 @@ int rankbest(const RankQuery *q, RankLine *out, int *n)
     } else {
         bound();
         top.clear();
-        /* with a word of the text in the lead, every set reuses one */
-        int proved = leadreuse ? 1 : rankround(0), reusable = leadreuse;
+        int proved = rankround(0), reusable = 0;
         for (const RankWord &c : cands)
             reusable |= c.reuse;
         if (proved >= 0 && (int)lines.size() < q->most && reusable && !rankstats.stopped) {

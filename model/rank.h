@@ -26,9 +26,9 @@ struct RankLine {
     char text[RANK_LINE];   /* the words after the query's lead */
     float score;    /* log10 probability of the line as a sentence, less
                     ** 1 for each word */
-    int words;      /* the lead's words too, as are the next two */
-    int reuses;     /* it takes a word of the text */
-    int shortest;   /* characters of its shortest word */
+    int words;      /* the lead's words too */
+    int reuses;     /* it takes a word of the text (the lead's not counted) */
+    int shortest;   /* characters of its shortest word, the lead's too */
 };
 
 /* What a ranking is asked. */
@@ -47,7 +47,8 @@ struct RankQuery {
     void *ctx;
     /* Words every line starts with, in this order, folded (NULL: none):
     ** their letters come out of the text's, the rest is ranked, and each
-    ** line is scored, and its words and reuses counted, with them. */
+    ** line is scored with them. They take the text's words they match out
+    ** of its own set. */
     const char *const *lead;
     int nlead;
 };

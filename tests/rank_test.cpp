@@ -118,17 +118,22 @@ TEST(Rank, HandMadeModel)
     EXPECT_EQ(LM_NONE, lmword("moor"));
     EXPECT_FLOAT_EQ(-2.3f, lmscore(2, 3, 1));   // no bigram: both back-offs
 
-    const struct { const char *text, *cands[3]; const char *line; float score; } cases[] = {
-        {"dirtyroom", {"room", "dirty", "moor"}, "dirty room ", -3.55f},
-        {"moordirty", {"moor", "dirty", "dirty"}, "dirty moor ", -9.0f},
+    // with a lead, the line is scored whole and the text's own set, lead
+    // and all, is left out
+    const char *dirty[] = {"dirty"};
+    const struct { const char *text, *cands[3]; const char *line; float score; const char *const *lead; } cases[] = {
+        {"dirtyroom", {"room", "dirty", "moor"}, "dirty room ", -3.55f, nullptr},
+        {"moordirty", {"moor", "dirty", "dirty"}, "dirty moor ", -9.0f, nullptr},
+        {"dirty room", {"room", "moor", "moor"}, "moor ", -9.0f, dirty},
     };
     for (const auto &c : cases) {
-        RankQuery q = {c.text, c.cands, 3, 5, 3, 1, nullptr, nullptr, nullptr, 0};
+        RankQuery q = {c.text, c.cands, 3, 5, 3, 1, nullptr, nullptr, c.lead, c.lead ? 1 : 0};
         RankLine out[5];
         int n = 0;
         for (auto rank : {rankbest, rankall}) {
             ASSERT_EQ(RANK_OK, rank(&q, out, &n));
             ASSERT_GE(n, 1) << c.text;
+            EXPECT_TRUE(!c.lead || n == 1) << "the text's own set listed";
             EXPECT_STREQ(c.line, out[0].text);
             EXPECT_NEAR(c.score, out[0].score, 1e-5);
         }
