@@ -18,9 +18,11 @@ measure() {   # measure GOAL TEXT...
     cpu=$(awk '{ print $2 + $3 }' best.runs | median)
     kb=$(cut -d' ' -f4 best.runs | sort -n | tail -1)
     list=$(grep -q 'the list is exact' best.err && echo exact || echo bounded)
+    list="$list, $(grep -o '[0-9]* word sets kept' best.err | cut -d' ' -f1) sets"
     echo "| $* | $goal | $wall s | $cpu s | $((kb / 1024)) MiB | $list |"
 }
 measure "0.3 s" clint eastwood
 measure "1 s" william shakespeare
 measure "2 s" a domesticated animal
+measure "-" the quick brown fox jumps over the lazy dog
 rm -f best.err best.runs

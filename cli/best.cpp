@@ -13,10 +13,18 @@
 
 #include "cli/best.h"
 #include "cli/filters.h"
+#include "dictionary/dict.h"
 #include "engine/letters.h"
 #include "engine/search.h"
 #include "model/lmfile.h"
 #include "model/rank.h"
+
+/* Says the list was cut at --limit, as the finder does without --best. */
+static void saycut(long long limit)
+{
+    fprintf(stderr, "vexlore-find: the list was cut at --limit %lld lines; the search "
+            "found more\n", limit);
+}
 
 /* --candidates --best: the words that fit, the likeliest first by the
 ** model's unigram (without it, as --candidates lists them: the longest
@@ -34,8 +42,11 @@ static int bestwords(const BestOptions *o, std::vector<const char *> &cands, int
         return la != lb ? la > lb : strcmp(a.second, b.second) < 0;
     });
     size_t n = std::min(scored.size(), (size_t)o->most);
-    for (size_t i = 0; i < n; i++)
+    size_t shown = o->limit ? std::min(n, (size_t)o->limit) : n;
+    for (size_t i = 0; i < shown; i++)
         printf("%s \n", scored[i].second);
+    if (shown < n)
+        saycut(o->limit);
     if (n == 0)
         printf("*No anagrams found*\n");
     return n ? 0 : 1;
@@ -74,7 +85,7 @@ static int loadmodel(const BestOptions *o)
         return 0;
     }
     fprintf(stderr, "vexlore-find: cannot read the model file '%s': %s\n", o->model.c_str(),
-            r == LM_NOFILE ? strerror(errno) : lmerror());
+            r == LM_NOFILE ? dictcause(errno) : lmerror());
     return -1;
 }
 
@@ -106,7 +117,10 @@ int findbest(const BestOptions *o)
     /* the words given first take their places in the line; with lengths,
     ** only words of those lengths, and more lines asked for, since some
     ** may not have them */
-    int most = maxwords - o->nprefix, want = o->most;
+    int most = maxwords - o->nprefix, give = o->most;
+    if (o->limit && o->limit < give)
+        give = (int)o->limit + 1;   /* one more says whether the limit cut the list */
+    int want = give;
     if (o->nlengths) {
         std::vector<const char *> fit;
         for (const char *w : cands)
@@ -117,19 +131,24 @@ int findbest(const BestOptions *o)
         most = std::min(most, o->nlengths);
         want = RANK_MOST;
     }
-    RankQuery q = {o->text.c_str(), cands.data(), (int)cands.size(), want, most, usemodel, nullptr, nullptr};
+    /* the words given lead every line: the ranking scores the whole line,
+    ** and knows the text's own words */
+    std::vector<std::string> given = wordsof(o->prefix.c_str());
+    std::vector<const char *> lead;
+    for (const std::string &w : given)
+        lead.push_back(w.c_str());
+    RankQuery q = {o->whole.c_str(), cands.data(), (int)cands.size(), want, std::max(most, 1),
+                   usemodel, o->poll, nullptr, lead.data(), (int)lead.size()};
     static RankLine lines[RANK_MOST];
-    int n = 0, r = RANK_OK;
-    if (letters.empty() && o->nprefix > 0) {
-        lines[0].text[0] = '\0';   /* the words given use every letter */
-        lines[0].score = 0;
-        lines[0].words = o->nprefix;
-        n = 1;
-    } else if (most > 0) {
+    int n = 0, r = RANK_OK, exact = 1, stopped = 0;
+    if (letters.empty() || most > 0) {
         r = rankbest(&q, lines, &n);
+        exact = rankstats.exact;
+        stopped = rankstats.stopped;
     }
     double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    lmfree();
+    if (r != RANK_OK)
+        lmfree();
     if (r == RANK_TOOWIDE || r == RANK_TOOMANY) {
         fprintf(stderr, "vexlore-find: %s, more than --best takes\n",
                 r == RANK_TOOWIDE ? "the text holds more than 32 different characters"
@@ -140,31 +159,51 @@ int findbest(const BestOptions *o)
         fprintf(stderr, "vexlore-find: not enough memory to rank the anagrams\n");
         return 2;
     }
-    if (o->nlengths) {      /* the lines of those lengths, in their order */
+    if (o->nlengths) {      /* the lines of those lengths, in their order, scored so */
         int kept = 0;
-        for (int i = 0; i < n && kept < o->most; i++) {
+        for (int i = 0; i < n; i++) {
             std::string l = inlengths(lines[i].text, o->lengths, o->nlengths);
             if (l.empty())
                 continue;
             lines[kept] = lines[i];
             snprintf(lines[kept].text, sizeof lines[kept].text, "%s", l.c_str());
+            if (usemodel)
+                lines[kept].score = rankscore(lines[kept].text, nullptr, 0);
             kept++;
         }
-        n = kept;
+        if (usemodel)
+            std::stable_sort(lines, lines + kept, [](const RankLine &a, const RankLine &b) {
+                return a.reuses != b.reuses ? a.reuses < b.reuses : a.score > b.score;
+            });
+        n = std::min(kept, give);
     }
-    for (int i = 0; i < n; i++) {
+    lmfree();
+    int shown = o->limit ? (int)std::min((long long)n, o->limit) : n;
+    for (int i = 0; i < shown; i++) {
         if (o->stats && usemodel)
             printf("%s%s\t%.2f\t%.3f\n", o->prefix.c_str(), lines[i].text, lines[i].score,
                    lines[i].score / lines[i].words);
         else
             printf("%s%s\n", o->prefix.c_str(), lines[i].text);
     }
-    if (n == 0)
+    /* a bounded search that found no set has not shown there is none */
+    int unsure = n == 0 && !exact;
+    if (n == 0 && !unsure)
         printf("*No anagrams found*\n");
     if (o->stats)
         fprintf(stderr, "vexlore-find: %d candidate words, %lld word sets kept, %lld phrases "
                 "expanded in %.3f s; the list is %s\n", (int)cands.size(), rankstats.sets,
                 rankstats.expanded, secs,
-                rankstats.exact ? "exact" : "the best a bounded search found");
+                exact ? "exact" : "the best a bounded search found");
+    if (shown < n)
+        saycut(o->limit);
+    if (stopped) {
+        fprintf(stderr, "vexlore-find: the search was stopped; the %d lines printed are those "
+                "found so far\n", shown);
+        return 130;     /* as for a program ended by SIGINT */
+    }
+    if (unsure)
+        fprintf(stderr, "vexlore-find: --best found no set of words within its budget, which "
+                "does not mean there is none: -m --fast lists them all\n");
     return n ? 0 : 1;
 }

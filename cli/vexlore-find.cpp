@@ -89,6 +89,12 @@ static void oninterrupt(int)
     interrupted = interrupted + 1;
 }
 
+/* The ranking's poll: a Ctrl-C stops it. */
+static int interruptpoll(void *)
+{
+    return interrupted != 0;
+}
+
 /* Where the lines go as they are printed. */
 struct Output {
     int placeholder;    /* the one line is the placeholder: end it */
@@ -337,7 +343,7 @@ int main(int argc, char **argv)
     Filters filters;
     std::string path, why;
     int ntext = 0, stats = 0, fast = 0, opt, given = 0;
-    BestOptions best = {"", "", 0, 0, 0, "", 0, nullptr, 0, 0};
+    BestOptions best = {"", "", "", 0, 0, 0, "", 0, nullptr, 0, 0, 0, nullptr};
 
     opterr = 0;     /* the messages below say it in the finder's own words */
     while ((opt = getopt_long(argc, argv, ":mw:", longopts, nullptr)) != -1) {
@@ -457,6 +463,7 @@ int main(int argc, char **argv)
             best.model = self.substr(0, self.size() - 5) + "english.model";
         }
         best.text = win.text;
+        best.whole = win.text;
         for (const std::string &w : filters.contains)
             best.prefix += w + " ";
         best.nprefix = (int)filters.contains.size();
@@ -464,12 +471,13 @@ int main(int argc, char **argv)
             std::string lacking;    /* none: checkfilters saw to it */
             takewords(win.text, filters.contains, &best.text, &lacking);
         }
-        if (filters.limit && filters.limit < best.most)
-            best.most = (int)filters.limit;
+        best.limit = filters.limit;
         best.lengths = filters.lengths;
         best.nlengths = filters.nlengths;
         best.candidates = filters.candidates;
         best.stats = stats;
+        best.poll = interruptpoll;
+        catchinterrupt(oninterrupt);
         int r = findbest(&best);
         int changed = dictchanged();
         dictclose();

@@ -20,7 +20,6 @@ typedef struct _stati64 statbuf;
 #define ISDIR(mode)        (((mode) & _S_IFMT) == _S_IFDIR)
 #define MTIME(st)          ((long long)(st).st_mtime)
 #else
-#include <sys/mman.h>
 typedef struct stat statbuf;
 #define statfile(f, st)    fstat(fileno(f), st)
 #define ISREG(mode)        S_ISREG(mode)
@@ -82,6 +81,22 @@ FILE *fileopen(const char *path)
     return f;
 }
 
+#else
+static int statpath(const char *path, statbuf *st)
+{
+    return stat(path, st);
+}
+
+FILE *fileopen(const char *path)
+{
+    return fopen(path, "rb");
+}
+
+#endif
+
+/* Read, not mapped: a file cut short or rewritten while it is in use then
+** changes nothing of the copy, where a mapping would fault (SIGBUS). A file
+** that ends before size bytes (cut while it is read) is EIO. */
 const unsigned char *filewhole(FILE *f, size_t size)
 {
     unsigned char *block = (unsigned char *)malloc(size ? size : 1);
@@ -89,6 +104,7 @@ const unsigned char *filewhole(FILE *f, size_t size)
         errno = ENOMEM;
         return NULL;
     }
+    errno = 0;
     if (fseek(f, 0, SEEK_SET) != 0 || fread(block, 1, size, f) != size) {
         free(block);
         errno = errno ? errno : EIO;
@@ -101,37 +117,6 @@ void filefree(const unsigned char *block, size_t)
 {
     free((void *)block);
 }
-#else
-static int statpath(const char *path, statbuf *st)
-{
-    return stat(path, st);
-}
-
-FILE *fileopen(const char *path)
-{
-    return fopen(path, "rb");
-}
-
-const unsigned char *filewhole(FILE *f, size_t size)
-{
-    int flags = MAP_PRIVATE;
-#ifdef MAP_POPULATE
-    flags |= MAP_POPULATE;  /* every page is read at once: fault them in together */
-#endif
-    void *p = size ? mmap(NULL, size, PROT_READ, flags, fileno(f), 0) : MAP_FAILED;
-    if (p == MAP_FAILED) {
-        errno = size ? errno : EINVAL;
-        return NULL;
-    }
-    return (const unsigned char *)p;
-}
-
-void filefree(const unsigned char *block, size_t size)
-{
-    if (block)
-        munmap((void *)block, size);
-}
-#endif
 
 /* 0 for a regular file; else -1 with errno EISDIR for a folder and
 ** EINVAL for anything else (a device, a pipe). */

@@ -29,10 +29,9 @@ int filestat(FILE *f, long long *size);
 ** 0; -1 with errno set if its status cannot be read. */
 int filestamp(FILE *f, long long *size, long long *mtime);
 
-/* The first size bytes of the open file f, in memory to read: mapped where
-** the system can (the file's own cached pages, as they are read), else
-** read into memory of its own. NULL with errno set if it cannot be had;
-** filefree gives it back. */
+/* The first size bytes of the open file f, read into memory of its own,
+** so that the file may change while the copy is in use. NULL with errno
+** set if they cannot be had; filefree gives them back. */
 const unsigned char *filewhole(FILE *f, size_t size);
 void filefree(const unsigned char *block, size_t size);
 

@@ -125,9 +125,12 @@ static int checklevel(uint32_t n, uint32_t total, Next next, Word word, const ch
 }
 
 /* Checks the unigrams' links into the bigrams and the bigrams' into the
-** trigrams; returns 0 or LM_BAD. */
+** trigrams, and that a word in no n-gram heads no bigram; returns 0 or
+** LM_BAD. */
 static int checklinks(void)
 {
+    if (UNINEXT(model.ngramwords) != model.nbigrams)
+        return bad("a word in no n-gram has bigrams");
     int r = checklevel(model.nwords, model.nbigrams,
                        [](uint32_t i) { return UNINEXT(i); }, [](uint32_t i) { return BIWORD(i); },
                        "a unigram's link is out of range",
@@ -237,7 +240,7 @@ int lmload(const char *path)
     if (!f)
         return LM_NOFILE;
     int r = LM_OK;
-    long long size = -1;
+    long long size = -1, now = -1;
     if (filestat(f, &size) != 0)
         r = LM_NOFILE;
     else if (size > LM_MOST)
@@ -246,6 +249,8 @@ int lmload(const char *path)
         r = bad("not a Vexlore model file");
     else if ((block = filewhole(f, (size_t)size)) != nullptr)
         blocksize = (size_t)size;
+    else if (errno == EIO && filestat(f, &now) == 0 && now != size)
+        r = bad("it changed while it was read");
     else
         r = LM_NOFILE;
     int err = errno;
@@ -384,6 +389,10 @@ void lmbounds(const int *ids, int n, float *bound)
     for (uint32_t h = 0; h < k; h++)
         if (allowed[h])
             back = fmaxf(back, ctxmost(h, allowed, &pairmost[h]));
+    for (int j = 0; j < n; j++)     /* a word in no n-gram adds its own back-off alone */
+        if (ids[j] >= 0 && (uint32_t)ids[j] >= k)
+            back = fmaxf(back, model.centre[1][lmget(model.uni, unifield((uint32_t)ids[j], 1),
+                                                     model.bits[1])]);
     for (int j = 0; j < n; j++) {
         int w = ids[j];
         float best = lmunigram(w) + (w >= 0 ? back : 0);

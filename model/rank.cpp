@@ -1,7 +1,8 @@
 /*
 ** The ranking behind --best: a best-first search over partial phrases,
 ** scored word by word by the trigram model, with a bound that says when
-** the list it holds is certainly the best; its exhaustive twin; and the
+** the list it holds is certainly the best, and the completing of phrases
+** it left open when its list is short; its exhaustive twin; and the
 ** ranking by shape for when there is no model.
 */
 #include <math.h>
@@ -20,6 +21,7 @@
 #define HIGHBITS    0x8080808080808080ull
 #define QUEUE_MOST  (1 << 19)   /* partial phrases the queue holds */
 #define EXPAND_MOST 20000       /* phrases expanded before the search gives up on proof */
+#define LOOK_MOST   100000000LL /* and candidates looked at, at most: a long text has many */
 #define SEEN_SLOTS  (1 << 20)   /* the table of partial phrases already queued */
 #define SHAPE_STEPS 50000000LL  /* set search steps the ranking by shape takes */
 #define GUESS_RATE  0.7f        /* what a letter still to place costs, beyond the bound */
@@ -52,6 +54,14 @@ static uint64_t ownkey;         /* the key of their set */
 static float rate[RANK_SLOTS];  /* the most a letter of each slot adds */
 static float endmost;           /* the most </s> adds */
 static const RankQuery *query;
+
+/* The lead: the words every line starts with, and what they give the rest. */
+static int nlead;
+static int leadid[WORDS_MAX];
+static int leadshort;           /* characters of the shortest of them, or 99 */
+static float leadg;             /* log10 P of <s> and them, as a line's start */
+static int starth1, starth2;    /* the context the rest starts in */
+static int leadfits;            /* their letters are the text's */
 
 /* Polls the query's caller once in POLL_EVERY calls; 1 once it said stop.
 ** An expansion of a long text's phrase can take 100 us and more: a window
@@ -88,17 +98,24 @@ static uint64_t mix(uint64_t x)
 }
 
 /* lmscore, remembered: the search asks for the same word after the same
-** two words many times over. A slot holds the last triple that fell in it. */
+** two words many times over. A slot holds the last triple that fell in it,
+** whole: an id may take all the bits a model file allows. */
 #define MEMO_SLOTS (1 << 16)
-static struct ProbMemo { uint64_t key; float p; } memo[MEMO_SLOTS];
+#define MEMO_FREE  (-2)     /* no id, nor LM_NONE */
+static struct ProbMemo { int w, h1, h2; float p; } memo[MEMO_SLOTS];
+
+static void memoclear(void)
+{
+    for (ProbMemo &m : memo)
+        m.w = MEMO_FREE;
+}
 
 static float score(int w, int h1, int h2)
 {
-    /* ids and LM_NONE, plus 1, take 21 bits each; the top bit marks a slot used */
-    uint64_t key = 1ull << 63 | (uint64_t)(w + 1) << 42 | (uint64_t)(h1 + 1) << 21 | (uint64_t)(h2 + 1);
+    uint64_t key = (uint64_t)(uint32_t)w << 32 ^ (uint64_t)(uint32_t)h1 << 16 ^ (uint32_t)h2;
     ProbMemo &m = memo[mix(key) & (MEMO_SLOTS - 1)];
-    if (m.key != key)
-        m = {key, lmscore(w, h1, h2)};
+    if (m.w != w || m.h1 != h1 || m.h2 != h2)
+        m = {w, h1, h2, lmscore(w, h1, h2)};
     return m.p;
 }
 
@@ -130,14 +147,45 @@ static int countin(const char *s, const unsigned char *slot, uint64_t *count)
     return n;
 }
 
-/* Takes the query: the text's slots and counts, and the candidates that
-** fit it, once each, in byte order. */
+/* Takes the lead's letters out of the text's, and scores it as the start
+** of a line; 0 when its letters are not all the text's. */
+static int takelead(const RankQuery *q, const unsigned char *slot)
+{
+    const LmModel *m = q->usemodel ? lmmodel() : nullptr;
+    nlead = q->lead ? std::min(q->nlead, WORDS_MAX) : 0;
+    leadshort = 99;
+    leadg = 0;
+    starth1 = m ? m->bos : LM_NONE;
+    starth2 = LM_NONE;
+    for (int j = 0; j < nlead; j++) {
+        uint64_t count[4];
+        int n = countin(q->lead[j], slot, count);
+        if (n < 0 || !fits(whole, count))
+            return leadfits = 0;
+        for (int k = 0; k < 4; k++)
+            whole[k] -= count[k];
+        letters -= n;
+        leadshort = std::min(leadshort, (int)strlen(q->lead[j]));
+        leadid[j] = m ? lmword(q->lead[j]) : LM_NONE;
+        if (m) {
+            leadg += score(leadid[j], starth1, starth2) + WORD_PENALTY;
+            starth2 = starth1;
+            starth1 = leadid[j];
+        }
+    }
+    return leadfits = 1;
+}
+
+/* Takes the query: the text's slots and counts, the lead's taken out, and
+** the candidates that fit what is left, once each, in byte order. */
 static int prepare(const RankQuery *q)
 {
-    memset(memo, 0, sizeof memo);   /* the model may have changed */
+    memoclear();    /* the model may have changed */
     unsigned char slot[256] = {0};
     query = q;
     nslots = 0;
+    cands.clear();
+    hasown = 0;
     for (const char *p = q->text; *p; p++) {
         unsigned char c = fold((unsigned char)*p);
         if (!blank(c) && !slot[c]) {
@@ -147,12 +195,13 @@ static int prepare(const RankQuery *q)
         }
     }
     letters = countin(q->text, slot, whole);
+    if (!takelead(q, slot))
+        return RANK_OK;     /* no line can start with the lead */
 
     std::vector<const char *> words(q->cands, q->cands + q->ncands);
     std::sort(words.begin(), words.end(), [](const char *a, const char *b) { return strcmp(a, b) < 0; });
     words.erase(std::unique(words.begin(), words.end(),
                             [](const char *a, const char *b) { return strcmp(a, b) == 0; }), words.end());
-    cands.clear();
     for (const char *w : words) {
         RankWord c = {};
         c.len = countin(w, slot, c.count);
@@ -166,13 +215,14 @@ static int prepare(const RankQuery *q)
         cands.push_back(c);
     }
 
-    /* the text's own words: those that are candidates reuse, and their set
-    ** is the text's own */
+    /* the text's own words: those that are candidates reuse; those the
+    ** lead does not take make the rest of the text's own set */
     std::string text(q->text);
     for (char &ch : text)
         ch = blank((unsigned char)ch) ? ' ' : (char)fold((unsigned char)ch);
     hasown = 1;
     ownkey = 0;
+    int taken[WORDS_MAX] = {0};
     size_t at = 0;
     while ((at = text.find_first_not_of(' ', at)) != std::string::npos) {
         size_t end = std::min(text.find(' ', at), text.size());
@@ -180,22 +230,31 @@ static int prepare(const RankQuery *q)
         at = end;
         auto it = std::lower_bound(cands.begin(), cands.end(), token,
                                    [](const RankWord &c, const std::string &t) { return strcmp(c.text, t.c_str()) < 0; });
-        if (it == cands.end() || token != it->text) {
+        int cand = it != cands.end() && token == it->text;
+        if (cand)
+            it->reuse = 1;
+        int j = 0;
+        while (j < nlead && (taken[j] || token != q->lead[j]))
+            j++;
+        if (j < nlead)
+            taken[j] = 1;
+        else if (cand)
+            ownkey += it->key;
+        else
             hasown = 0;
-            continue;
-        }
-        it->reuse = 1;
-        ownkey += it->key;
     }
+    for (int j = 0; j < nlead; j++)
+        hasown &= taken[j];
     return RANK_OK;
 }
 
-/* log10 P of the words w[0..k-1] as one sentence, <s> and </s> included. */
+/* The score of the words w[0..k-1] after the lead as one sentence, <s>
+** and </s> included. */
 static float sentence(const int *w, int k)
 {
     const LmModel *m = lmmodel();
-    int h1 = m->bos, h2 = LM_NONE;
-    float g = 0;
+    int h1 = starth1, h2 = starth2;
+    float g = leadg;
     for (int i = 0; i < k; i++) {
         int id = cands[w[i]].id;
         g += lmscore(id, h1, h2) + WORD_PENALTY;
@@ -209,9 +268,9 @@ static float sentence(const int *w, int k)
 static void makeline(RankLine *r, const int *w, int k, float score)
 {
     size_t at = 0;
-    r->words = k;
-    r->reuses = 0;
-    r->shortest = 99;
+    r->words = k + nlead;
+    r->reuses = 0;     /* the lead's words were asked for: they do not count */
+    r->shortest = leadshort;
     r->score = score;
     for (int i = 0; i < k; i++) {
         const RankWord &c = cands[w[i]];
@@ -311,7 +370,7 @@ static void setbyorder(int *w, int k)
         keep(key, w, k, 0);
         return;
     }
-    if (query->maxwords == 1) {
+    if (query->maxwords == 1 && !nlead) {
         keep(key, w, k, lmunigram(cands[w[0]].id));
         return;
     }
@@ -332,6 +391,16 @@ static void give(RankLine *out, int *n)
     linekey.clear();
 }
 
+/* The lead alone, when it takes every letter: its line, unless it is the
+** text's own words. */
+static void leadalone(void)
+{
+    if (!nlead || (hasown && ownkey == 0))
+        return;
+    const LmModel *m = lmmodel();
+    keep(0, nullptr, 0, query->usemodel ? leadg + score(m->eos, starth1, starth2) : 0);
+}
+
 int rankall(const RankQuery *q, RankLine *out, int *n)
 {
     rankstats.stopped = 0;
@@ -342,7 +411,14 @@ int rankall(const RankQuery *q, RankLine *out, int *n)
         return r;
     int w[WORDS_MAX];
     long long steps = 1ll << 62;
-    eachset(0, whole, letters, w, 0, q->maxwords, &steps, setbyorder);
+    lines.clear();
+    linekey.clear();
+    if (!leadfits)
+        ;
+    else if (letters == 0)
+        leadalone();
+    else
+        eachset(0, whole, letters, w, 0, q->maxwords, &steps, setbyorder);
     rankstats.exact = 1;
     rankstats.sets = (long long)lines.size();
     give(out, n);
@@ -411,16 +487,53 @@ static void complete(const Phrase &p, int c, float g, int reusing)
         ontop(old, now);
 }
 
+static std::vector<int> holding[RANK_SLOTS];    /* the candidates holding each slot's character */
+
+static int slotcount(const uint64_t *count, int s)
+{
+    return (int)((count[s / 8] >> (8 * (s % 8))) & 0xff);
+}
+
+/* The slot of the letters left (leftn > 0) that the fewest candidates hold. */
+static int rarest(const uint64_t *left)
+{
+    int rare = -1;
+    for (int s = 0; s < nslots; s++)
+        if (slotcount(left, s) && (rare < 0 || holding[s].size() < holding[rare].size()))
+            rare = s;
+    return rare;
+}
+
+/* 0 when no candidate holding the letter of slot s fits what is left: no
+** set completes a phrase that leaves that. */
+static int held(const uint64_t *left, int s, int reusing)
+{
+    for (int c : holding[s])
+        if ((reusing || !cands[c].reuse) && fits(left, cands[c].count))
+            return 1;
+    return 0;
+}
+
+/* held, for every letter left */
+static int allheld(const uint64_t *left, int reusing)
+{
+    for (int s = 0; s < nslots; s++)
+        if (slotcount(left, s) && !held(left, s, reusing))
+            return 0;
+    return 1;
+}
+
 /* The bound: what each slot's letter may add at most, and what each
-** candidate's letters take of it. */
+** candidate's letters take of it; and the candidates holding each letter. */
 static void bound(void)
 {
     const LmModel *m = lmmodel();
-    std::vector<int> ids(cands.size() + 1);
-    std::vector<float> most(cands.size() + 1);
+    std::vector<int> ids(cands.size() + 1 + nlead);   /* the lead's words are contexts too */
+    std::vector<float> most(ids.size());
     for (size_t i = 0; i < cands.size(); i++)
         ids[i] = cands[i].id;
     ids[cands.size()] = m->eos;
+    std::copy(leadid, leadid + nlead, ids.begin() + (long)cands.size() + 1);
     lmbounds(ids.data(), (int)ids.size(), most.data());
     endmost = most[cands.size()];
     for (int s = 0; s < nslots; s++)
@@ -435,8 +548,169 @@ static void bound(void)
     for (RankWord &c : cands) {
         c.rated = 0;
         for (int s = 0; s < nslots; s++)
-            c.rated += (float)((c.count[s / 8] >> (8 * (s % 8))) & 0xff) * rate[s];
+            c.rated += (float)slotcount(c.count, s) * rate[s];
     }
+    for (int s = 0; s < nslots; s++)
+        holding[s].clear();
+    for (int c = 0; c < (int)cands.size(); c++)
+        for (int s = 0; s < nslots; s++)
+            if (slotcount(cands[c].count, s))
+                holding[s].push_back(c);
+}
+
+/* ---- completing the phrases a bounded search left open ---- */
+
+#define FILL_LOOKS  20000000LL  /* candidates a filling looks at, in all */
+#define FILL_EACH   2000000LL   /* and for one phrase */
+#define FILL_SETS   20          /* sets it completes at least, to take the best of */
+
+/* A word to try in a phrase's next place, and how well it may do there,
+** as the queue orders phrases: its score and a guess for its letters. */
+struct Try { float v; int c; };
+static std::vector<Try> fillplace[WORDS_MAX];   /* the tries of each place, best first */
+
+/* Puts the words w[0..k-1] in the order that scores best after the lead
+** (of two that score the same, the first in index order) and returns
+** its score. */
+static float bestorder(int *w, int k)
+{
+    const LmModel *m = lmmodel();
+    /* by place: the words, then the lead's last word (or <s>) and the one
+    ** before it; tab[i][a][b] is what word i (k: </s>) adds after b a */
+    int id[WORDS_MAX + 2], first[WORDS_MAX], place[WORDS_MAX], best[WORDS_MAX];
+    float tab[WORDS_MAX + 1][WORDS_MAX + 1][WORDS_MAX + 2];
+    std::sort(w, w + k);
+    for (int i = 0; i < k; i++)
+        id[i] = cands[w[i]].id;
+    id[k] = starth1;
+    id[k + 1] = starth2;
+    for (int i = 0; i <= k; i++)
+        for (int a = 0; a <= k; a++)
+            for (int b = 0; b <= k + 1; b++)
+                tab[i][a][b] = i < k ? score(id[i], id[a], id[b]) + WORD_PENALTY
+                                     : score(m->eos, id[a], id[b]);
+    for (int i = 0; i < k; i++)     /* a word twice is one order, not two */
+        first[i] = i > 0 && w[i] == w[i - 1] ? first[i - 1] : i;
+    memcpy(place, first, k * sizeof *place);
+    float top = -INFINITY;
+    do {
+        float g = leadg;
+        int a = k, b = k + 1;
+        for (int i = 0; i < k; i++) {
+            g += tab[place[i]][a][b];
+            b = a;
+            a = place[i];
+        }
+        g += tab[k][a][b];
+        if (g > top) {
+            top = g;
+            memcpy(best, place, k * sizeof *best);
+        }
+    } while (std::next_permutation(place, place + k));
+    int sorted[WORDS_MAX];
+    memcpy(sorted, w, k * sizeof *sorted);
+    for (int i = 0; i < k; i++)
+        w[i] = sorted[best[i]];
+    return top;
+}
+
+static Phrase extend(const Phrase &p, int c)
+{
+    const RankWord &cd = cands[c];
+    Phrase q = p;
+    for (int j = 0; j < 4; j++)
+        q.left[j] = p.left[j] - cd.count[j];
+    q.leftn = p.leftn - cd.len;
+    q.key = p.key + cd.key;
+    q.w[q.n++] = (unsigned short)c;
+    return q;
+}
+
+/* The words that may take p's next place, best first, in tries: those
+** holding the letter left that the fewest candidates hold, that fit, and
+** that leave each letter left held by a candidate that fits what is left.
+** Returns 0, or -1 when *looks ran out or the poll said stop. */
+static int places(const Phrase &p, int reusing, long long *looks, std::vector<Try> &tries)
+{
+    int h1 = p.n ? cands[p.w[p.n - 1]].id : starth1;
+    int h2 = p.n > 1 ? cands[p.w[p.n - 2]].id : p.n == 1 ? starth1 : starth2;
+    tries.clear();
+    for (int c : holding[rarest(p.left)]) {
+        if (--*looks < 0 || stopping())
+            return -1;
+        const RankWord &cd = cands[c];
+        if (cd.len > p.leftn || (!reusing && cd.reuse) || !fits(p.left, cd.count) ||
+            (cd.len < p.leftn && p.n + 1 >= query->maxwords))
+            continue;
+        uint64_t left[4];
+        for (int j = 0; j < 4; j++)
+            left[j] = p.left[j] - cd.count[j];
+        if (cd.len < p.leftn && !allheld(left, reusing))
+            continue;
+        tries.push_back({score(cd.id, h1, h2) + WORD_PENALTY + GUESS_RATE * cd.len - cd.rated, c});
+    }
+    std::sort(tries.begin(), tries.end(), [](const Try &a, const Try &b) { return a.v > b.v; });
+    return 0;
+}
+
+/* A set a filling completed, kept in its best order unless it is the
+** text's own; 1 if it is a new set. */
+static int finish(const Phrase &q)
+{
+    if (hasown && q.key == ownkey)
+        return 0;
+    int w[WORDS_MAX];
+    for (int j = 0; j < q.n; j++)
+        w[j] = q.w[j];
+    float g = bestorder(w, q.n);
+    return keep(q.key, w, q.n, g);
+}
+
+/* Completes p depth first, in each place the best tries first. Keeps the
+** first new set it completes and returns 1; 0 when it finds none within
+** *looks. */
+static int dive(const Phrase &p, int reusing, long long *looks)
+{
+    std::vector<Try> &tries = fillplace[p.n];
+    if (places(p, reusing, looks, tries) < 0)
+        return 0;
+    for (size_t i = 0; i < tries.size(); i++) {
+        Phrase q = extend(p, tries[i].c);
+        if (q.leftn > 0 ? dive(q, reusing, looks) : finish(q))
+            return 1;
+    }
+    return 0;
+}
+
+/* Fills the list the search left short: one set for each word that may
+** come first (holding the rarest letter), the best first, then one for
+** each phrase the search left open, the best first by the queue's order,
+** until it holds FILL_SETS sets or more than asked, or FILL_LOOKS run out. So a long text, whose
+** letters the search's best phrases seldom use up, still gets lines,
+** though no bound says how good they are. */
+static void fill(const Phrase &root, std::vector<Phrase> &open, int reusing)
+{
+    long long looks = FILL_LOOKS;
+    int sets = std::max(query->most, FILL_SETS);
+    auto room = [&]() { return (int)lines.size() < sets && looks > 0 && !rankstats.stopped; };
+    auto one = [&](const Phrase &p) {
+        long long each = std::min(looks, FILL_EACH), was = each;
+        dive(p, reusing, &each);
+        looks -= was - std::max(each, 0LL);
+    };
+    std::vector<Try> firsts;
+    if (places(root, reusing, &looks, firsts) < 0)
+        return;
+    for (size_t i = 0; i < firsts.size() && room(); i++) {
+        Phrase q = extend(root, firsts[i].c);
+        if (q.leftn == 0)
+            finish(q);
+        else
+            one(q);
+    }
+    std::sort(open.begin(), open.end(), [](const Phrase &a, const Phrase &b) { return a.guess > b.guess; });
+    for (size_t i = 0; i < open.size() && room(); i++)
+        one(open[i]);
 }
 
 /* One round of the search: the sets that reuse a word of the text, or
@@ -455,13 +729,15 @@ static int rankround(int reusing)
     if (!seen)
         return -1;
     Phrase root = {};
-    root.most = whole_rated + endmost;
+    root.g = leadg;
+    root.most = leadg + whole_rated + endmost;
     root.guess = root.most - GUESS_RATE * letters;
     root.leftn = letters;
     memcpy(root.left, whole, sizeof whole);
     queue.push_back(root);
     int proved = 1;
     long long expanded = 0;
+    long long expandmost = std::min((long long)EXPAND_MOST, LOOK_MOST / (long long)std::max(cands.size(), (size_t)1));
 
     /*
     ** The bound: a phrase's score only falls as words are added, and no
@@ -473,7 +749,8 @@ static int rankround(int reusing)
     ** that could still place a set in the list. The queue takes the
     ** phrases in order of that sum less a guess of what each letter left
     ** will truly cost, which finds good sets early but proves nothing; when
-    ** the expansions or the queue run out, the list is the best found.
+    ** the expansions (at most LOOK_MOST candidates looked at) or the queue
+    ** run out, the list is the best found.
     */
     while (!queue.empty()) {
         std::pop_heap(queue.begin(), queue.end(), worse);
@@ -481,14 +758,14 @@ static int rankround(int reusing)
         queue.pop_back();
         if (p.most < threshold())
             continue;
-        if (++expanded > EXPAND_MOST || stopping()) {
+        if (++expanded > expandmost || stopping()) {
+            queue.push_back(p);     /* left open, as the rest */
             for (const Phrase &r : queue)
                 proved &= r.most < threshold();
-            proved &= p.most < threshold();
             break;
         }
-        int h1 = p.n ? cands[p.w[p.n - 1]].id : m->bos;
-        int h2 = p.n > 1 ? cands[p.w[p.n - 2]].id : p.n == 1 ? m->bos : LM_NONE;
+        int h1 = p.n ? cands[p.w[p.n - 1]].id : starth1;
+        int h2 = p.n > 1 ? cands[p.w[p.n - 2]].id : p.n == 1 ? starth1 : starth2;
         float rated = p.most - endmost - p.g;
         for (int c = 0; c < (int)cands.size(); c++) {
             /* a long text's expansion asks the model of thousands of words */
@@ -548,6 +825,8 @@ static int rankround(int reusing)
     }
     free(seen);
     rankstats.expanded += expanded;
+    if (!proved && (int)lines.size() < query->most && !rankstats.stopped)
+        fill(root, queue, reusing);
     return proved;
 }
 
@@ -591,9 +870,13 @@ int rankbest(const RankQuery *q, RankLine *out, int *n)
     rankstats.exact = 1;
     lines.clear();
     linekey.clear();
-    if (!q->usemodel) {
+    if (!leadfits) {
+        ;   /* no line */
+    } else if (letters == 0) {
+        leadalone();
+    } else if (!q->usemodel) {
         rankstats.exact = shapes();
-    } else if (q->maxwords == 1) {
+    } else if (q->maxwords == 1 && !nlead) {
         unigrams();
     } else {
         bound();
@@ -613,4 +896,25 @@ int rankbest(const RankQuery *q, RankLine *out, int *n)
     rankstats.sets = (long long)lines.size();
     give(out, n);
     return RANK_OK;
+}
+
+float rankscore(const char *line, const char *const *lead, int nlead)
+{
+    const LmModel *m = lmmodel();
+    int h1 = m->bos, h2 = LM_NONE;
+    float g = 0;
+    std::string words;
+    for (int j = 0; j < nlead; j++)
+        words += std::string(lead[j]) + " ";
+    words += line;
+    size_t at = 0;
+    while ((at = words.find_first_not_of(' ', at)) != std::string::npos) {
+        size_t end = std::min(words.find(' ', at), words.size());
+        int id = lmword(words.substr(at, end - at).c_str());
+        g += lmscore(id, h1, h2) + WORD_PENALTY;
+        h2 = h1;
+        h1 = id;
+        at = end;
+    }
+    return g + lmscore(m->eos, h1, h2);
 }

@@ -23,12 +23,12 @@
 /* One ranked line: its words in their best order, each followed by a
 ** space, as the finder's lines are. */
 struct RankLine {
-    char text[RANK_LINE];
+    char text[RANK_LINE];   /* the words after the query's lead */
     float score;    /* log10 probability of the line as a sentence, less
                     ** 1 for each word */
-    int words;
-    int reuses;     /* it takes a word of the text */
-    int shortest;   /* characters of its shortest word */
+    int words;      /* the lead's words too */
+    int reuses;     /* it takes a word of the text (the lead's not counted) */
+    int shortest;   /* characters of its shortest word, the lead's too */
 };
 
 /* What a ranking is asked. */
@@ -37,13 +37,20 @@ struct RankQuery {
     const char *const *cands;   /* words that may fit it, folded */
     int ncands;
     int most;                   /* lines wanted, 1 to RANK_MOST */
-    int maxwords;               /* words in a line at most, 1 to WORDS_MAX */
+    int maxwords;               /* words in a line at most, 1 to WORDS_MAX,
+                                ** those of lead not counted */
     int usemodel;               /* rank by the loaded model, not by shape */
     /* Asked now and then while the ranking runs (NULL: never): a window
     ** pumps its events in it, a finder looks at its Ctrl-C flag. Nonzero
     ** stops the ranking, which then gives the best lines found so far. */
     int (*poll)(void *ctx);
     void *ctx;
+    /* Words every line starts with, in this order, folded (NULL: none):
+    ** their letters come out of the text's, the rest is ranked, and each
+    ** line is scored with them. They take the text's words they match out
+    ** of its own set. */
+    const char *const *lead;
+    int nlead;
 };
 
 /* What the last ranking did. */
@@ -61,13 +68,20 @@ extern RankStats rankstats;
 ** text's own words after every set that takes none, then by score (with
 ** the model) or by fewest words and then the longest shortest word
 ** (without), then in byte order; the set of the text's own words is left
-** out. With maxwords 1 and the model, single words rank by their unigram
-** probability. Writes up to most lines to out and their number to *n. The
+** out. With maxwords 1, no lead and the model, single words rank by their
+** unigram probability. Writes up to most lines to out and their number to *n. The
 ** search is bounded in time and memory: rankstats.exact says whether the
-** lines are certainly the best. */
+** lines are certainly the best. When it completes fewer sets than asked
+** it completes the best phrases it left open, so that a long text still
+** gets lines. */
 int rankbest(const RankQuery *q, RankLine *out, int *n);
 
 /* rankbest's exhaustive twin, for tests: every set, every order. */
 int rankall(const RankQuery *q, RankLine *out, int *n);
+
+/* The score rankbest gives the words of line (each followed by a space),
+** in that order, as a sentence after lead (NULL: none), by the loaded
+** model; a line of no word is the lead alone. */
+float rankscore(const char *line, const char *const *lead, int nlead);
 
 #endif

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,40 +17,39 @@ namespace {
 
 struct Gram { int w, h1, h2; float p, bo; };  // h2 < 0: a bigram
 
-// Writes a model of the words (ids 0..n-1, in byte order) with every
-// value at 16 bits: each value is its own centre.
+// Writes a model of the words (ids 0..n-1, in byte order within each of
+// the two runs: the first ngram, 0 for all, take part in n-grams) with
+// every value at 16 bits: each distinct value is its own centre.
 void writemodel(const char *path, const std::vector<const char *> &words, const float (*uni)[2],
-                const std::vector<Gram> &grams, int bos, int eos, float unknown)
+                const std::vector<Gram> &grams, int bos, int eos, float unknown, uint32_t ngram = 0)
 {
-    std::vector<float> c[5];
+    std::map<float, uint32_t> c[5];
+    auto centre = [&](int k, float v) { return c[k].emplace(v, (uint32_t)c[k].size()).first->second; };
     uint32_t n = (uint32_t)words.size(), nb = 0, nt = 0;
-    for (uint32_t w = 0; w < n; w++)
-        c[0].push_back(uni[w][0]), c[1].push_back(uni[w][1]);
-    for (const Gram &g : grams) {
-        if (g.h2 < 0)
-            c[2].push_back(g.p), c[3].push_back(g.bo), nb++;
-        else
-            c[4].push_back(g.p), nt++;
-    }
-    int wb = lmbits(n - 1), ub = 32 + lmbits(nb), bb = wb + 32 + lmbits(nt), tb = wb + 16;
-    std::vector<unsigned char> ut((n + 1) * ub / 8 + 9), bt((nb + 1) * bb / 8 + 9), tt(nt * tb / 8 + 9);
-    uint32_t b = 0, t = 0, ci[5] = {0};
+    ngram = ngram ? ngram : n;
+    for (const Gram &g : grams)
+        (g.h2 < 0 ? nb : nt)++;
+    int wb = lmbits(ngram - 1), ub = 32 + lmbits(nb), bb = wb + 32 + lmbits(nt), tb = wb + 16;
+    auto table = [](uint64_t entries, int bits) { return std::vector<unsigned char>((entries * bits + 7) / 8 + 8); };
+    std::vector<unsigned char> ut = table(n + 1ull, ub), bt = table(nb + 1ull, bb), tt = table(nt, tb);
+    uint32_t b = 0, t = 0;
     for (uint32_t w = 0; w <= n; w++) {  // grams come sorted by w, then h1, then h2
+        uint64_t e = (uint64_t)w * ub;
         if (w < n)
-            lmput(ut.data(), w * ub, 16, ci[0]++), lmput(ut.data(), w * ub + 16, 16, ci[1]++);
-        lmput(ut.data(), w * ub + 32, lmbits(nb), b);
+            lmput(ut.data(), e, 16, centre(0, uni[w][0])), lmput(ut.data(), e + 16, 16, centre(1, uni[w][1]));
+        lmput(ut.data(), e + 32, lmbits(nb), b);
         for (const Gram &g : grams) {
             if (g.w != (int)w)
                 continue;
             if (g.h2 < 0) {
                 lmput(bt.data(), b * bb, wb, g.h1);
-                lmput(bt.data(), b * bb + wb, 16, ci[2]++);
-                lmput(bt.data(), b * bb + wb + 16, 16, ci[3]++);
+                lmput(bt.data(), b * bb + wb, 16, centre(2, g.p));
+                lmput(bt.data(), b * bb + wb + 16, 16, centre(3, g.bo));
                 lmput(bt.data(), b * bb + wb + 32, lmbits(nt), t);
                 b++;
             } else {
                 lmput(tt.data(), t * tb, wb, g.h2);
-                lmput(tt.data(), t * tb + wb, 16, ci[4]++);
+                lmput(tt.data(), t * tb + wb, 16, centre(4, g.p));
                 t++;
             }
         }
@@ -64,18 +64,36 @@ void writemodel(const char *path, const std::vector<const char *> &words, const 
     memcpy(h + 8, v, sizeof v);
     memcpy(h + 36, &unknown, 4);
     memset(h + 40, 16, 5);
-    memcpy(h + 48, &n, 4);
+    memcpy(h + 48, &ngram, 4);
     FILE *f = fopen(path, "wb");
     fwrite(h, 1, sizeof h, f);
     for (auto &k : c) {
-        k.resize(1 << 16, k.empty() ? 0 : k.back());
-        fwrite(k.data(), 4, k.size(), f);
+        std::vector<float> at(1 << 16, 0);
+        for (auto &kv : k)
+            at[kv.second] = kv.first;
+        fwrite(at.data(), 4, at.size(), f);
     }
     fwrite(ut.data(), 1, ut.size(), f);
     fwrite(bt.data(), 1, bt.size(), f);
     fwrite(tt.data(), 1, tt.size(), f);
     fwrite(text.data(), 1, text.size(), f);
     fclose(f);
+}
+
+// The bounded ranking and its exhaustive twin give the same lines and
+// scores for text out of cands.
+void sametwins(const char *text, const std::vector<const char *> &cands, int most)
+{
+    RankQuery q = {text, cands.data(), (int)cands.size(), most, 3, 1, nullptr, nullptr, nullptr, 0};
+    static RankLine a[RANK_MOST], b[RANK_MOST];
+    int na = 0, nb = 0;
+    ASSERT_EQ(RANK_OK, rankbest(&q, a, &na));
+    ASSERT_EQ(RANK_OK, rankall(&q, b, &nb));
+    ASSERT_EQ(nb, na) << text;
+    for (int i = 0; i < na; i++) {
+        EXPECT_STREQ(b[i].text, a[i].text) << text << " line " << i;
+        EXPECT_FLOAT_EQ(b[i].score, a[i].score) << text << " line " << i;
+    }
 }
 
 }  // namespace
@@ -100,17 +118,22 @@ TEST(Rank, HandMadeModel)
     EXPECT_EQ(LM_NONE, lmword("moor"));
     EXPECT_FLOAT_EQ(-2.3f, lmscore(2, 3, 1));   // no bigram: both back-offs
 
-    const struct { const char *text, *cands[3]; const char *line; float score; } cases[] = {
-        {"dirtyroom", {"room", "dirty", "moor"}, "dirty room ", -3.55f},
-        {"moordirty", {"moor", "dirty", "dirty"}, "dirty moor ", -9.0f},
+    // with a lead, the line is scored whole and the text's own set, lead
+    // and all, is left out
+    const char *dirty[] = {"dirty"};
+    const struct { const char *text, *cands[3]; const char *line; float score; const char *const *lead; } cases[] = {
+        {"dirtyroom", {"room", "dirty", "moor"}, "dirty room ", -3.55f, nullptr},
+        {"moordirty", {"moor", "dirty", "dirty"}, "dirty moor ", -9.0f, nullptr},
+        {"dirty room", {"room", "moor", "moor"}, "moor ", -9.0f, dirty},
     };
     for (const auto &c : cases) {
-        RankQuery q = {c.text, c.cands, 3, 5, 3, 1};
+        RankQuery q = {c.text, c.cands, 3, 5, 3, 1, nullptr, nullptr, c.lead, c.lead ? 1 : 0};
         RankLine out[5];
         int n = 0;
         for (auto rank : {rankbest, rankall}) {
             ASSERT_EQ(RANK_OK, rank(&q, out, &n));
             ASSERT_GE(n, 1) << c.text;
+            EXPECT_TRUE(!c.lead || n == 1) << "the text's own set listed";
             EXPECT_STREQ(c.line, out[0].text);
             EXPECT_NEAR(c.score, out[0].score, 1e-5);
         }
@@ -152,18 +175,57 @@ TEST(Rank, BoundedIsExhaustive)
     std::vector<const char *> cands;
     for (const std::string &w : words)
         cands.push_back(w.c_str());
-    static RankLine a[20], b[20];
     for (const char *text : {"dormitory", "funeral", "debit card", "the eyes", "listen"}) {
-        RankQuery q = {text, cands.data(), (int)cands.size(), 20, 3, 1};
-        int na = 0, nb = 0;
-        ASSERT_EQ(RANK_OK, rankbest(&q, a, &na));
+        sametwins(text, cands, 20);
         EXPECT_TRUE(rankstats.exact) << text;
-        ASSERT_EQ(RANK_OK, rankall(&q, b, &nb));
-        ASSERT_EQ(nb, na) << text;
-        for (int i = 0; i < na; i++) {
-            EXPECT_STREQ(b[i].text, a[i].text) << text << " line " << i;
-            EXPECT_FLOAT_EQ(b[i].score, a[i].score) << text << " line " << i;
-        }
     }
+    lmfree();
+}
+
+// What the reader takes, the ranking holds: a word that heads no n-gram
+// and backs off by +50 ('ab', in "ab cd") is within the bound, and ids
+// 2^21 apart ('abc' and 'cab') are told apart.
+TEST(Rank, CraftedModels)
+{
+    const float uni[5][2] = {{-1, 0}, {-99, 0}, {-2, 0}, {-3, 50}, {-3, 0}};
+    writemodel("backoff.model", {"</s>", "<s>", "abcd", "ab", "cd"}, uni, {}, 1, 0, -40, 3);
+    ASSERT_EQ(LM_OK, lmload("backoff.model")) << lmerror();
+    sametwins("dcba", {"ab", "abcd", "cd"}, 1);
+    writemodel("backoff.model", {"</s>", "<s>", "abcd", "ab", "cd"}, uni, {{3, 2, -1, -1, 0}}, 1, 0, -40, 3);
+    EXPECT_EQ(LM_BAD, lmload("backoff.model"));     // 'ab' heads a bigram
+
+    std::vector<std::string> names = {"</s>", "<s>", "abc"};
+    for (uint32_t i = 0; i + 1 < 1u << 21; i++) {   // b + five letters, in byte order
+        std::string w = "baaaaa";
+        for (int k = 5, v = (int)i; k > 0; k--, v /= 26)
+            w[k] = (char)('a' + v % 26);
+        names.push_back(w);
+    }
+    names.push_back("cab");
+    std::vector<const char *> words;
+    std::vector<float> values;
+    for (const std::string &w : names) {
+        words.push_back(w.c_str());
+        values.push_back(w == "</s>" || w == "abc" ? -1 : w == "cab" ? -20 : -30);
+        values.push_back(0);
+    }
+    writemodel("many.model", words, (const float (*)[2])values.data(), {}, 1, 0, -40, 2);
+    ASSERT_EQ(LM_OK, lmload("many.model")) << lmerror();
+    ASSERT_EQ(lmword("abc") + (1 << 21), lmword("cab"));
+    sametwins("bca", {"abc", "cab"}, 2);
+    lmfree();
+    remove("many.model");
+}
+
+// A model file cut short while it is loaded changes nothing of the model
+// (a mapping of it would fault).
+TEST(Rank, ModelCutWhileLoaded)
+{
+    const float uni[4][2] = {{-1, 0}, {-99, -0.2f}, {-2, -0.5f}, {-2, -0.3f}};
+    writemodel("tiny.model", {"</s>", "<s>", "dirty", "room"}, uni, {{3, 2, -1, -0.5f, -0.05f}}, 1, 0, -5);
+    ASSERT_EQ(LM_OK, lmload("tiny.model")) << lmerror();
+    std::ofstream("tiny.model", std::ios::binary | std::ios::trunc).close();
+    EXPECT_EQ(3, lmword("room"));
+    EXPECT_FLOAT_EQ(-0.5f, lmscore(3, 2, 1));
     lmfree();
 }

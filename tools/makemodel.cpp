@@ -298,9 +298,21 @@ int main(int argc, char **argv)
     out.insert(out.end(), tri.begin(), tri.end());
     out.insert(out.end(), words.begin(), words.end());
 
-    FILE *o = fopen(argv[3], "wb");
-    if (!o || fwrite(out.data(), 1, out.size(), o) != out.size() || fclose(o) != 0)
+    /* written whole under another name, then put in place: a finder that
+    ** reads the model meanwhile sees the old file or the new, never a part */
+    std::string part = std::string(argv[3]) + ".part";
+    FILE *o = fopen(part.c_str(), "wb");
+    int ok = o && fwrite(out.data(), 1, out.size(), o) == out.size();
+    if (o && fclose(o) != 0)
+        ok = 0;
+    if (ok && rename(part.c_str(), argv[3]) != 0) {
+        remove(argv[3]);    /* Windows renames onto no existing file */
+        ok = rename(part.c_str(), argv[3]) == 0;
+    }
+    if (!ok) {
+        remove(part.c_str());
         die("cannot write the model file");
+    }
     printf("makemodel: %u words (%u of them in n-grams), %u bigrams, %u trigrams, %zu bytes\n",
            nw, nk, nbi, ntr, out.size());
     return 0;
