@@ -78,7 +78,7 @@ int bestsearch(SearchWindow *win)
     for (const std::string &w : words)
         cands.push_back(w.c_str());
     RankQuery q = {typed.c_str(), cands.data(), (int)cands.size(), BEST_LINES,
-                   type == SINGLE_WORD ? 1 : maxwords, loaded, polled, win};
+                   type == SINGLE_WORD ? 1 : maxwords, loaded, polled, win, nullptr, 0};
     static RankLine lines[BEST_LINES];
     int n = 0;
     if (!*stop && !letters.empty())
