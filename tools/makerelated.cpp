@@ -5,6 +5,7 @@
 ** words, the words related to it (docs/related-format.md).
 ** usage: makerelated WORDNET-DIR WORDS MODEL|- OUT
 **        makerelated --dump FILE [WORD...]   (the bags of a relatedness file)
+**        makerelated --set FILE TEXT          (the words related to TEXT)
 */
 #include <stdio.h>
 #include <stdlib.h>
@@ -287,12 +288,32 @@ static int dump(int argc, char **argv)
     return 0;
 }
 
+/* Prints the words related to a text, one a line: the word, a tab, the
+** text's word or name it is related to. */
+static int showset(const char *file, const char *t)
+{
+    if (relload(file) != REL_OK)
+        die("cannot load the relatedness file: ", relerror());
+    RelSet set = {0, NULL, 0};
+    if (relset(&set, t) < 0)
+        die("out of memory");
+    for (int id = 0; id < set.n; id++)
+        if (relrelated(&set, id) >= 0)
+            printf("%s\t%s\n", reltext(id), reltext(relrelated(&set, id)));
+    relsetfree(&set);
+    relfree();
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     if (argc >= 3 && strcmp(argv[1], "--dump") == 0)
         return dump(argc, argv);
+    if (argc == 4 && strcmp(argv[1], "--set") == 0)
+        return showset(argv[2], argv[3]);
     if (argc != 5)
-        die("usage: makerelated WORDNET-DIR WORDS MODEL|- OUT, or makerelated --dump FILE [WORD...]");
+        die("usage: makerelated WORDNET-DIR WORDS MODEL|- OUT, makerelated --dump FILE [WORD...] "
+            "or makerelated --set FILE TEXT");
     readwordnet(argv[1]);
 
     /* the words: the word file's and the model's, of letters only */
