@@ -19,7 +19,7 @@ if [ ! -f "$tree/CMakeCache.txt" ]; then
   cmake -S "$top" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
 fi
 mkdir -p "$tree"
-if ! cmake --build "$tree" -j "$(nproc)" --target vexlore vexlore-find wordlist model \
+if ! cmake --build "$tree" -j "$(nproc)" --target vexlore vexlore-find wordlist model related \
      >"$tree/package-build.log" 2>&1; then
   cat "$tree/package-build.log" >&2
   exit 1
