@@ -19,7 +19,10 @@ the text come after the others, as --best puts them. For each B and D: the
 shares of the known anagrams first and in the top 10, and, for the texts
 whose first lines show chunks, how many of their first three lines keep one.
 
-usage: bench/rerank.py [--more] [BUILD]   (BUILD: the build folder, default build)
+usage: bench/rerank.py [--more] [--related FILE] [BUILD]
+  BUILD: the build folder, default build; FILE: a relatedness file other
+  than BUILD/english.related. The finder's lines are kept in BUILD between
+  runs (rerank*.json): delete them after a change to the finder.
 """
 import json
 import os
@@ -27,11 +30,17 @@ import subprocess
 import sys
 
 top = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-args = [a for a in sys.argv[1:] if a != "--more"]
-more = len(args) < len(sys.argv) - 1
+args = sys.argv[1:]
+more = "--more" in args
+args = [a for a in args if a != "--more"]
+related = None
+if "--related" in args:
+    i = args.index("--related")
+    related = os.path.abspath(args[i + 1])
+    del args[i:i + 2]
 build = os.path.abspath(args[0] if args else os.path.join(top, "build"))
 finder = os.path.join(build, "vexlore-find")
-related = os.path.join(build, "english.related")
+related = related or os.path.join(build, "english.related")
 makerelated = os.path.join(build, "makerelated")
 CHUNK = 5
 CHUNKY = ["schoolmaster", "election results", "slot machines", "contradiction",
@@ -69,8 +78,7 @@ def fits(word, letters):
     return True
 
 
-def gather(text):
-    rel = relatedto(text)
+def gather(text, rel):
     sets = {}
     for s, score in best(["--best=300", text]):
         sets.setdefault(s, score)
@@ -80,7 +88,7 @@ def gather(text):
         for w in fit[:12]:
             for s, score in best(["--best=30", "--contains", w, text]):
                 sets.setdefault(s, score)
-    return {"sets": [[list(s), v] for s, v in sets.items()], "related": sorted(rel)}
+    return {"sets": [[list(s), v] for s, v in sets.items()]}
 
 
 def chunky(s, textwords):
@@ -88,9 +96,8 @@ def chunky(s, textwords):
                for w in s for t in textwords)
 
 
-def order(entry, text, b, d):
+def order(entry, rel, text, b, d):
     textwords = text.split()
-    rel = set(entry["related"])
     scored = []
     for s, score in entry["sets"]:
         own = any(w in textwords for w in s)
@@ -114,9 +121,11 @@ def main():
             pairs.append((text, key(answer)))
     cache = os.path.join(build, "rerank-more.json" if more else "rerank.json")
     data = json.load(open(cache)) if os.path.exists(cache) else {}
+    rel = {}
     for text in [p[0] for p in pairs] + CHUNKY:
+        rel[text] = relatedto(text)
         if text not in data:
-            data[text] = gather(text)
+            data[text] = gather(text, rel[text])
     json.dump(data, open(cache, "w"))
 
     n = len(pairs)
@@ -126,11 +135,11 @@ def main():
         for d in DS:
             one = ten = 0
             for text, want in pairs:
-                ranked = order(data[text], text, b, d)
+                ranked = order(data[text], rel[text], text, b, d)
                 r = ranked.index(want) + 1 if want in ranked else 10 ** 6
                 one += r == 1
                 ten += r <= 10
-            bad = sum(chunky(s, t.split()) for t in CHUNKY for s in order(data[t], t, b, d)[:3])
+            bad = sum(chunky(s, t.split()) for t in CHUNKY for s in order(data[t], rel[t], t, b, d)[:3])
             print("%4s %5s %3d %3.0f%% %3d %3.0f%% %8d of %d" % (b, d, one, 100.0 * one / n, ten,
                                                                 100.0 * ten / n, bad, 3 * len(CHUNKY)))
 

@@ -3,7 +3,9 @@
 ** 3.0 as Debian's wordnet-base installs it: for each word of the word file
 ** and the model that WordNet knows, and for WordNet's names of two to four
 ** words, the words related to it (docs/related-format.md).
-** usage: makerelated WORDNET-DIR WORDS MODEL|- OUT
+** usage: makerelated WORDNET-DIR WORDS MODEL|- OUT [LIST...]
+**        (LIST: more words a text may hold, such as the larger SCOWL lists;
+**        they have bags but are in none, as a search never tries them)
 **        makerelated --dump FILE [WORD...]   (the bags of a relatedness file)
 **        makerelated --set FILE TEXT          (the words related to TEXT)
 */
@@ -12,6 +14,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -311,9 +314,9 @@ int main(int argc, char **argv)
         return dump(argc, argv);
     if (argc == 4 && strcmp(argv[1], "--set") == 0)
         return showset(argv[2], argv[3]);
-    if (argc != 5)
-        die("usage: makerelated WORDNET-DIR WORDS MODEL|- OUT, makerelated --dump FILE [WORD...] "
-            "or makerelated --set FILE TEXT");
+    if (argc < 5)
+        die("usage: makerelated WORDNET-DIR WORDS MODEL|- OUT [LIST...], "
+            "makerelated --dump FILE [WORD...] or makerelated --set FILE TEXT");
     readwordnet(argv[1]);
 
     /* the words: the word file's and the model's, of letters only */
@@ -331,6 +334,11 @@ int main(int argc, char **argv)
         }
         lmfree();
     }
+    std::unordered_set<std::string> more;
+    for (int i = 5; i < argc; i++)
+        for (const std::string &w : lines(slurp(argv[i])))
+            if (!w.empty() && letterruns(w).size() == 1 && letterruns(w)[0] == w && !vocab.count(w))
+                more.insert(w);
 
     /* the heads: the words WordNet knows, and its names of two to four
     ** words of letters (joined by a space in our file) */
@@ -347,7 +355,7 @@ int main(int argc, char **argv)
                 joined += (joined.empty() ? "" : " ") + w;
             if (joined != t || parts.empty() || parts.size() > 4)
                 continue;
-            if (parts.size() == 1 && !vocab.count(t))
+            if (parts.size() == 1 && !vocab.count(t) && !more.count(t))
                 continue;
             heads[t] = e.first;
         }
@@ -356,13 +364,18 @@ int main(int argc, char **argv)
     std::vector<std::string> text;
     for (const std::string &w : vocab)
         text.push_back(w);
+    for (const std::string &w : more)
+        text.push_back(w);
     for (auto &h : heads)
         if (h.first.find(' ') != std::string::npos)
             text.push_back(h.first);
     std::sort(text.begin(), text.end());
     std::unordered_map<std::string, uint32_t> id;
-    for (uint32_t i = 0; i < text.size(); i++)
+    std::vector<char> searched(text.size());   /* a word a search may try */
+    for (uint32_t i = 0; i < text.size(); i++) {
         id[text[i]] = i;
+        searched[i] = vocab.count(text[i]) > 0;
+    }
 
     /* each word's base form, where WordNet does not know it as it is */
     std::vector<std::pair<uint32_t, uint32_t>> base;
@@ -383,7 +396,7 @@ int main(int argc, char **argv)
     auto addwords = [&](std::vector<uint32_t> &bag, const std::string &s) {
         for (const std::string &w : letterruns(s)) {
             auto f = id.find(w);
-            if (f != id.end() && !stop.count(w))
+            if (f != id.end() && searched[f->second] && !stop.count(w))
                 bag.push_back(baseof[f->second]);
         }
     };
@@ -417,8 +430,9 @@ int main(int argc, char **argv)
         std::sort(b.begin(), b.end());
         b.erase(std::unique(b.begin(), b.end()), b.end());
         b.erase(std::remove(b.begin(), b.end(), baseof[hid]), b.end());
-        for (uint32_t w : b)
-            found[w]++;
+        if (searched[hid])
+            for (uint32_t w : b)
+                found[w]++;
     }
     /* the commonest dropped, then each relation made both ways: a word
     ** whose bag holds the text's word is related to the text too */
@@ -431,17 +445,63 @@ int main(int argc, char **argv)
                 continue;
             }
             both[h].push_back(w);
-            if (text[h].find(' ') == std::string::npos)
+            if (searched[h])
                 both[w].push_back(h);
         }
+    for (auto &b : both) {
+        std::sort(b.begin(), b.end());
+        b.erase(std::unique(b.begin(), b.end()), b.end());
+    }
+    /* a name keeps only what the bags of its words do not hold: the set
+    ** of a text that names it takes theirs too */
+    for (uint32_t h = 0; h < text.size(); h++) {
+        if (text[h].find(' ') == std::string::npos)
+            continue;
+        std::vector<uint32_t> parts;
+        for (const std::string &w : letterruns(text[h])) {
+            auto f = id.find(w);
+            if (f != id.end()) {
+                uint32_t p = both[f->second].empty() ? baseof[f->second] : f->second;
+                parts.insert(parts.end(), both[p].begin(), both[p].end());
+            }
+        }
+        std::sort(parts.begin(), parts.end());
+        std::vector<uint32_t> own;
+        std::set_difference(both[h].begin(), both[h].end(), parts.begin(), parts.end(),
+                            std::back_inserter(own));
+        both[h] = own;
+    }
+
+    /* only the words in a bag or with one, or whose base form has one,
+    ** are kept: the rest relate to nothing; their order stays */
+    std::vector<char> inbag(text.size());
+    for (auto &b : both)
+        for (uint32_t w : b)
+            inbag[w] = 1;
+    std::vector<uint32_t> newid(text.size());
+    std::vector<std::string> kept;
+    size_t names = 0;
+    for (uint32_t i = 0; i < text.size(); i++) {
+        newid[i] = (uint32_t)kept.size();
+        if (inbag[i] || !both[i].empty() || !both[baseof[i]].empty()) {
+            kept.push_back(text[i]);
+            names += text[i].find(' ') != std::string::npos;
+        }
+    }
+    for (auto &b : both)
+        for (uint32_t &w : b)
+            w = newid[w];
+    std::vector<std::pair<uint32_t, uint32_t>> keptbase;
+    for (auto &b : base)
+        if (!both[b.second].empty())
+            keptbase.push_back({newid[b.first], newid[b.second]});
 
     std::string bags;
     uint32_t nheads = 0, last = 0;
     size_t entries = 0;
-    for (uint32_t h = 0; h < text.size(); h++) {
-        std::vector<uint32_t> &b = both[h];
-        std::sort(b.begin(), b.end());
-        b.erase(std::unique(b.begin(), b.end()), b.end());
+    for (uint32_t old = 0; old < text.size(); old++) {
+        std::vector<uint32_t> &b = both[old];
+        uint32_t h = newid[old];
         if (b.empty())
             continue;
         putvarint(bags, nheads ? h - last - 1 : h);
@@ -452,6 +512,8 @@ int main(int argc, char **argv)
         nheads++;
         entries += b.size();
     }
+    base = keptbase;
+    text = kept;
     std::string bt;
     for (size_t i = 0; i < base.size(); i++) {
         putvarint(bt, i ? base[i].first - base[i - 1].first - 1 : base[i].first);
@@ -482,6 +544,6 @@ int main(int argc, char **argv)
     }
     printf("makerelated: %zu words, %zu of them names, %u with related words, %zu relations "
            "(%zu to words in more than %d bags dropped), %zu bytes\n",
-           text.size(), text.size() - vocab.size(), nheads, entries, dropped, COMMONEST, out.size());
+           text.size(), names, nheads, entries, dropped, COMMONEST, out.size());
     return 0;
 }
