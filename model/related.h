@@ -27,8 +27,10 @@
 **     (id - the one before - 1; the first: the id)
 ** A varint holds 7 bits a byte, low bits first, the high bit set on every
 ** byte but the last; at most 5 bytes. The sections fill the file exactly.
-** Relations go both ways: a word is in the bag of each word in its bag.
-** A bag holds base forms only; a name is never in a bag.
+** Relations go both ways between the words a search may try: such a
+** word is in the bag of each such word in its bag. A bag holds base forms
+** only; a name is never in a bag, and a name's bag holds only what the
+** bags of its words do not.
 */
 #define REL_MAGIC    "VXRELATE"
 #define REL_VERSION  1
@@ -65,7 +67,8 @@ int relbase(int id);
 
 /* The words related to head (or, where head has none, to its base form),
 ** as ids in rising order: writes at most max of them to ids and returns
-** how many there are; 0 for a word the file does not hold. */
+** how many there are; 0 for a word the file does not hold. For a name,
+** only those its words' bags do not hold. */
 int relbag(const char *head, int *ids, int max);
 
 /* The words related to a text, for a search that asks of each word it
