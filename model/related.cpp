@@ -295,16 +295,18 @@ int relset(RelSet *set, const char *t)
     if (!block || nwords == 0)
         return 0;
     set->why = (int *)malloc(nwords * sizeof *set->why);
-    if (!set->why)
+    unsigned char *own = (unsigned char *)calloc(nwords, 1);   /* the text's base forms */
+    if (!set->why || !own) {
+        free(own);
+        relsetfree(set);
         return -1;
+    }
     set->n = (int)nwords;
     for (uint32_t i = 0; i < nwords; i++)
         set->why[i] = -1;
 
     /* the text's words, each as a run of lower-case letters; a longer
     ** word than any of the file's is no word of it */
-    enum { MOST = 256 };
-    int own[MOST], nown = 0;
     char run[REL_NAME][REL_RUN + 1];
     int nrun = 0, len = 0;
     char w[REL_RUN + 2];
@@ -325,8 +327,8 @@ int relset(RelSet *set, const char *t)
             }
             strcpy(run[nrun++], w);
             int id = relword(w);
-            if (id >= 0 && nown < MOST)
-                own[nown++] = (int)baseof[id];
+            if (id >= 0)
+                own[baseof[id]] = 1;
             Mark m = {set->why, id};
             eachinbag(id, markone, &m);
             /* the names of two to REL_NAME words that end here */
@@ -350,11 +352,11 @@ int relset(RelSet *set, const char *t)
         int b = (int)baseof[i];
         if (set->why[i] < 0 && set->why[b] >= 0)
             set->why[i] = set->why[b];
-        for (int k = 0; k < nown; k++)
-            if (own[k] == b)
-                set->why[i] = -1;
+        if (own[b])
+            set->why[i] = -1;
         set->count += set->why[i] >= 0;
     }
+    free(own);
     return set->count;
 }
 
