@@ -14,6 +14,7 @@
 #define REL_MOST (32u << 20)   /* a larger file is not one of ours */
 #define REL_NAME 4             /* the most words of a name looked up */
 #define REL_RUN  64            /* the longest word of a text looked up */
+#define REL_CHUNK 5            /* the letters of a chunk of the text */
 
 static unsigned char *block;   /* the whole file, while loaded */
 static uint32_t nwords;
@@ -289,6 +290,31 @@ static void markone(uint32_t id, void *arg)
         m->why[id] = m->head;
 }
 
+/* Whether word is a chunk of a word of the text (REL_CHUNK letters or
+** more) or holds one, the text being lower case with a space between its
+** words ('master' and 'schoolmasters' for 'schoolmaster'). */
+static int chunkof(const char *word, const char *lowered)
+{
+    size_t n = strlen(word);
+    if (n >= REL_CHUNK && strstr(lowered, word))
+        return 1;
+    for (const char *p = lowered; *p;) {
+        size_t len = strcspn(p, " ");
+        if (len >= REL_CHUNK && len <= n) {
+            char run[REL_RUN + 1];
+            if (len <= REL_RUN) {
+                memcpy(run, p, len);
+                run[len] = '\0';
+                if (strstr(word, run))
+                    return 1;
+            }
+        }
+        p += len;
+        p += strspn(p, " ");
+    }
+    return 0;
+}
+
 int relset(RelSet *set, const char *t)
 {
     relsetfree(set);
@@ -296,8 +322,10 @@ int relset(RelSet *set, const char *t)
         return 0;
     set->why = (int *)malloc(nwords * sizeof *set->why);
     unsigned char *own = (unsigned char *)calloc(nwords, 1);   /* the text's base forms */
-    if (!set->why || !own) {
+    char *lowered = (char *)malloc(strlen(t) + 1);   /* the text's letters, a space between */
+    if (!set->why || !own || !lowered) {
         free(own);
+        free(lowered);
         relsetfree(set);
         return -1;
     }
@@ -346,17 +374,25 @@ int relset(RelSet *set, const char *t)
             break;
     }
 
-    /* each word related through its base form, and none of the text's own */
+    /* each word related through its base form, and none of the text's own
+    ** nor a chunk of it: those are the text, not what it is about */
+    size_t k = 0;
+    for (const char *p = t; *p; p++) {
+        char c = *p >= 'A' && *p <= 'Z' ? (char)(*p - 'A' + 'a') : *p;
+        lowered[k++] = c >= 'a' && c <= 'z' ? c : ' ';
+    }
+    lowered[k] = '\0';
     set->count = 0;
     for (uint32_t i = 0; i < nwords; i++) {
         int b = (int)baseof[i];
         if (set->why[i] < 0 && set->why[b] >= 0)
             set->why[i] = set->why[b];
-        if (own[b])
+        if (own[b] || (set->why[i] >= 0 && chunkof(text + wordat[i], lowered)))
             set->why[i] = -1;
         set->count += set->why[i] >= 0;
     }
     free(own);
+    free(lowered);
     return set->count;
 }
 

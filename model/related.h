@@ -83,7 +83,9 @@ struct RelSet {
 /* Makes the set of the words related to text: those in the bags of its
 ** words and of the names of two to four words it holds ('florence
 ** nightingale'), each with its inflections, but not the text's own words
-** nor theirs. Returns the number related, or -1 when out of memory (the
+** nor theirs, nor a word that is a chunk of 5 or more letters of a word
+** of the text or holds a word of it of 5 or more ('master', 'schools' for
+** 'schoolmaster'). Returns the number related, or -1 when out of memory (the
 ** set is then empty). Frees what set held before; an empty set when no
 ** file is loaded. */
 int relset(RelSet *set, const char *text);

@@ -78,13 +78,14 @@ TEST(Related, HandMadeFile)
     EXPECT_EQ(0, relbag("marie", bag, 4));
 
     // the set of a text: the bags of its words and names, with their
-    // inflections, never the text's own words nor theirs
+    // inflections, never the text's own words nor theirs, nor its chunks
     const struct { const char *text; int count; int id, why; } cases[] = {
         {"Madame Curie!", 3, 1, 2},   // chemists ~ curie, through chemist
         {"madame curie", 3, 6, 2},
         {"chemists", 1, 2, 1},        // curie ~ chemists; chemist, its own, not
         {"a nurse's lamp", 0, 3, -1}, // each the other's: both its own
         {"marie", 0, 2, -1},
+        {"curie radiums", 2, 6, -1},  // radium: a chunk of the text
     };
     RelSet set = {0, nullptr, 0};
     for (const auto &c : cases) {

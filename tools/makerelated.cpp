@@ -41,6 +41,11 @@
 #define COMMONEST 1000
 #endif
 
+/* The shortest word in a bag: the words of one or two letters a gloss
+** holds ('am' and 'ma' for 'madam') fit in nearly any text and tell
+** little of it. */
+#define SHORTEST 3
+
 /* Function words and the vague ones of glosses: never related to a text. */
 static const char *const stopwords[] = {
     "a", "about", "after", "all", "also", "an", "and", "any", "are", "as", "at", "be",
@@ -396,7 +401,7 @@ int main(int argc, char **argv)
     auto addwords = [&](std::vector<uint32_t> &bag, const std::string &s) {
         for (const std::string &w : letterruns(s)) {
             auto f = id.find(w);
-            if (f != id.end() && searched[f->second] && !stop.count(w))
+            if (f != id.end() && searched[f->second] && w.size() >= SHORTEST && !stop.count(w))
                 bag.push_back(baseof[f->second]);
         }
     };
