@@ -362,7 +362,11 @@ int main(int argc, char **argv)
                 continue;
             if (parts.size() == 1 && !vocab.count(t) && !more.count(t))
                 continue;
-            heads[t] = e.first;
+            /* 'mother-in-law' and 'mother_in_law' are one name: the
+            ** same one every run */
+            auto was = heads.find(t);
+            if (was == heads.end() || e.first < was->second)
+                heads[t] = e.first;
         }
 
     /* ids: every word and head in byte order */
