@@ -7,9 +7,12 @@ set of words, in any order) in `vexlore-find --best=1000`, and its rank
 when the sets of at most as many words are ordered by fewest words, then
 by the SCOWL size of their rarest word (ties in the answer's favour).
 Then, of the pairs whose words are all in the word list, the shares in the
-top 1 and the top 10.
+top 1 and the top 10. A pair whose two sides are not made of the same
+letters stops it before anything runs.
 
-usage: bench/quality.py [BUILD]   (BUILD: the build folder, default build)
+usage: bench/quality.py [--best-only] [BUILD]
+  BUILD: the build folder, default build
+  --best-only: only --best's ranks, not the (slow) listings by commonness
 """
 import glob
 import os
@@ -19,7 +22,9 @@ import sys
 import time
 
 top = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(top, "build"))
+args = [a for a in sys.argv[1:] if a != "--best-only"]
+bestonly = len(args) < len(sys.argv) - 1
+build = os.path.abspath(args[0] if args else os.path.join(top, "build"))
 finder = os.path.join(build, "vexlore-find")
 LIMIT = 1000        # lines --best gives at most
 TIMEOUT = 60        # seconds a listing of every set may take
@@ -93,17 +98,30 @@ def plainrank(text, want, size):
     return 1 + sum(1 for s in sets if score(s) < mine)
 
 
-def main():
-    words = set(open(os.path.join(build, "words")).read().split())
-    size = scowlsizes()
-    rows = []
-    for line in open(os.path.join(top, "bench", "anagram-pairs.tsv")):
+def pairs():
+    """The table's pairs, each checked to be an anagram."""
+    out = []
+    for n, line in enumerate(open(os.path.join(top, "bench", "anagram-pairs.tsv")), 1):
         if line.startswith("#") or not line.strip():
             continue
-        text, answer, _source = line.rstrip("\n").split("\t")
+        text, answer, source = line.rstrip("\n").split("\t")
+        letters = lambda s: sorted(s.replace(" ", ""))
+        if letters(text) != letters(answer) or not source.strip():
+            sys.exit("anagram-pairs.tsv:%d: '%s' and '%s' are not an anagram with a source"
+                     % (n, text, answer))
+        out.append((text, answer))
+    return out
+
+
+def main():
+    words = set(open(os.path.join(build, "words")).read().split())
+    size = {} if bestonly else scowlsizes()
+    rows = []
+    for text, answer in pairs():
         want = key(answer)
         inlist = all(w in words for w in want)
-        rows.append((text, answer, inlist, bestrank(text, want), plainrank(text, want, size)))
+        plain = None if bestonly else plainrank(text, want, size)
+        rows.append((text, answer, inlist, bestrank(text, want), plain))
 
     show = lambda r: "-" if r is None else ">%d" % LIMIT if r > LIMIT else str(r)
     print("%-26s %-28s %-7s %6s %11s" % ("text", "known anagram", "in list", "--best", "commonness"))
@@ -111,7 +129,7 @@ def main():
         print("%-26s %-28s %-7s %6s %11s" % (text, answer, "yes" if inlist else "no", show(b), show(p)))
     counted = [r for r in rows if r[2]]
     n = len(counted)
-    for name, col in (("--best", 3), ("commonness", 4)):
+    for name, col in (("--best", 3),) if bestonly else (("--best", 3), ("commonness", 4)):
         ranks = [r[col] for r in counted]
         one = sum(1 for r in ranks if r is not None and r == 1)
         ten = sum(1 for r in ranks if r is not None and r <= 10)

@@ -149,6 +149,7 @@ Function un.running
   !insertmacro INUSE "vexlore-find.exe"
   !insertmacro INUSE "words"
   !insertmacro INUSE "english.model"
+  !insertmacro INUSE "english.related"
   Pop $2
   Pop $1
 FunctionEnd
@@ -214,6 +215,8 @@ Section "Vexlore"
   File "${FILES}\words-copyright.txt"
   File "${FILES}\english.model"
   File "${FILES}\model-copyright.txt"
+  File "${FILES}\english.related"
+  File "${FILES}\related-copyright.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; started in the program's folder, where its words are
@@ -264,6 +267,8 @@ retry:
   Delete "$INSTDIR\words-copyright.txt"
   Delete "$INSTDIR\english.model"
   Delete "$INSTDIR\model-copyright.txt"
+  Delete "$INSTDIR\english.related"
+  Delete "$INSTDIR\related-copyright.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Vexlore.lnk"

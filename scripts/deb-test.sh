@@ -37,6 +37,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { $3 = $4 = $5 = ""; print }' | tr -s ' ' |
   echo "-rw-r--r-- root/root ./usr/lib/vexlore/words"
   echo "-rw-r--r-- root/root ./usr/share/bash-completion/completions/vexlore-find"
   echo "-rw-r--r-- root/root ./usr/lib/vexlore/english.model"
+  echo "-rw-r--r-- root/root ./usr/lib/vexlore/english.related"
   echo "-rw-r--r-- root/root ./usr/share/applications/vexlore.desktop"
   echo "-rw-r--r-- root/root ./usr/share/metainfo/org.example.vexlore.metainfo.xml"
   for n in 16 32 48 64 128 256; do
@@ -46,7 +47,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { $3 = $4 = $5 = ""; print }' | tr -s ' ' |
   echo "-rw-r--r-- root/root ./usr/share/doc/vexlore/copyright"
   echo "-rw-r--r-- root/root ./usr/share/lintian/overrides/vexlore"
 } | sort >"$work/want"
-checkrun contents "dpkg-deb -c lists the programs, the list and the model in /usr/lib/vexlore, their /usr/bin links, the menu entry, metadata, icons, manual pages, bash completion and documents, and nothing else" \
+checkrun contents "dpkg-deb -c lists the programs, the list, the model and the relatedness file in /usr/lib/vexlore, their /usr/bin links, the menu entry, metadata, icons, manual pages, bash completion and documents, and nothing else" \
   same "$work/want" "$work/files"
 
 x=$work/root
@@ -93,6 +94,9 @@ checkrun copyright-expat "the copyright file's Expat licence is LICENSE's" \
 sed 's/[[:space:]]*$//' "$top/tools/words-copyright.txt" >"$work/scowl"
 checkrun copyright-scowl "the copyright file's SCOWL licence is tools/words-copyright.txt" \
   same "$work/scowl" <(licence "$copyright" SCOWL)
+sed -n '/^This software and database/,$p' "$top/tools/related-copyright.txt" >"$work/wordnet"
+checkrun copyright-wordnet "the copyright file's WordNet licence is tools/related-copyright.txt's" \
+  same "$work/wordnet" <(licence "$copyright" WordNet-3.0)
 
 # the finder through its link, as a user's PATH finds it: the list beside
 # the link's target

@@ -11,10 +11,10 @@ build=${VEXLORE_BUILD:-$top/build}/fuzz
 seconds=${1:-200}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(letters_fuzz wordfile_fuzz search_fuzz)
+[ ${#targets[@]} -gt 0 ] || targets=(letters_fuzz wordfile_fuzz search_fuzz related_fuzz)
 
 # longest input each target is given: more only slows it down
-declare -A maxlen=([letters_fuzz]=700 [wordfile_fuzz]=4096 [search_fuzz]=400)
+declare -A maxlen=([letters_fuzz]=700 [wordfile_fuzz]=4096 [search_fuzz]=400 [related_fuzz]=1024)
 
 need=()
 command -v clang++ >/dev/null || need+=(clang)
@@ -28,7 +28,8 @@ mkdir -p "$build"
 # shellcheck disable=SC2054 # the commas are the option's own
 flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -I"$top"
        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
-common=("$top"/engine/*.cpp "$top"/dictionary/*.cpp "$top"/fuzz/fuzzcheck.cpp "$top"/tests/reference.cpp)
+common=("$top"/engine/*.cpp "$top"/dictionary/*.cpp "$top"/model/related.cpp "$top"/fuzz/fuzzcheck.cpp
+        "$top"/tests/reference.cpp)
 
 summary=()
 status=0

@@ -34,7 +34,7 @@ version=$(cat "$build/win32/version.txt")
 name=vexlore-$version
 zip=$build/package/$name-win32.zip
 setup=$build/package/$name-setup.exe
-shipped=(LICENSE.txt README.txt english.model model-copyright.txt vexlore-find.exe vexlore.exe words words-copyright.txt)
+shipped=(LICENSE.txt README.txt english.model english.related model-copyright.txt related-copyright.txt vexlore-find.exe vexlore.exe words words-copyright.txt)
 
 work=$build/package-test
 shots=$build/screenshots/package
@@ -107,15 +107,20 @@ want="$name/ $(printf "$name/%s " "${shipped[@]}")"
 checkrun "zip" "$listed" test "$listed" = "$want"
 unzip -q -o "$zip" -d "$work/unzipped"
 files=$work/unzipped/$name
-checkrun "line ends" "README.txt, LICENSE.txt, words-copyright.txt, model-copyright.txt end their lines in CR LF" \
-  crlf "$files/README.txt" "$files/LICENSE.txt" "$files/words-copyright.txt" "$files/model-copyright.txt"
+checkrun "line ends" "README.txt, LICENSE.txt, words-copyright.txt, model-copyright.txt, related-copyright.txt end their lines in CR LF" \
+  crlf "$files/README.txt" "$files/LICENSE.txt" "$files/words-copyright.txt" "$files/model-copyright.txt" \
+  "$files/related-copyright.txt"
 checkrun "copyright" "words-copyright.txt is tools/words-copyright.txt" \
   same_but_cr "$files/words-copyright.txt" "$top/tools/words-copyright.txt"
 checkrun "model copyright" "model-copyright.txt is tools/model-copyright.txt" \
   same_but_cr "$files/model-copyright.txt" "$top/tools/model-copyright.txt"
+checkrun "related copyright" "related-copyright.txt is tools/related-copyright.txt" \
+  same_but_cr "$files/related-copyright.txt" "$top/tools/related-copyright.txt"
 checkrun "words" "the build's words, $(wc -l <"$files/words") lines" cmp -s "$files/words" "$build/win32/words"
 checkrun "model" "the build's english.model, $(wc -c <"$files/english.model") bytes" \
   cmp -s "$files/english.model" "$build/win32/english.model"
+checkrun "related" "the build's english.related, $(wc -c <"$files/english.related") bytes" \
+  cmp -s "$files/english.related" "$build/win32/english.related"
 for exe in "$setup" "$files/vexlore.exe"; do
   res=$(i686-w64-mingw32-windres -i "$exe" -O rc)
   checkrun "version block" "$(basename "$exe"): $(grep -o 'FILEVERSION.*' <<<"$res" | head -1)" \

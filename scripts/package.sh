@@ -19,7 +19,7 @@ if [ ! -f "$tree/CMakeCache.txt" ]; then
   cmake -S "$top" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
 fi
 mkdir -p "$tree"
-if ! cmake --build "$tree" -j "$(nproc)" --target vexlore vexlore-find wordlist model \
+if ! cmake --build "$tree" -j "$(nproc)" --target vexlore vexlore-find wordlist model related \
      >"$tree/package-build.log" 2>&1; then
   cat "$tree/package-build.log" >&2
   exit 1
@@ -39,6 +39,7 @@ rm "$files/README.tmp"
 crlf "$top/LICENSE" "$files/LICENSE.txt"
 crlf "$top/tools/words-copyright.txt" "$files/words-copyright.txt"
 crlf "$top/tools/model-copyright.txt" "$files/model-copyright.txt"
+crlf "$top/tools/related-copyright.txt" "$files/related-copyright.txt"
 cp "$tree/words" "$files/words"
 # the packages always hold the model: setup.sh installs what it is made of
 if [ ! -f "$tree/english.model" ]; then
@@ -46,6 +47,11 @@ if [ ! -f "$tree/english.model" ]; then
   exit 1
 fi
 cp "$tree/english.model" "$files/english.model"
+if [ ! -f "$tree/english.related" ]; then
+  echo "package: no $tree/english.related: is wordnet-base installed?" >&2
+  exit 1
+fi
+cp "$tree/english.related" "$files/english.related"
 for exe in vexlore.exe vexlore-find.exe; do
   i686-w64-mingw32-strip -o "$files/$exe" "$tree/$exe"
   # statically linked: only DLLs that come with every Windows

@@ -42,6 +42,8 @@ packages=(
   # the model of English text that --best ranks by, and its reader from
   # Python for cross-checks of our own reader
   pocketsphinx-en-us python3-pocketsphinx
+  # WordNet 3.0, which the relatedness file --best ranks by is made from
+  wordnet-base
   nsis zip unzip libxml2-utils
   # what Wine only recommends but the window's tests need: its own fonts
   fonts-wine
