@@ -14,6 +14,7 @@
 #include "model/fitwords.h"
 #include "model/lmfile.h"
 #include "model/rank.h"
+#include "model/related.h"
 
 static_assert(BEST_LINES <= RANK_MOST, "a ranking gives the lines a window lists");
 static_assert(BEST_SLOTS == RANK_SLOTS && BEST_WORDS == RANK_WORDS, "the ranking's bounds");
@@ -36,6 +37,22 @@ int bestload(const char *path, char *why, size_t size)
     else
         snprintf(why, size, "Best first needs the model file %s, which is damaged: %s.", path,
                  lmerror());
+    return 1;
+}
+
+int bestrelated(const char *path, char *why, size_t size)
+{
+    int r = relload(path);
+    if (r == REL_OK)
+        return 0;
+    if (r == REL_NOFILE && errno == ENOENT)
+        snprintf(why, size, "Ranked by fluency alone: no relatedness file %s.", path);
+    else if (r == REL_NOFILE)
+        snprintf(why, size, "Ranked by fluency alone: cannot read the relatedness file %s: %s.",
+                 path, strerror(errno));
+    else
+        snprintf(why, size, "Ranked by fluency alone: the relatedness file %s is damaged: %s.",
+                 path, relerror());
     return 1;
 }
 

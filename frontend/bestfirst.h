@@ -2,8 +2,9 @@
 ** Best first in a window: while its box is checked, Start runs the ranking
 ** of vexlore-find --best=BEST_LINES (model/rank.h) over the open word file
 ** instead of the search, with the window pumped and its stop flag obeyed
-** while it runs. The model of English text is loaded once, beside the
-** program, by the front end.
+** while it runs. The model of English text, and the relatedness file the
+** ranking adds to it, are loaded once, beside the program, by the front
+** end.
 */
 #ifndef VEXLORE_FRONTEND_BESTFIRST_H
 #define VEXLORE_FRONTEND_BESTFIRST_H
@@ -31,6 +32,14 @@
 ** sentence for the user (the box's tooltip): the file is missing, cannot
 ** be read, or is damaged. */
 int bestload(const char *path, char *why, size_t size);
+
+/* Loads the relatedness file at path (model/related.h), replacing any
+** loaded before: the ranking then prefers the words related to the text.
+** 0 when it is loaded; otherwise none is, the ranking goes by fluency
+** alone, and why holds a short sentence that says so and why (the file is
+** missing, cannot be read, or is damaged), for the box's tooltip. The box
+** works either way. */
+int bestrelated(const char *path, char *why, size_t size);
 
 /* A model is loaded: the window may offer its box. */
 int bestready(void);

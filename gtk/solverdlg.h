@@ -62,6 +62,7 @@ private:
     GtkWidget *m_window, *m_start, *m_stopbutton, *m_edit, *m_list, *m_close;
     GtkWidget *m_single, *m_multi, *m_best, *m_clip;
     std::string m_model;        /* the model file's path: "english.model" beside "words" */
+    std::string m_related;      /* the relatedness file's: "english.related" beside it */
     bool m_modeltried;          /* loaded, or found missing or damaged */
     bool m_ranked;              /* the search Start runs lists its lines in rank order */
     LineList *m_lines;
