@@ -140,6 +140,17 @@ EMSCRIPTEN_KEEPALIVE const char *vex_model(const char *path)
     return why;
 }
 
+/* Loads the relatedness file the ranking adds to the model, from the
+** module's file system; "" once it is loaded, else the note for the check
+** box's tooltip that it ranks by fluency alone, and why. */
+EMSCRIPTEN_KEEPALIVE const char *vex_related(const char *path)
+{
+    static char why[512];
+    why[0] = '\0';
+    bestrelated(path, why, sizeof why);
+    return why;
+}
+
 /* Start with the controls' values as the page holds them. */
 EMSCRIPTEN_KEEPALIVE void vex_start(const char *text, int multi, int best)
 {

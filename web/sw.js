@@ -2,10 +2,11 @@
 // The network comes first, and each request asks the server whether the
 // browser's copy is still current (no-cache: a 304 costs no download), so
 // a new build or a changed word list is taken as soon as it is served;
-// without the network, the cache answers. The model Best first ranks by is
-// not among the files: the worker fetches it when the word list is in and
-// puts its copy in the same cache (worker.js), so a visit that never gets
-// that far downloads it once, not twice.
+// without the network, the cache answers. The model Best first ranks by
+// and its relatedness file are not among the files: the worker fetches
+// them when the word list is in and puts its copies in the same cache
+// (worker.js), so a visit that never gets that far downloads them once,
+// not twice.
 'use strict';
 const CACHE = 'vexlore-1';
 const FILES = ['./', 'index.html', 'vexlore.css', 'dialog.js', 'vexlore.js', 'fit.js', 'worker.js',

@@ -133,10 +133,12 @@
     frame.style.top = Math.trunc(by / 2) + 'px';
   }
 
-  // Best first ranks by the model of English, which the worker fetches
-  // once the word list is in: a thin bar under the check box shows how
-  // much has come; if it cannot be had, the box is disabled and says why,
-  // to the eye in its tooltip and to a screen reader in its description.
+  // Best first ranks by the model of English and the relatedness file,
+  // which the worker fetches once the word list is in: a thin bar under
+  // the check box shows how much has come; if the model cannot be had, the
+  // box is disabled and says why, to the eye in its tooltip and to a
+  // screen reader in its description; without the relatedness file it
+  // ranks by fluency alone, and says so there.
   const loading = document.createElement('progress');
   const bestwhy = document.createElement('span');
   if (best) {
@@ -167,6 +169,11 @@
       loading.hidden = true;
     } else if (m.ready) {
       loading.hidden = true;
+      if (m.note) {
+        best.parentNode.title = m.note;
+        bestwhy.textContent = m.note;
+        best.setAttribute('aria-describedby', 'bestwhy');
+      }
     } else {
       loading.hidden = false;
       loading.value = m.total ? m.got / m.total : 0;

@@ -3,8 +3,8 @@
 // into the module's file system and runs Start there; while a search runs,
 // the module yields to this worker's event loop from its pump (see
 // onyield), so the page's Stop and Close are taken between words. The
-// model of English that Best first ranks by comes after the word list, in
-// the background (loadmodel).
+// model of English that Best first ranks by, and its relatedness file,
+// come after the word list, in the background (loadmodel).
 'use strict';
 try {
   importScripts('vexlore-engine.js');
@@ -88,15 +88,19 @@ async function run(cmd) {
   }
 }
 
-// The model: fetched once the word list is in, with its progress told to
-// the page, into the module's file system, and loaded there. The server is
-// asked each time, as for the list, so a changed model is taken at once; a
+// The model, and the relatedness file the ranking adds to it: fetched
+// together once the word list is in, their progress told to the page as
+// one, into the module's file system, and loaded there. The server is
+// asked each time, as for the list, so a changed file is taken at once; a
 // copy goes into the page's cache (sw.js keeps the others), for the visits
-// without the network, which that copy answers.
+// without the network, which that copy answers. Without the relatedness
+// file Best first ranks by fluency alone, and the box says so.
 const CACHE = 'vexlore-1';
 const PROGRESS_MS = 100;    // the page is told of the bytes come this often
 
-async function modelfile(url) {
+// The server's answer for url, or the cache's without the network; throws
+// why there is none.
+async function answer(url) {
   let r = null;
   try {
     r = await fetch(url, { cache: 'no-cache' });
@@ -111,20 +115,20 @@ async function modelfile(url) {
   }
   if (!r.ok)
     throw new Error(r.status + ' ' + r.statusText);
-  const total = +r.headers.get('Content-Length') || 0;
+  return r;
+}
+
+// The body of r, whole; came(n) is told of each n bytes as they come.
+async function body(r, came) {
   const parts = [];
-  let got = 0, told = 0;
-  post('model', { got: 0, total: total });
+  let got = 0;
   for (const reader = r.body.getReader(); ;) {
     const { done, value } = await reader.read();
     if (done)
       break;
     parts.push(value);
     got += value.length;
-    if (performance.now() - told >= PROGRESS_MS) {
-      told = performance.now();
-      post('model', { got: got, total: total });
-    }
+    came(value.length);
   }
   const data = new Uint8Array(got);
   for (let i = 0, at = 0; i < parts.length; at += parts[i].length, i++)
@@ -132,26 +136,60 @@ async function modelfile(url) {
   return data;
 }
 
-async function loadmodel() {
-  const name = new URL(self.location).searchParams.get('model') || 'english.model';
-  const url = new URL(name, self.location).href;
-  // at the root, where the message names it as the page's address does
+// Loads data, fetched from name, through the module's function load,
+// which gives "" or why not: at the root, where the message names it as
+// the page's address does, and gone again once read, as the file is read
+// whole.
+function loadfile(name, data, load) {
   const path = name.replace(/.*\//, '');
-  let why;
+  engine.FS.writeFile(path, data);
+  const why = engine.ccall(load, 'string', ['string'], [path]);
+  engine.FS.unlink(path);
+  return why;
+}
+
+async function loadmodel() {
+  const q = new URL(self.location).searchParams;
+  const names = [q.get('model') || 'english.model', q.get('related') || 'english.related'];
+  const answers = await Promise.allSettled(
+    names.map((n) => answer(new URL(n, self.location).href)));
+  let got = 0, told = 0, total = 0;
+  for (const a of answers)
+    total += a.status === 'fulfilled' ? +a.value.headers.get('Content-Length') || 0 : 0;
+  post('model', { got: 0, total: total });
+  const came = (n) => {
+    got += n;
+    if (performance.now() - told >= PROGRESS_MS) {
+      told = performance.now();
+      post('model', { got: got, total: total });
+    }
+  };
+  const [model, related] = await Promise.allSettled(answers.map((a) =>
+    a.status === 'fulfilled' ? body(a.value, came) : Promise.reject(a.reason)));
+  // not while a search sleeps in the module: they load between searches
+  while (running)
+    await running;
+  let why, note = '';
   try {
-    const data = await modelfile(url);
-    // not while a search sleeps in the module: it loads between searches
-    while (running)
-      await running;
-    engine.FS.writeFile(path, data);
-    why = engine.ccall('vex_model', 'string', ['string'], [path]);
-    engine.FS.unlink(path);     // the model is read whole: the copy can go
+    if (model.status === 'rejected')
+      throw model.reason;
+    why = loadfile(names[0], model.value, 'vex_model');
   } catch (err) {
-    why = 'Best first needs the model file ' + name + ', which could not be loaded: ' +
+    why = 'Best first needs the model file ' + names[0] + ', which could not be loaded: ' +
           err.message + '.';
   }
+  if (!why) {
+    try {
+      if (related.status === 'rejected')
+        throw related.reason;
+      note = loadfile(names[1], related.value, 'vex_related');
+    } catch (err) {
+      note = 'Ranked by fluency alone: the relatedness file ' + names[1] +
+             ' could not be loaded: ' + err.message + '.';
+    }
+  }
   modeldone = true;
-  post('model', why ? { failed: why } : { ready: true });
+  post('model', why ? { failed: why } : { ready: true, note: note });
 }
 
 onmessage = (e) => {

@@ -326,10 +326,11 @@ def modelcheck(d, url, root):
     """Best first without its model: one that is not there, then one that
     is damaged, then at the same address a sound one, with a date old
     enough that the browser could keep its copy, and it is taken. Without it the box is disabled, says why in its
-    tooltip and once to a screen reader, and the rest works."""
+    tooltip and once to a screen reader, and the rest works. Without the
+    relatedness file the box ranks by fluency alone, and says so there."""
     path = os.path.join(root, "fresh.model")
     seen = []
-    for step, days in (("missing", 0), ("damaged", 30), ("sound", 20)):
+    for step, days in (("missing", 0), ("damaged", 30), ("sound", 20), ("unrelated", 20)):
         if step == "damaged":
             with open(path, "wb") as f:
                 f.write(b"VXLMODEL" + bytes(100))
@@ -337,7 +338,8 @@ def modelcheck(d, url, root):
             shutil.copy(os.path.join(root, "english.model"), path)
         if os.path.exists(path):
             os.utime(path, (time.time() - days * 86400,) * 2)
-        p = Page(d, url + "?words=nine.txt&model=fresh.model")
+        p = Page(d, url + "?words=nine.txt&model=fresh.model" + (
+            "&related=none.related" if step == "unrelated" else ""))
         p.wait("vexlore.model && (vexlore.model.ready || vexlore.model.failed)", 30)
         box = p.js("""const b = document.getElementById('best');
             return [b.disabled, b.parentNode.title || '', b.getAttribute('aria-describedby')];""")
@@ -348,17 +350,21 @@ def modelcheck(d, url, root):
         node = ax["nodes"][0]
         name = node.get("name", {}).get("value", "")
         told = node.get("description", {}).get("value", "")
-        lines = p.search("dirty room", True)
+        lines = p.search("dirty room", True, best=step == "unrelated")
         seen.append((step, box[0], box[1], name, told, len(lines or [])))
     ok = True
     for step, disabled, title, name, told, n in seen:
         if step == "sound":
             ok &= not disabled and not title and not told
+        elif step == "unrelated":
+            ok &= not disabled and "fluency alone" in title and "none.related" in title and \
+                told == title
         else:
             ok &= disabled and "fresh.model" in title and told == title
-        ok &= name == "Best first" and n == 3
+        # best first: 'dormitory', 'dirty moor', not the text's own words
+        ok &= name == "Best first" and n == (2 if step == "unrelated" else 3)
     report(ok, "no model", "; ".join("%s: disabled %s, %r, named %r, described %r, 'dirty room' "
-                                     "%d lines" % r for r in seen))
+                                     "%d lines" % r for r in seen) + " (best first when unrelated)")
 
 
 def freshcheck(d, url, root):
