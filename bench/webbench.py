@@ -50,15 +50,16 @@ def stopping(p):
                       "yes" if med <= STOP_MS else "NO"))
 
 
-def firstvisit(d, url, text):
-    """A first visit with Best first: from the address typed to the best
-    list of text, the model fetched, loaded and ranked by; the ms of the
-    page's word list, of the model's arrival and of the list's end."""
+def firstvisit(d, url, text, query=""):
+    """A first visit with Best first: from the address typed (url and its
+    query) to the best list of text, the model and the relatedness file
+    fetched, loaded and ranked by; the ms of the page's word list, of their
+    arrival and of the list's end."""
     d.execute_cdp_cmd("Storage.clearDataForOrigin", {"origin": url.rstrip("/"),
                                                       "storageTypes": "all"})
     d.execute_cdp_cmd("Network.clearBrowserCache", {})
     d.get("about:blank")
-    d.get(url)
+    d.get(url + query)
     # Start as soon as the page can take it, with Best first checked: it
     # waits for the model
     end = time.monotonic() + 30
@@ -117,14 +118,24 @@ def bestfirst(d, server, find, root):
             "during the ranking of" if best else "during the search for", text,
             "%.0f" % statistics.median(stops) if stops else "-",
             " ".join("%.0f" % x for x in stops)))
-    visits = [firstvisit(d, server.url, "clint eastwood") for _ in range(3)]
-    visits = [v for v in visits if v]
-    if visits:
-        at = statistics.median(v[2] for v in visits)
-        print("first visit with Best first, 'clint eastwood' (model %.1f MB): the best list %.0f ms "
-              "after the address (%s); the word list in at %.0f ms, the model loaded at %.0f ms" % (
-                  model / 1e6, at, " ".join("%.0f" % v[2] for v in visits),
-                  statistics.median(v[0] for v in visits), statistics.median(v[1] for v in visits)))
+    # first visits taking turns: with the relatedness file, and without
+    # it (its address answered by a 404), which shows what its fetch costs
+    related = os.path.getsize(os.path.join(root, "english.related"))
+    visits = {"": [], "?related=none.related": []}
+    for _ in range(3):
+        for query, seen in visits.items():
+            v = firstvisit(d, server.url, "clint eastwood", query)
+            if v:
+                seen.append(v)
+    for query, seen in visits.items():
+        if seen:
+            print("first visit with Best first, 'clint eastwood' (model %.1f MB, %s): the best list "
+                  "%.0f ms after the address (%s); the word list in at %.0f ms, the model loaded at "
+                  "%.0f ms" % (
+                      model / 1e6, "relatedness file %.1f MB" % (related / 1e6) if not query else
+                      "no relatedness file", statistics.median(v[2] for v in seen),
+                      " ".join("%.0f" % v[2] for v in seen), statistics.median(v[0] for v in seen),
+                      statistics.median(v[1] for v in seen)))
 
 
 def bench(site, find, benchwords):
