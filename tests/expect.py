@@ -73,8 +73,9 @@ def finder(find, words, text, multi, fast=False, best=0, model=None):
     """What vexlore-find (the program find) lists for text over words: the
     lines every window must show, sorted, without their line feeds; with
     best, --best=best's lines in their order (single word: --max-words 1),
-    ranked by the model beside find or the file model. None when the
-    finder failed, which no window's list equals."""
+    ranked by the model beside find or the file model, and the relatedness
+    file beside that model, where the windows look for both. None when
+    the finder failed, which no window's list equals."""
     if best:
         argv = [find, "--best=%d" % best] + ([] if multi else ["--max-words", "1"]) + (
             ["--model", model] if model else [])
