@@ -456,10 +456,13 @@ def offlinecheck(d, server, url):
         p = Page(d, url)
         got = p.search("dirty room", True, 60)
         p.wait("vexlore.model && (vexlore.model.ready || vexlore.model.failed)", 30)
+        # the relatedness file too: its copy, and no note of fluency alone
+        note = p.js("return vexlore.model.failed || vexlore.model.note")
         best = p.search("clint eastwood", True, 60, best=True) or []
-        report(got is not None and "dormitory " in got and len(best) == BEST_LINES, "offline",
-               "%s files cached; with the server stopped the page loaded and searched: %d lines; "
-               "Best first: %d lines, %s" % (cached, len(got or []), len(best), joined(best, 2)))
+        report(got is not None and "dormitory " in got and len(best) == BEST_LINES and not note,
+               "offline", "%s files cached; with the server stopped the page loaded and searched: "
+               "%d lines; Best first: %d lines, %s%s" % (cached, len(got or []), len(best),
+                                                       joined(best, 2), note and "; " + note))
     except Exception as e:
         report(False, "offline", "%s files cached; with the server stopped: %s" % (cached, e))
 
