@@ -88,7 +88,7 @@ fi
 
 if [ -n "$shot" ]; then
   bash "$top/scripts/setup.sh" --window-shot
-  native_build "$top" "$build" vexlore vexlore-find wordlist
+  native_build "$top" "$build" vexlore vexlore-find wordlist model related
   # shellcheck source=gtk-env.sh
   source "$top/scripts/gtk-env.sh"
   mkdir -p "$(dirname "$shot")"
@@ -113,6 +113,6 @@ if ! hasdisplay; then
   echo "run: to see the window, 'bash scripts/run.sh --screenshot FILE.png' saves a picture of it after this search"
   exit 0
 fi
-native_build "$top" "$build" vexlore vexlore-find wordlist
+native_build "$top" "$build" vexlore vexlore-find wordlist model related
 echo "run: $build/native/vexlore on ${WAYLAND_DISPLAY:-$DISPLAY}"
 exec "$build/native/vexlore"

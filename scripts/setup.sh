@@ -18,8 +18,9 @@ source "$(dirname "$0")/lib.sh"
 
 downgrades=${VEXLORE_WINE32_DOWNGRADES:-}
 [ "${CI:-}" = true ] && downgrades=1
-# the Linux window, and its picture on a display of its own
-window=(cmake make g++ pkg-config libgtk-3-dev scowl fonts-dejavu-core)
+# the Linux window (Best first: the model and WordNet it is made from), and
+# its picture on a display of its own
+window=(cmake make g++ pkg-config libgtk-3-dev scowl fonts-dejavu-core pocketsphinx-en-us wordnet-base)
 shot=(xvfb openbox x11-utils dbus at-spi2-core python3-gi gir1.2-atspi-2.0 gir1.2-gtk-3.0 imagemagick)
 
 only=()
