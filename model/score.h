@@ -1,0 +1,107 @@
+/*
+** The score --best ranks by: a line's log10 probability as a sentence by
+** the trigram model, word by word, less the word penalty for each word;
+** the candidates of a text with what each may add at most; and the bound
+** per letter that lets a best-first search prove its list.
+*/
+#ifndef VEXLORE_SCORE_H
+#define VEXLORE_SCORE_H
+
+#include <stdint.h>
+
+#include <vector>
+
+#include "model/rank.h"
+
+/* What each word of a line costs beyond its probability, as a speech
+** decoder's word insertion penalty: fewer, longer words read better. */
+#define WORD_PENALTY -1.0f
+
+#define SCORE_HIGHBITS 0x8080808080808080ull
+
+/* A candidate: its characters counted one byte per slot (slot s in byte
+** s % 8 of count[s / 8]), its key (word sets are keyed by the sum of their
+** words' keys), its model id, and what its letters may cost at most. */
+struct ScoreWord {
+    uint64_t count[4];
+    uint64_t key;
+    const char *text;
+    int id;
+    int len;            /* characters but spaces */
+    int reuse;          /* one of the text's own words */
+    float most;         /* what it adds to a line can be no more */
+    float rated;        /* its letters' part of the bound */
+};
+
+/* A text as a ranking takes it: its characters, its candidates, its own
+** words, the lead, and the bound per letter. */
+struct ScoreText {
+    std::vector<ScoreWord> cands;   /* those that fit, once each, in byte order */
+    uint64_t whole[4];      /* the text's characters but the lead's, counted */
+    int letters;            /* and their number */
+    int nslots;
+    int usemodel;           /* scored by the loaded model */
+    int hasown;             /* the text's own words are all candidates */
+    uint64_t ownkey;        /* the key of their set */
+    float rate[RANK_SLOTS]; /* the most a letter of each slot adds */
+    float endmost;          /* the most </s> adds */
+    /* the lead: the words every line starts with, and what they give the rest */
+    int nlead;
+    int leadid[WORDS_MAX];
+    int leadshort;          /* characters of the shortest of them, or 99 */
+    float leadg;            /* log10 P of <s> and them, as a line's start */
+    int starth1, starth2;   /* the context the rest starts in */
+    int leadfits;           /* their letters are the text's */
+};
+
+/* 1 when the counts take fit in have. */
+static inline int scorefits(const uint64_t *have, const uint64_t *take)
+{
+    for (int k = 0; k < 4; k++)
+        if ((((have[k] | SCORE_HIGHBITS) - take[k]) & SCORE_HIGHBITS) != SCORE_HIGHBITS)
+            return 0;
+    return 1;
+}
+
+/* A 64-bit mix, for keys and hash slots. */
+static inline uint64_t scoremix(uint64_t x)
+{
+    x += 0x9e3779b97f4a7c15ull;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
+    return x ^ (x >> 31);
+}
+
+/* Takes the query into t: the text's slots and counts, the lead's taken
+** out, and the candidates that fit what is left, once each, in byte order,
+** those that are the text's own words marked. Returns RANK_OK, or
+** RANK_TOOWIDE or RANK_TOOMANY. */
+int scoreprepare(ScoreText *t, const RankQuery *q);
+
+/* The bound: what each slot's letter may add at most (rate), what </s>
+** may add (endmost), and what each candidate may add (most) and its
+** letters take of the rates (rated). */
+void scorebound(ScoreText *t);
+
+/* lmscore, remembered (the search asks the same many times over);
+** scoreforget() empties the memory, for a model loaded anew. */
+float scoreword(int w, int h1, int h2);
+void scoreforget(void);
+
+/* What candidate c adds to a line after h2 h1: its probability there and
+** the word penalty. */
+static inline float scoreplace(const ScoreText *t, int c, int h1, int h2)
+{
+    return scoreword(t->cands[c].id, h1, h2) + WORD_PENALTY;
+}
+
+/* The score of the candidates w[0..k-1] after the lead as one sentence,
+** <s> and </s> included. */
+float scoreline(const ScoreText *t, const int *w, int k);
+
+/* Puts the candidates w[0..k-1] in the order that scores best after the
+** lead (of two that score the same, the first in index order) and returns
+** its score. */
+float scoreorder(const ScoreText *t, int *w, int k);
+
+#endif
