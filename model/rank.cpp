@@ -55,9 +55,11 @@ static void makeline(RankLine *r, const int *w, int k, float score)
 {
     size_t at = 0;
     r->words = k + T.nlead;
-    r->reuses = 0;     /* the lead's words were asked for: they do not count */
+    r->reuses = r->chunks = 0;     /* the lead's words were asked for: they do not count */
     r->shortest = T.leadshort;
     r->score = score;
+    r->related = T.leadbonus;
+    r->demoted = T.leadextra - T.leadbonus;
     for (int i = 0; i < k; i++) {
         const ScoreWord &c = T.cands[w[i]];
         size_t n = strlen(c.text);
@@ -67,16 +69,20 @@ static void makeline(RankLine *r, const int *w, int k, float score)
         at += n;
         r->text[at++] = ' ';
         r->reuses |= c.reuse;
+        r->chunks += c.chunk;
+        r->related += c.bonus;
+        r->demoted += c.extra - c.bonus;
         r->shortest = std::min(r->shortest, (int)strlen(c.text));
     }
     r->text[at] = '\0';
+    r->fluency = score - r->related - r->demoted;
 }
 
 /* The order lines are listed in: reusing after not, then better first,
 ** then in byte order. */
 static bool before(const RankLine &a, const RankLine &b)
 {
-    if (a.reuses != b.reuses)
+    if (a.reuses != b.reuses && (T.ownlast || !query->usemodel))
         return a.reuses < b.reuses;
     if (query->usemodel) {
         if (a.score != b.score)
@@ -157,7 +163,7 @@ static void setbyorder(int *w, int k)
         return;
     }
     if (query->maxwords == 1 && !T.nlead) {
-        keep(key, w, k, lmunigram(T.cands[w[0]].id));
+        keep(key, w, k, lmunigram(T.cands[w[0]].id) + T.cands[w[0]].extra);
         return;
     }
     int order[WORDS_MAX];
@@ -264,7 +270,7 @@ static void complete(const Phrase &p, int c, float g, int reusing)
     w[p.n] = c;
     reuse |= T.cands[c].reuse;
     uint64_t key = p.key + T.cands[c].key;
-    if (reuse != reusing || (T.hasown && key == T.ownkey))
+    if ((T.ownlast && reuse != reusing) || (T.hasown && key == T.ownkey))
         return;
     auto it = linekey.find(key);
     float old = it == linekey.end() ? NAN : lines[it->second].score;
@@ -553,7 +559,7 @@ static void unigrams(void)
 {
     for (int c = 0; c < (int)T.cands.size() && !stopping(); c++)
         if (T.cands[c].len == T.letters && !(T.hasown && T.cands[c].key == T.ownkey))
-            keep(T.cands[c].key, &c, 1, lmunigram(T.cands[c].id));
+            keep(T.cands[c].key, &c, 1, lmunigram(T.cands[c].id) + T.cands[c].extra);
 }
 
 /* The sets of few words, by shape: k words for k = 1, 2, ... until the
@@ -601,10 +607,10 @@ int rankbest(const RankQuery *q, RankLine *out, int *n)
         scorebound(&T);
         holders();
         top.clear();
-        int proved = rankround(0), reusable = 0;
+        int proved = rankround(!T.ownlast), reusable = 0;
         for (const ScoreWord &c : T.cands)
             reusable |= c.reuse;
-        if (proved >= 0 && (int)lines.size() < q->most && reusable && !rankstats.stopped) {
+        if (proved >= 0 && (int)lines.size() < q->most && reusable && T.ownlast && !rankstats.stopped) {
             top.clear();
             int again = rankround(1);
             proved = again < 0 ? again : proved & again;

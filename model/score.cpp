@@ -12,6 +12,11 @@
 #include "model/lmfile.h"
 #include "model/score.h"
 
+/* B = 4 for each related word, a demotion of 5 for each chunk, and the
+** text's own words after every other set: docs/performance.md compares
+** these with the others tried. */
+ScoreRule scorerule = {4.0f, 5.0f, -1.0f};
+
 /* lmscore, remembered: the search asks for the same word after the same
 ** two words many times over. A slot holds the last triple that fell in it,
 ** whole: an id may take all the bits a model file allows. */
@@ -103,6 +108,7 @@ int scoreprepare(ScoreText *t, const RankQuery *q)
     scoreforget();    /* the model may have changed */
     unsigned char slot[256] = {0};
     t->usemodel = q->usemodel;
+    t->leadbonus = t->leadextra = 0;
     t->nslots = 0;
     t->cands.clear();
     t->hasown = 0;
@@ -165,7 +171,54 @@ int scoreprepare(ScoreText *t, const RankQuery *q)
     }
     for (int j = 0; j < t->nlead; j++)
         t->hasown &= taken[j];
+
+    /* what each adds beside its probability: by meaning, and for
+    ** reshuffling the text's chunks or taking its words */
+    t->ownlast = scorerule.own < 0;
+    relsetfree(&t->rel);
+    if (q->usemodel && relcount() > 0 && relset(&t->rel, text.c_str()) < 0)
+        return RANK_NOMEMORY;
+    for (ScoreWord &c : t->cands) {
+        c.related = c.reuse ? -1 : relrelated(&t->rel, relword(c.text));
+        c.chunk = !c.reuse && scorechunk(c.text, text.c_str());
+        c.extra = c.bonus = 0;
+        if (!q->usemodel)
+            continue;
+        if (c.related >= 0)
+            c.extra = c.bonus = scorerule.bonus;
+        if (c.chunk)
+            c.extra -= scorerule.chunk < 0 ? SCORE_AFTER : scorerule.chunk;
+        if (c.reuse && !t->ownlast)
+            c.extra -= scorerule.own;
+    }
+    /* the lead's words count as the others do, but for being the text's */
+    t->leadbonus = t->leadextra = 0;
+    for (int j = 0; j < t->nlead && q->usemodel; j++) {
+        int related = relrelated(&t->rel, relword(q->lead[j]));
+        t->leadbonus += related >= 0 ? scorerule.bonus : 0;
+        t->leadextra += related >= 0 ? scorerule.bonus : 0;
+        if (scorechunk(q->lead[j], text.c_str()))
+            t->leadextra -= scorerule.chunk < 0 ? SCORE_AFTER : scorerule.chunk;
+    }
+    t->leadg += t->leadextra;
     return RANK_OK;
+}
+
+int scorechunk(const char *word, const char *text)
+{
+    size_t n = strlen(word);
+    for (const char *p = text; *p;) {
+        p += strspn(p, " ");
+        size_t len = strcspn(p, " ");
+        if (!len)
+            break;
+        std::string t(p, len);
+        if ((n >= SCORE_CHUNK && n < len && t.find(word) != std::string::npos) ||
+            (len >= SCORE_CHUNK && len < n && strstr(word, t.c_str())))
+            return 1;
+        p += len;
+    }
+    return 0;
 }
 
 /* The score of the words w[0..k-1] after the lead as one sentence, <s>
@@ -177,7 +230,7 @@ float scoreline(const ScoreText *t, const int *w, int k)
     float g = t->leadg;
     for (int i = 0; i < k; i++) {
         int id = t->cands[w[i]].id;
-        g += lmscore(id, h1, h2) + WORD_PENALTY;
+        g += scoreplace(t, w[i], h1, h2);
         h2 = h1;
         h1 = id;
     }
@@ -201,7 +254,7 @@ void scorebound(ScoreText *t)
         t->rate[s] = -INFINITY;
     for (size_t i = 0; i < t->cands.size(); i++) {
         ScoreWord &c = t->cands[i];
-        c.most = most[i] + WORD_PENALTY;
+        c.most = most[i] + WORD_PENALTY + c.extra;
         for (int s = 0; s < t->nslots; s++)
             if ((c.count[s / 8] >> (8 * (s % 8))) & 0xff)
                 t->rate[s] = std::max(t->rate[s], c.most / c.len);
@@ -231,7 +284,7 @@ float scoreorder(const ScoreText *t, int *w, int k)
     for (int i = 0; i <= k; i++)
         for (int a = 0; a <= k; a++)
             for (int b = 0; b <= k + 1; b++)
-                tab[i][a][b] = i < k ? scoreword(id[i], id[a], id[b]) + WORD_PENALTY
+                tab[i][a][b] = i < k ? scoreplace(t, w[i], id[a], id[b])
                                      : scoreword(m->eos, id[a], id[b]);
     for (int i = 0; i < k; i++)     /* a word twice is one order, not two */
         first[i] = i > 0 && w[i] == w[i - 1] ? first[i - 1] : i;

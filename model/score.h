@@ -1,8 +1,12 @@
 /*
 ** The score --best ranks by: a line's log10 probability as a sentence by
-** the trigram model, word by word, less the word penalty for each word;
-** the candidates of a text with what each may add at most; and the bound
-** per letter that lets a best-first search prove its list.
+** the trigram model, word by word, less the word penalty for each word,
+** plus a bonus for each word related to the text by the relatedness file
+** loaded, less a demotion for each word that only reshuffles a chunk of
+** the text; the candidates of a text with what each adds beside its
+** probability; and the bound per letter that lets a best-first search
+** prove its list. Each part is a sum over the words, so the search adds
+** it up word by word and its bound stays a true bound.
 */
 #ifndef VEXLORE_SCORE_H
 #define VEXLORE_SCORE_H
@@ -12,10 +16,28 @@
 #include <vector>
 
 #include "model/rank.h"
+#include "model/related.h"
 
 /* What each word of a line costs beyond its probability, as a speech
 ** decoder's word insertion penalty: fewer, longer words read better. */
 #define WORD_PENALTY -1.0f
+
+#define SCORE_CHUNK 5       /* letters of a chunk of the text */
+#define SCORE_AFTER 1000.0f /* a demotion that puts a set after every set without it */
+
+/* How the score weighs meaning and the text's own letters. */
+struct ScoreRule {
+    float bonus;    /* added for each word related to the text */
+    float chunk;    /* taken for each word, not one of the text's, that is a
+                    ** chunk of SCORE_CHUNK letters or more of a word of the
+                    ** text, or holds a word of it that long ('master',
+                    ** 'schoolmasters' for 'schoolmaster') */
+    float own;      /* taken for each of the text's own words; below 0: a
+                    ** set holding one comes after every set that holds none */
+};
+
+/* The rule the ranking uses (its defaults, as measured: docs/performance.md). */
+extern ScoreRule scorerule;
 
 #define SCORE_HIGHBITS 0x8080808080808080ull
 
@@ -29,6 +51,12 @@ struct ScoreWord {
     int id;
     int len;            /* characters but spaces */
     int reuse;          /* one of the text's own words */
+    int related;        /* the relatedness id of the text's word or name it
+                        ** is related to, or -1 */
+    int chunk;          /* a chunk of the text's words, or holds one */
+    float bonus;        /* what it adds for being related */
+    float extra;        /* what it adds beside its probability and the
+                        ** word penalty: the bonus, less the demotions */
     float most;         /* what it adds to a line can be no more */
     float rated;        /* its letters' part of the bound */
 };
@@ -49,9 +77,13 @@ struct ScoreText {
     int nlead;
     int leadid[WORDS_MAX];
     int leadshort;          /* characters of the shortest of them, or 99 */
-    float leadg;            /* log10 P of <s> and them, as a line's start */
+    float leadg;            /* log10 P of <s> and them, as a line's start,
+                            ** and their extra */
+    float leadbonus, leadextra;     /* their bonus, and their extra */
     int starth1, starth2;   /* the context the rest starts in */
     int leadfits;           /* their letters are the text's */
+    int ownlast;            /* sets of the text's own words come last */
+    RelSet rel;             /* the words related to the text */
 };
 
 /* 1 when the counts take fit in have. */
@@ -88,12 +120,16 @@ void scorebound(ScoreText *t);
 float scoreword(int w, int h1, int h2);
 void scoreforget(void);
 
-/* What candidate c adds to a line after h2 h1: its probability there and
-** the word penalty. */
+/* What candidate c adds to a line after h2 h1: its probability there,
+** the word penalty, and its extra. */
 static inline float scoreplace(const ScoreText *t, int c, int h1, int h2)
 {
-    return scoreword(t->cands[c].id, h1, h2) + WORD_PENALTY;
+    return scoreword(t->cands[c].id, h1, h2) + WORD_PENALTY + t->cands[c].extra;
 }
+
+/* Whether word, not one of the text's (lower case, a space between its
+** words), is a chunk of a word of it or holds one, as ScoreRule.chunk says. */
+int scorechunk(const char *word, const char *text);
 
 /* The score of the candidates w[0..k-1] after the lead as one sentence,
 ** <s> and </s> included. */

@@ -135,7 +135,7 @@ TEST(Rank, HandMadeModel)
             ASSERT_GE(n, 1) << c.text;
             EXPECT_TRUE(!c.lead || n == 1) << "the text's own set listed";
             EXPECT_STREQ(c.line, out[0].text);
-            EXPECT_NEAR(c.score, out[0].score, 1e-5);
+            EXPECT_NEAR(c.score, out[0].fluency, 1e-5);
         }
     }
     lmfree();
