@@ -109,16 +109,19 @@ static int loadrelated(const BestOptions *o)
     return -1;
 }
 
-/* VEXLORE_SCORE=B,D,O sets the score's rule for a measurement (bench/):
-** the bonus, the demotion of a chunk and that of a word of the text, each
-** a number or "last". */
+/* VEXLORE_SCORE=B,D,O,L,U sets the score's rule for a measurement
+** (bench/): the bonus, the demotion of a chunk and that of a word of the
+** text, each a number or "last", the letters a related word needs and
+** the log10 unigram probability it may have at most (ScoreRule). */
 static void tunescore(void)
 {
     const char *env = getenv("VEXLORE_SCORE");
     if (!env)
         return;
-    float *part[3] = {&scorerule.bonus, &scorerule.chunk, &scorerule.own};
-    for (int i = 0; i < 3 && *env; i++) {
+    float shortest = (float)scorerule.shortest;
+    float *part[5] = {&scorerule.bonus, &scorerule.chunk, &scorerule.own, &shortest,
+                      &scorerule.common};
+    for (int i = 0; i < 5 && *env; i++) {
         char *end;
         if (strncmp(env, "last", 4) == 0) {
             *part[i] = -1;
@@ -128,6 +131,7 @@ static void tunescore(void)
         }
         env = *end == ',' ? end + 1 : end + strlen(end);
     }
+    scorerule.shortest = (int)shortest;
 }
 
 /* The words of line related to the text, as "radium ~ curie, ...", or "-". */
@@ -135,7 +139,7 @@ static std::string whyrelated(const char *line, const RelSet *set)
 {
     std::string why;
     for (const std::string &w : wordsof(line)) {
-        int to = relrelated(set, relword(w.c_str()));
+        int to = scorerelated(set, w.c_str());
         if (to >= 0)
             why += (why.empty() ? "" : ", ") + w + " ~ " + reltext(to);
     }
@@ -242,7 +246,6 @@ int findbest(const BestOptions *o)
             });
         n = std::min(kept, give);
     }
-    lmfree();
     RelSet set = {0, nullptr, 0};
     if (o->stats && usemodel && relset(&set, o->whole.c_str()) < 0)
         relsetfree(&set);   /* no words to name: the figures still say it */
@@ -252,12 +255,13 @@ int findbest(const BestOptions *o)
         if (o->stats && usemodel)
             printf("%s%s\t%.2f\t%.3f\t%.2f\t%.2f\t%.2f\t%s\n", o->prefix.c_str(), l.text, l.score,
                    l.score / l.words, l.fluency, l.related, l.demoted,
-                   whyrelated(l.text, &set).c_str());
+                   whyrelated((o->prefix + l.text).c_str(), &set).c_str());
         else
             printf("%s%s\n", o->prefix.c_str(), l.text);
     }
     relsetfree(&set);
     relfree();
+    lmfree();
     /* a bounded search that found no set has not shown there is none */
     int unsure = n == 0 && !exact;
     if (n == 0 && !unsure)

@@ -15,7 +15,7 @@
 /* B = 4 for each related word, a demotion of 5 for each chunk, and the
 ** text's own words after every other set: docs/performance.md compares
 ** these with the others tried. */
-ScoreRule scorerule = {4.0f, 5.0f, -1.0f};
+ScoreRule scorerule = {4.0f, 5.0f, -1.0f, 1, 0.0f};
 
 /* lmscore, remembered: the search asks for the same word after the same
 ** two words many times over. A slot holds the last triple that fell in it,
@@ -179,7 +179,7 @@ int scoreprepare(ScoreText *t, const RankQuery *q)
     if (q->usemodel && relcount() > 0 && relset(&t->rel, text.c_str()) < 0)
         return RANK_NOMEMORY;
     for (ScoreWord &c : t->cands) {
-        c.related = c.reuse ? -1 : relrelated(&t->rel, relword(c.text));
+        c.related = c.reuse ? -1 : scorerelated(&t->rel, c.text);
         c.chunk = !c.reuse && scorechunk(c.text, text.c_str());
         c.extra = c.bonus = 0;
         if (!q->usemodel)
@@ -194,7 +194,7 @@ int scoreprepare(ScoreText *t, const RankQuery *q)
     /* the lead's words count as the others do, but for being the text's */
     t->leadbonus = t->leadextra = 0;
     for (int j = 0; j < t->nlead && q->usemodel; j++) {
-        int related = relrelated(&t->rel, relword(q->lead[j]));
+        int related = scorerelated(&t->rel, q->lead[j]);
         t->leadbonus += related >= 0 ? scorerule.bonus : 0;
         t->leadextra += related >= 0 ? scorerule.bonus : 0;
         if (scorechunk(q->lead[j], text.c_str()))
@@ -202,6 +202,14 @@ int scoreprepare(ScoreText *t, const RankQuery *q)
     }
     t->leadg += t->leadextra;
     return RANK_OK;
+}
+
+int scorerelated(const RelSet *set, const char *word)
+{
+    int to = relrelated(set, relword(word));
+    if (to < 0 || (int)strlen(word) < scorerule.shortest)
+        return -1;
+    return lmmodel() && lmunigram(lmword(word)) > scorerule.common ? -1 : to;
 }
 
 int scorechunk(const char *word, const char *text)

@@ -34,6 +34,9 @@ struct ScoreRule {
                     ** 'schoolmasters' for 'schoolmaster') */
     float own;      /* taken for each of the text's own words; below 0: a
                     ** set holding one comes after every set that holds none */
+    int shortest;   /* letters a related word needs for the bonus */
+    float common;   /* and its log10 unigram probability can be no more:
+                    ** 'in', 'us', 'or' are in many glosses */
 };
 
 /* The rule the ranking uses (its defaults, as measured: docs/performance.md). */
@@ -126,6 +129,11 @@ static inline float scoreplace(const ScoreText *t, int c, int h1, int h2)
 {
     return scoreword(t->cands[c].id, h1, h2) + WORD_PENALTY + t->cands[c].extra;
 }
+
+/* The relatedness id of the text's word or name that word (a candidate,
+** not one of the text's) is related to as the bonus counts it, or -1: by
+** set, and long and rare enough by scorerule. */
+int scorerelated(const RelSet *set, const char *word);
 
 /* Whether word, not one of the text's (lower case, a space between its
 ** words), is a chunk of a word of it or holds one, as ScoreRule.chunk says. */
