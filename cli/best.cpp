@@ -109,19 +109,20 @@ static int loadrelated(const BestOptions *o)
     return -1;
 }
 
-/* VEXLORE_SCORE=B,D,O,L,U sets the score's rule for a measurement
+/* VEXLORE_SCORE=B,D,O,L,U,P sets the score's rule for a measurement
 ** (bench/): the bonus, the demotion of a chunk and that of a word of the
-** text, each a number or "last", the letters a related word needs and
-** the log10 unigram probability it may have at most (ScoreRule). */
+** text, each a number or "last", the letters a related word needs, the
+** log10 unigram probability it may have at most, and the word penalty
+** (ScoreRule); the fields not given keep their defaults. */
 static void tunescore(void)
 {
     const char *env = getenv("VEXLORE_SCORE");
     if (!env)
         return;
     float shortest = (float)scorerule.shortest;
-    float *part[5] = {&scorerule.bonus, &scorerule.chunk, &scorerule.own, &shortest,
-                      &scorerule.common};
-    for (int i = 0; i < 5 && *env; i++) {
+    float *part[6] = {&scorerule.bonus, &scorerule.chunk, &scorerule.own, &shortest,
+                      &scorerule.common, &scorerule.penalty};
+    for (int i = 0; i < 6 && *env; i++) {
         char *end;
         if (strncmp(env, "last", 4) == 0) {
             *part[i] = -1;

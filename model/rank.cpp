@@ -222,7 +222,8 @@ int rankall(const RankQuery *q, RankLine *out, int *n)
 
 /* A partial phrase: its words in order and what they leave. */
 struct Phrase {
-    float guess;        /* the queue's order: score, bound and a guess */
+    float guess;        /* the queue's order: score, hope and a guess */
+    float hope;         /* what its letters left may add but the extras */
     float most;         /* the most its completion can score */
     float g;            /* log10 P of its words so far, after <s> */
     int leftn;
@@ -371,7 +372,7 @@ static int places(const Phrase &p, int reusing, long long *looks, std::vector<Tr
             left[j] = p.left[j] - cd.count[j];
         if (cd.len < p.leftn && !allheld(left, reusing))
             continue;
-        tries.push_back({scoreplace(&T, c, h1, h2) + GUESS_RATE * cd.len - cd.rated, c});
+        tries.push_back({scoreplace(&T, c, h1, h2) + GUESS_RATE * cd.len - cd.hoped, c});
     }
     std::sort(tries.begin(), tries.end(), [](const Try &a, const Try &b) { return a.v > b.v; });
     return 0;
@@ -443,9 +444,11 @@ static void fill(const Phrase &root, std::vector<Phrase> &open, int reusing)
 static int rankround(int reusing)
 {
     const LmModel *m = lmmodel();
-    float whole_rated = 0;
-    for (int s = 0; s < T.nslots; s++)
-        whole_rated += (float)((T.whole[s / 8] >> (8 * (s % 8))) & 0xff) * T.rate[s];
+    float whole_rated = 0, whole_hoped = 0;
+    for (int s = 0; s < T.nslots; s++) {
+        whole_rated += (float)slotcount(T.whole, s) * T.rate[s];
+        whole_hoped += (float)slotcount(T.whole, s) * T.hoperate[s];
+    }
     std::vector<Phrase> queue;
     queue.reserve(QUEUE_MOST);  /* pages the queue never reaches stay untouched */
     struct Seen { uint64_t key; float g; };
@@ -455,7 +458,8 @@ static int rankround(int reusing)
     Phrase root = {};
     root.g = T.leadg;
     root.most = T.leadg + whole_rated + T.endmost;
-    root.guess = root.most - GUESS_RATE * T.letters;
+    root.hope = whole_hoped;
+    root.guess = T.leadg + root.hope + T.endmost - GUESS_RATE * T.letters;
     root.leftn = T.letters;
     memcpy(root.left, T.whole, sizeof T.whole);
     queue.push_back(root);
@@ -471,7 +475,7 @@ static int rankround(int reusing)
     ** most </s> adds. So a phrase is dropped only when that sum is below
     ** the score of the most-th best set found: it never prunes a phrase
     ** that could still place a set in the list. The queue takes the
-    ** phrases in order of that sum less a guess of what each letter left
+    ** phrases in order of that sum (the extras left out of the letters' part) less a guess of what each letter left
     ** will truly cost, which finds good sets early but proves nothing; when
     ** the expansions (at most LOOK_MOST candidates looked at) or the queue
     ** run out, the list is the best found.
@@ -514,7 +518,8 @@ static int rankround(int reusing)
             if (q.most < threshold())
                 continue;
             q.leftn = p.leftn - cd.len;
-            q.guess = q.most - GUESS_RATE * q.leftn;
+            q.hope = p.hope - cd.hoped;
+            q.guess = g + q.hope + T.endmost - GUESS_RATE * q.leftn;
             for (int j = 0; j < 4; j++)
                 q.left[j] = p.left[j] - cd.count[j];
             q.key = p.key + cd.key;

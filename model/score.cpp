@@ -15,7 +15,7 @@
 /* B = 4 for each related word, a demotion of 5 for each chunk, and the
 ** text's own words after every other set: docs/performance.md compares
 ** these with the others tried. */
-ScoreRule scorerule = {4.0f, 5.0f, -1.0f, 1, 0.0f};
+ScoreRule scorerule = {4.0f, 5.0f, -1.0f, 1, 0.0f, WORD_PENALTY};
 
 /* lmscore, remembered: the search asks for the same word after the same
 ** two words many times over. A slot holds the last triple that fell in it,
@@ -93,7 +93,7 @@ static int takelead(ScoreText *t, const RankQuery *q, const unsigned char *slot)
         t->leadshort = std::min(t->leadshort, (int)strlen(q->lead[j]));
         t->leadid[j] = m ? lmword(q->lead[j]) : LM_NONE;
         if (m) {
-            t->leadg += scoreword(t->leadid[j], t->starth1, t->starth2) + WORD_PENALTY;
+            t->leadg += scoreword(t->leadid[j], t->starth1, t->starth2) + scorerule.penalty;
             t->starth2 = t->starth1;
             t->starth1 = t->leadid[j];
         }
@@ -259,18 +259,22 @@ void scorebound(ScoreText *t)
     lmbounds(ids.data(), (int)ids.size(), most.data());
     t->endmost = most[t->cands.size()];
     for (int s = 0; s < t->nslots; s++)
-        t->rate[s] = -INFINITY;
+        t->rate[s] = t->hoperate[s] = -INFINITY;
     for (size_t i = 0; i < t->cands.size(); i++) {
         ScoreWord &c = t->cands[i];
-        c.most = most[i] + WORD_PENALTY + c.extra;
+        c.most = most[i] + scorerule.penalty + c.extra;
         for (int s = 0; s < t->nslots; s++)
-            if ((c.count[s / 8] >> (8 * (s % 8))) & 0xff)
+            if ((c.count[s / 8] >> (8 * (s % 8))) & 0xff) {
                 t->rate[s] = std::max(t->rate[s], c.most / c.len);
+                t->hoperate[s] = std::max(t->hoperate[s], (c.most - c.extra) / c.len);
+            }
     }
     for (ScoreWord &c : t->cands) {
-        c.rated = 0;
-        for (int s = 0; s < t->nslots; s++)
+        c.rated = c.hoped = 0;
+        for (int s = 0; s < t->nslots; s++) {
             c.rated += (float)slotcount(c.count, s) * t->rate[s];
+            c.hoped += (float)slotcount(c.count, s) * t->hoperate[s];
+        }
     }
 }
 
@@ -332,7 +336,7 @@ float rankscore(const char *line, const char *const *lead, int nlead)
     while ((at = words.find_first_not_of(' ', at)) != std::string::npos) {
         size_t end = std::min(words.find(' ', at), words.size());
         int id = lmword(words.substr(at, end - at).c_str());
-        g += lmscore(id, h1, h2) + WORD_PENALTY;
+        g += lmscore(id, h1, h2) + scorerule.penalty;
         h2 = h1;
         h1 = id;
         at = end;

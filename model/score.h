@@ -19,7 +19,8 @@
 #include "model/related.h"
 
 /* What each word of a line costs beyond its probability, as a speech
-** decoder's word insertion penalty: fewer, longer words read better. */
+** decoder's word insertion penalty: fewer, longer words read better
+** (scorerule.penalty; this by default). */
 #define WORD_PENALTY -1.0f
 
 #define SCORE_CHUNK 5       /* letters of a chunk of the text */
@@ -37,6 +38,7 @@ struct ScoreRule {
     int shortest;   /* letters a related word needs for the bonus */
     float common;   /* and its log10 unigram probability can be no more:
                     ** 'in', 'us', 'or' are in many glosses */
+    float penalty;  /* added for each word: WORD_PENALTY */
 };
 
 /* The rule the ranking uses (its defaults, as measured: docs/performance.md). */
@@ -62,6 +64,7 @@ struct ScoreWord {
                         ** word penalty: the bonus, less the demotions */
     float most;         /* what it adds to a line can be no more */
     float rated;        /* its letters' part of the bound */
+    float hoped;        /* and of the hope, the bound without the extras */
 };
 
 /* A text as a ranking takes it: its characters, its candidates, its own
@@ -75,6 +78,10 @@ struct ScoreText {
     int hasown;             /* the text's own words are all candidates */
     uint64_t ownkey;        /* the key of their set */
     float rate[RANK_SLOTS]; /* the most a letter of each slot adds */
+    float hoperate[RANK_SLOTS]; /* the same without the extras: a search
+                            ** that orders its queue by the bound would
+                            ** spread over every phrase that may still take
+                            ** a related word, and go deep too seldom */
     float endmost;          /* the most </s> adds */
     /* the lead: the words every line starts with, and what they give the rest */
     int nlead;
@@ -113,9 +120,9 @@ static inline uint64_t scoremix(uint64_t x)
 ** RANK_TOOWIDE or RANK_TOOMANY. */
 int scoreprepare(ScoreText *t, const RankQuery *q);
 
-/* The bound: what each slot's letter may add at most (rate), what </s>
-** may add (endmost), and what each candidate may add (most) and its
-** letters take of the rates (rated). */
+/* The bound: what each slot's letter may add at most (rate; without the
+** extras, hoperate), what </s> may add (endmost), and what each candidate
+** may add (most) and its letters take of the rates (rated, hoped). */
 void scorebound(ScoreText *t);
 
 /* lmscore, remembered (the search asks the same many times over);
@@ -127,7 +134,7 @@ void scoreforget(void);
 ** the word penalty, and its extra. */
 static inline float scoreplace(const ScoreText *t, int c, int h1, int h2)
 {
-    return scoreword(t->cands[c].id, h1, h2) + WORD_PENALTY + t->cands[c].extra;
+    return scoreword(t->cands[c].id, h1, h2) + scorerule.penalty + t->cands[c].extra;
 }
 
 /* The relatedness id of the text's word or name that word (a candidate,

@@ -165,12 +165,12 @@ TEST(Rank, ScoreByHand)
     const struct {
         const char *text; ScoreRule rule; const char *first, *second; float score, related, demoted;
     } cases[] = {
-        {"dormitory", {6, 5, -1, 1, 0}, "dirty moor ", "dirty room ", -3.0f, 6, 0},
-        {"dirtyroom", {6, 5, -1, 1, 0}, "dirty room ", "dirt roomy ", -8.55f, 0, -5},
-        {"dirtyroom", {6, -1, -1, 1, 0}, "dirt roomy ", "dirty room ", -13.0f, 0, 0},
-        {"dirty room", {6, 5, -1, 1, 0}, "dirt roomy ", "dirty moor ", -13.0f, 0, 0},
-        {"dirty room", {6, 5, 2, 1, 0}, "dirty moor ", "dirt roomy ", -11.0f, 0, -2},
-        {"dormitory", {6, 5, -1, 5, 0}, "dirty room ", "dirty moor ", -3.55f, 0, 0},  // 'moor' too short
+        {"dormitory", {6, 5, -1, 1, 0, -1}, "dirty moor ", "dirty room ", -3.0f, 6, 0},
+        {"dirtyroom", {6, 5, -1, 1, 0, -1}, "dirty room ", "dirt roomy ", -8.55f, 0, -5},
+        {"dirtyroom", {6, -1, -1, 1, 0, -1}, "dirt roomy ", "dirty room ", -13.0f, 0, 0},
+        {"dirty room", {6, 5, -1, 1, 0, -1}, "dirt roomy ", "dirty moor ", -13.0f, 0, 0},
+        {"dirty room", {6, 5, 2, 1, 0, -1}, "dirty moor ", "dirt roomy ", -11.0f, 0, -2},
+        {"dormitory", {6, 5, -1, 5, 0, -1}, "dirty room ", "dirty moor ", -3.55f, 0, 0},  // 'moor' too short
     };
     const char *cands[] = {"dirt", "dirty", "moor", "room", "roomy"};
     for (const auto &c : cases) {
