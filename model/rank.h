@@ -69,12 +69,14 @@ struct RankStats {
 extern RankStats rankstats;
 
 /* Ranks the word sets of candidates (each used any number of times) that
-** use exactly the text's characters but spaces: a set that takes one of the
-** text's own words after every set that takes none (unless scorerule says
-** otherwise), then by score (with the model: score.h, with the bonus for
-** words related to the text by the relatedness file loaded, if one is) or
-** by fewest words and then the longest shortest word (without), then in
-** byte order; the set of the text's own words is left out. With maxwords 1, no lead and the model, single words rank by their
+** use exactly the text's characters but spaces: by score (with the model:
+** score.h, with the bonus for words related to the text by the
+** relatedness file loaded, if one is, and the demotion of the text's
+** chunks and words; when scorerule puts the text's words last, and
+** without the model, a set that takes one of them after every set that
+** takes none) or by fewest words and then the longest shortest word
+** (without), then in byte order; the set of the text's own words is left
+** out. With maxwords 1, no lead and the model, single words rank by their
 ** unigram probability. Writes up to most lines to out and their number to *n. The
 ** search is bounded in time and memory: rankstats.exact says whether the
 ** lines are certainly the best. When it completes fewer sets than asked

@@ -12,10 +12,10 @@
 #include "model/lmfile.h"
 #include "model/score.h"
 
-/* B = 4 for each related word, a demotion of 5 for each chunk, and the
-** text's own words after every other set: docs/performance.md compares
-** these with the others tried. */
-ScoreRule scorerule = {4.0f, 5.0f, -1.0f, 1, 0.0f, WORD_PENALTY};
+/* 4 for each related word of 3 letters or more and rarer than 1 in 1,000
+** words, 5 taken for each chunk and for each of the text's own words:
+** docs/performance.md compares these with the others tried. */
+ScoreRule scorerule = {4.0f, 5.0f, 5.0f, 3, -3.0f, WORD_PENALTY};
 
 /* lmscore, remembered: the search asks for the same word after the same
 ** two words many times over. A slot holds the last triple that fell in it,
