@@ -10,9 +10,13 @@ Then, of the pairs whose words are all in the word list, the shares in the
 top 1 and the top 10. A pair whose two sides are not made of the same
 letters stops it before anything runs.
 
-usage: bench/quality.py [--best-only] [BUILD]
+usage: bench/quality.py [--best-only] [--score B,D,O]... [BUILD]
   BUILD: the build folder, default build
   --best-only: only --best's ranks, not the (slow) listings by commonness
+  --score B,D,O: --best's ranks with that score (VEXLORE_SCORE: the bonus
+      for a related word, the demotion of a chunk of the text and that of a
+      word of the text, each a number or "last"), a column for each; the
+      lines of the first three of the texts with chunks that keep one
 """
 import glob
 import os
@@ -22,8 +26,14 @@ import sys
 import time
 
 top = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-args = [a for a in sys.argv[1:] if a != "--best-only"]
-bestonly = len(args) < len(sys.argv) - 1
+args = sys.argv[1:]
+bestonly = "--best-only" in args
+args = [a for a in args if a != "--best-only"]
+variants = []
+while "--score" in args:
+    i = args.index("--score")
+    variants.append(args[i + 1])
+    del args[i:i + 2]
 build = os.path.abspath(args[0] if args else os.path.join(top, "build"))
 finder = os.path.join(build, "vexlore-find")
 LIMIT = 1000        # lines --best gives at most
@@ -31,9 +41,16 @@ TIMEOUT = 60        # seconds a listing of every set may take
 SETS_MOST = 5000000 # word sets a listing may hold in memory
 
 
-def run(args):
+CHUNKY = ["schoolmaster", "election results", "slot machines", "contradiction",
+          "a shoplifter", "clothes pins", "garbage man", "postmaster"]
+
+
+def run(args, score=None):
+    env = dict(os.environ)
+    if score:
+        env["VEXLORE_SCORE"] = score
     try:
-        out = subprocess.run([finder] + args, capture_output=True, text=True, timeout=TIMEOUT)
+        out = subprocess.run([finder] + args, capture_output=True, text=True, timeout=TIMEOUT, env=env)
     except subprocess.TimeoutExpired:
         return None
     return out.stdout.splitlines()
@@ -58,8 +75,16 @@ def key(line):
     return tuple(sorted(line.split()))
 
 
-def bestrank(text, want):
-    lines = run(["--best=%d" % LIMIT, text])
+def chunky(line, text):
+    """Whether a word of line is a run of 5 or more letters of a word of
+    text, or holds a word of it that long, not being one."""
+    tw = text.split()
+    return any(w not in tw and ((len(w) >= 5 and w in t) or (len(t) >= 5 and t in w))
+               for w in line.split() for t in tw)
+
+
+def bestrank(text, want, score=None):
+    lines = run(["--best=%d" % LIMIT, text], score)
     if lines is None:
         return None
     for i, line in enumerate(lines):
@@ -121,20 +146,30 @@ def main():
         want = key(answer)
         inlist = all(w in words for w in want)
         plain = None if bestonly else plainrank(text, want, size)
-        rows.append((text, answer, inlist, bestrank(text, want), plain))
+        rows.append((text, answer, inlist, [bestrank(text, want, v) for v in variants or [None]], plain))
 
     show = lambda r: "-" if r is None else ">%d" % LIMIT if r > LIMIT else str(r)
-    print("%-26s %-28s %-7s %6s %11s" % ("text", "known anagram", "in list", "--best", "commonness"))
+    names = variants or ["--best"]
+    print("%-26s %-28s %-7s" % ("text", "known anagram", "in list") +
+          "".join(" %11s" % v for v in names) + ("" if bestonly else " %11s" % "commonness"))
     for text, answer, inlist, b, p in rows:
-        print("%-26s %-28s %-7s %6s %11s" % (text, answer, "yes" if inlist else "no", show(b), show(p)))
+        print("%-26s %-28s %-7s" % (text, answer, "yes" if inlist else "no") +
+              "".join(" %11s" % show(r) for r in b) + ("" if bestonly else " %11s" % show(p)))
     counted = [r for r in rows if r[2]]
     n = len(counted)
-    for name, col in (("--best", 3),) if bestonly else (("--best", 3), ("commonness", 4)):
-        ranks = [r[col] for r in counted]
+    cols = [(v, lambda r, i=i: r[3][i]) for i, v in enumerate(names)]
+    if not bestonly:
+        cols.append(("commonness", lambda r: r[4]))
+    for name, col in cols:
+        ranks = [col(r) for r in counted]
         one = sum(1 for r in ranks if r is not None and r == 1)
         ten = sum(1 for r in ranks if r is not None and r <= 10)
         print("%s: of %d pairs whose words are in the list, %d first (%.0f%%), %d in the top 10 (%.0f%%)"
               % (name, n, one, 100.0 * one / n, ten, 100.0 * ten / n))
+    for v in variants or [None]:
+        bad = sum(chunky(line, t) for t in CHUNKY for line in (run(["--best=3", t], v) or []))
+        print("%s: of the first 3 lines of %d texts, %d keep a chunk of the text"
+              % (v or "--best", len(CHUNKY), bad))
 
 
 if __name__ == "__main__":

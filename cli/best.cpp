@@ -4,6 +4,7 @@
 */
 #include <errno.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
@@ -18,6 +19,8 @@
 #include "engine/search.h"
 #include "model/lmfile.h"
 #include "model/rank.h"
+#include "model/related.h"
+#include "model/score.h"
 
 /* Says the list was cut at --limit, as the finder does without --best. */
 static void saycut(long long limit)
@@ -89,11 +92,71 @@ static int loadmodel(const BestOptions *o)
     return -1;
 }
 
+/* Loads the relatedness file for a ranking by the model: 0, or -1 after an
+** error. Without it the ranking goes by fluency alone. */
+static int loadrelated(const BestOptions *o)
+{
+    int r = relload(o->related.c_str());
+    if (r == REL_OK)
+        return 0;
+    if (r == REL_NOFILE && !o->relnamed) {
+        fprintf(stderr, "vexlore-find: no relatedness file '%s'; ranking by fluency alone\n",
+                o->related.c_str());
+        return 0;
+    }
+    fprintf(stderr, "vexlore-find: cannot read the relatedness file '%s': %s\n",
+            o->related.c_str(), r == REL_NOFILE ? dictcause(errno) : relerror());
+    return -1;
+}
+
+/* VEXLORE_SCORE=B,D,O,L,U,P sets the score's rule for a measurement
+** (bench/): the bonus, the demotion of a chunk and that of a word of the
+** text, each a number or "last", the letters a related word needs, the
+** log10 unigram probability it may have at most, and the word penalty
+** (ScoreRule); the fields not given keep their defaults. */
+static void tunescore(void)
+{
+    const char *env = getenv("VEXLORE_SCORE");
+    if (!env)
+        return;
+    float shortest = (float)scorerule.shortest;
+    float *part[6] = {&scorerule.bonus, &scorerule.chunk, &scorerule.own, &shortest,
+                      &scorerule.common, &scorerule.penalty};
+    for (int i = 0; i < 6 && *env; i++) {
+        char *end;
+        if (strncmp(env, "last", 4) == 0) {
+            *part[i] = -1;
+            end = (char *)env + 4;
+        } else {
+            *part[i] = strtof(env, &end);
+        }
+        env = *end == ',' ? end + 1 : end + strlen(end);
+    }
+    scorerule.shortest = (int)shortest;
+}
+
+/* The words of line related to the text, as "radium ~ curie, ...", or "-". */
+static std::string whyrelated(const char *line, const RelSet *set)
+{
+    std::string why;
+    for (const std::string &w : wordsof(line)) {
+        int to = scorerelated(set, w.c_str());
+        if (to >= 0)
+            why += (why.empty() ? "" : ", ") + w + " ~ " + reltext(to);
+    }
+    return why.empty() ? "-" : why;
+}
+
 int findbest(const BestOptions *o)
 {
     int usemodel = loadmodel(o);
     if (usemodel < 0)
         return 2;
+    if (usemodel && !o->candidates && loadrelated(o) < 0) {
+        lmfree();
+        return 2;
+    }
+    tunescore();
     auto start = std::chrono::steady_clock::now();
     std::string letters;
     for (char c : o->text)
@@ -112,6 +175,7 @@ int findbest(const BestOptions *o)
     if (o->candidates) {
         int r = bestwords(o, cands, usemodel);
         lmfree();
+        relfree();
         return r;
     }
     /* the words given first take their places in the line; with lengths,
@@ -147,8 +211,10 @@ int findbest(const BestOptions *o)
         stopped = rankstats.stopped;
     }
     double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (r != RANK_OK)
+    if (r != RANK_OK) {
         lmfree();
+        relfree();
+    }
     if (r == RANK_TOOWIDE || r == RANK_TOOMANY) {
         fprintf(stderr, "vexlore-find: %s, more than --best takes\n",
                 r == RANK_TOOWIDE ? "the text holds more than 32 different characters"
@@ -167,25 +233,36 @@ int findbest(const BestOptions *o)
                 continue;
             lines[kept] = lines[i];
             snprintf(lines[kept].text, sizeof lines[kept].text, "%s", l.c_str());
-            if (usemodel)
-                lines[kept].score = rankscore(lines[kept].text, nullptr, 0);
+            if (usemodel) {     /* the bonus and demotions stay as they were */
+                lines[kept].fluency = rankscore(lines[kept].text, nullptr, 0);
+                lines[kept].score = lines[kept].fluency + lines[kept].related + lines[kept].demoted;
+            }
             kept++;
         }
         if (usemodel)
             std::stable_sort(lines, lines + kept, [](const RankLine &a, const RankLine &b) {
-                return a.reuses != b.reuses ? a.reuses < b.reuses : a.score > b.score;
+                if (a.reuses != b.reuses && scorerule.own < 0)
+                    return a.reuses < b.reuses;
+                return a.score > b.score;
             });
         n = std::min(kept, give);
     }
-    lmfree();
+    RelSet set = {0, nullptr, 0};
+    if (o->stats && usemodel && relset(&set, o->whole.c_str()) < 0)
+        relsetfree(&set);   /* no words to name: the figures still say it */
     int shown = o->limit ? (int)std::min((long long)n, o->limit) : n;
     for (int i = 0; i < shown; i++) {
+        const RankLine &l = lines[i];
         if (o->stats && usemodel)
-            printf("%s%s\t%.2f\t%.3f\n", o->prefix.c_str(), lines[i].text, lines[i].score,
-                   lines[i].score / lines[i].words);
+            printf("%s%s\t%.2f\t%.3f\t%.2f\t%.2f\t%.2f\t%s\n", o->prefix.c_str(), l.text, l.score,
+                   l.score / l.words, l.fluency, l.related, l.demoted,
+                   whyrelated((o->prefix + l.text).c_str(), &set).c_str());
         else
-            printf("%s%s\n", o->prefix.c_str(), lines[i].text);
+            printf("%s%s\n", o->prefix.c_str(), l.text);
     }
+    relsetfree(&set);
+    relfree();
+    lmfree();
     /* a bounded search that found no set has not shown there is none */
     int unsure = n == 0 && !exact;
     if (n == 0 && !unsure)

@@ -13,6 +13,8 @@ struct BestOptions {
     std::string whole;      /* the text as typed: its words are the text's own */
     std::string model;      /* the model file */
     int named;              /* the model was named (--model): it must be there */
+    std::string related;    /* the relatedness file */
+    int relnamed;           /* it was named (--related): it must be there */
     int most;               /* lines wanted */
     int stats;              /* the score of each line, and the search's figures */
     std::string prefix;     /* words every line starts with (--contains), each

@@ -26,8 +26,8 @@ static const char usage[] =
     "usage: vexlore-find [-m|--multi] [-w FILE|--words=FILE] [--fast] [--max-words N]\n"
     "                    [--min-length N] [--contains WORDS] [--exclude WORDS]\n"
     "                    [--lengths L1,L2,...] [--candidates] [--limit N]\n"
-    "                    [--memory SIZE] [--best[=N]] [--model FILE] [--trace]\n"
-    "                    [--stats] [--help] [--] TEXT...\n"
+    "                    [--memory SIZE] [--best[=N]] [--model FILE]\n"
+    "                    [--related FILE] [--trace] [--stats] [--help] [--] TEXT...\n"
     "\n"
     "Prints every word of the word file (or, with -m, every combination of\n"
     "words) that uses exactly the letters of TEXT, one line each, sorted.\n"
@@ -55,17 +55,23 @@ static const char usage[] =
     "                     in TMPDIR (Windows: the temporary folder) until the end\n"
     "      --best[=N]     only the N best combinations of words (default 20), each\n"
     "                     set of words once, in its best order, best first, as a\n"
-    "                     model of English text scores them as a sentence; sets\n"
-    "                     that take a word of TEXT come after those that do not,\n"
-    "                     and TEXT's own words are left out. Implies -m; with\n"
-    "                     at most 1 word (--max-words), single words by how\n"
-    "                     common they are.\n"
+    "                     model of English text scores them as a sentence, with\n"
+    "                     a bonus for each word related to TEXT and 5 taken for\n"
+    "                     each word of TEXT or chunk of one ('master' for\n"
+    "                     'schoolmaster'); TEXT's own words are left out.\n"
+    "                     Implies -m; with at most 1 word (--max-words),\n"
+    "                     single words by how common they are.\n"
     "                     Without the model: fewest words first, then the\n"
     "                     longest shortest word. With --stats, each line's\n"
-    "                     score (log10 probability less 1 a word) and that\n"
-    "                     per word follow it\n"
+    "                     score and that per word follow it, then its fluency\n"
+    "                     (log10 probability less 1 a word), its bonus for\n"
+    "                     related words, its demotion for chunks of TEXT, and\n"
+    "                     the words related ('radium ~ curie')\n"
     "      --model FILE   the model --best ranks by (default: 'english.model'\n"
     "                     beside the program)\n"
+    "      --related FILE the words related by meaning that the ranking adds\n"
+    "                     a bonus for (default: 'english.related' beside the\n"
+    "                     model); without it, it ranks by the model alone\n"
     "      --trace        write the search's progress to standard error\n"
     "                     (not with --fast)\n"
     "      --stats        write the words examined (with --fast: the words\n"
@@ -290,7 +296,14 @@ static int putline(const char *line, size_t n, void *ctx)
 
 enum { OPT_TRACE = 256, OPT_STATS, OPT_HELP, OPT_FAST, OPT_MAXWORDS, OPT_MINLENGTH, OPT_MEMORY,
        OPT_CONTAINS, OPT_EXCLUDE, OPT_LENGTHS, OPT_CANDIDATES, OPT_LIMIT,
-       OPT_BEST, OPT_MODEL };
+       OPT_BEST, OPT_MODEL, OPT_RELATED };
+
+/* What ends the folder part of a file name. */
+#ifdef _WIN32
+#define PATH_CUT "/\\"
+#else
+#define PATH_CUT "/"
+#endif
 
 static const struct option longopts[] = {
     {"multi", no_argument, nullptr, 'm'},
@@ -309,6 +322,7 @@ static const struct option longopts[] = {
     {"limit", required_argument, nullptr, OPT_LIMIT},
     {"best", optional_argument, nullptr, OPT_BEST},
     {"model", required_argument, nullptr, OPT_MODEL},
+    {"related", required_argument, nullptr, OPT_RELATED},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -343,7 +357,7 @@ int main(int argc, char **argv)
     Filters filters;
     std::string path, why;
     int ntext = 0, stats = 0, fast = 0, opt, given = 0;
-    BestOptions best = {"", "", "", 0, 0, 0, "", 0, nullptr, 0, 0, 0, nullptr};
+    BestOptions best = {"", "", "", 0, "", 0, 0, 0, "", 0, nullptr, 0, 0, 0, nullptr};
 
     opterr = 0;     /* the messages below say it in the finder's own words */
     while ((opt = getopt_long(argc, argv, ":mw:", longopts, nullptr)) != -1) {
@@ -408,6 +422,12 @@ int main(int argc, char **argv)
             best.model = widearg(argc, argv, optarg);
             best.named = 1;
             break;
+        case OPT_RELATED:
+            if (optarg[0] == '\0')
+                return fail("the relatedness file name is empty: --related FILE");
+            best.related = widearg(argc, argv, optarg);
+            best.relnamed = 1;
+            break;
         case ':': {   /* an option without its argument */
             if (optopt == 'w')
                 return fail("option needs a file name: -w FILE");
@@ -461,6 +481,11 @@ int main(int argc, char **argv)
         if (best.model.empty()) {
             std::string self = selfwords(argv[0]);
             best.model = self.substr(0, self.size() - 5) + "english.model";
+        }
+        if (best.related.empty()) {     /* beside the model */
+            size_t cut = best.model.find_last_of(PATH_CUT);
+            best.related = (cut == std::string::npos ? "" : best.model.substr(0, cut + 1)) +
+                           "english.related";
         }
         best.text = win.text;
         best.whole = win.text;

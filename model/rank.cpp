@@ -3,7 +3,8 @@
 ** scored word by word by the trigram model, with a bound that says when
 ** the list it holds is certainly the best, and the completing of phrases
 ** it left open when its list is short; its exhaustive twin; and the
-** ranking by shape for when there is no model.
+** ranking by shape for when there is no model. What a word adds to a
+** line, and the bound, are score.cpp's.
 */
 #include <math.h>
 #include <stdint.h>
@@ -17,51 +18,19 @@
 
 #include "model/lmfile.h"
 #include "model/rank.h"
+#include "model/score.h"
 
-#define HIGHBITS    0x8080808080808080ull
 #define QUEUE_MOST  (1 << 19)   /* partial phrases the queue holds */
 #define EXPAND_MOST 20000       /* phrases expanded before the search gives up on proof */
 #define LOOK_MOST   100000000LL /* and candidates looked at, at most: a long text has many */
 #define SEEN_SLOTS  (1 << 20)   /* the table of partial phrases already queued */
 #define SHAPE_STEPS 50000000LL  /* set search steps the ranking by shape takes */
 #define GUESS_RATE  0.7f        /* what a letter still to place costs, beyond the bound */
-/* What each word of a line costs beyond its probability, as a speech
-** decoder's word insertion penalty: fewer, longer words read better. */
-#define WORD_PENALTY -1.0f
 
 RankStats rankstats;
 
-/* A candidate: its characters counted one byte per slot (slot s in byte
-** s % 8 of count[s / 8]), its key (word sets are keyed by the sum of their
-** words' keys), its model id, and what its letters may cost at most. */
-struct RankWord {
-    uint64_t count[4];
-    uint64_t key;
-    const char *text;
-    int id;
-    int len;            /* characters but spaces */
-    int reuse;          /* one of the text's own words */
-    float most;         /* lmscore of it can be no higher */
-    float rated;        /* its letters' part of the bound */
-};
-
-static std::vector<RankWord> cands;
-static uint64_t whole[4];       /* the text's characters, counted */
-static int letters;             /* and their number */
-static int nslots;
-static int hasown;              /* the text's own words are all candidates */
-static uint64_t ownkey;         /* the key of their set */
-static float rate[RANK_SLOTS];  /* the most a letter of each slot adds */
-static float endmost;           /* the most </s> adds */
+static ScoreText T;             /* the text ranked, its candidates and the bound */
 static const RankQuery *query;
-
-/* The lead: the words every line starts with, and what they give the rest. */
-static int nlead;
-static int leadid[WORDS_MAX];
-static int leadshort;           /* characters of the shortest of them, or 99 */
-static float leadg;             /* log10 P of <s> and them, as a line's start */
-static int starth1, starth2;    /* the context the rest starts in */
-static int leadfits;            /* their letters are the text's */
 
 /* Polls the query's caller once in POLL_EVERY calls; 1 once it said stop.
 ** An expansion of a long text's phrase can take 100 us and more: a window
@@ -81,199 +50,18 @@ static int stopping(void)
     return rankstats.stopped;
 }
 
-static int fits(const uint64_t *have, const uint64_t *take)
-{
-    for (int k = 0; k < 4; k++)
-        if ((((have[k] | HIGHBITS) - take[k]) & HIGHBITS) != HIGHBITS)
-            return 0;
-    return 1;
-}
-
-static uint64_t mix(uint64_t x)
-{
-    x += 0x9e3779b97f4a7c15ull;
-    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
-    x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
-    return x ^ (x >> 31);
-}
-
-/* lmscore, remembered: the search asks for the same word after the same
-** two words many times over. A slot holds the last triple that fell in it,
-** whole: an id may take all the bits a model file allows. */
-#define MEMO_SLOTS (1 << 16)
-#define MEMO_FREE  (-2)     /* no id, nor LM_NONE */
-static struct ProbMemo { int w, h1, h2; float p; } memo[MEMO_SLOTS];
-
-static void memoclear(void)
-{
-    for (ProbMemo &m : memo)
-        m.w = MEMO_FREE;
-}
-
-static float score(int w, int h1, int h2)
-{
-    uint64_t key = (uint64_t)(uint32_t)w << 32 ^ (uint64_t)(uint32_t)h1 << 16 ^ (uint32_t)h2;
-    ProbMemo &m = memo[mix(key) & (MEMO_SLOTS - 1)];
-    if (m.w != w || m.h1 != h1 || m.h2 != h2)
-        m = {w, h1, h2, lmscore(w, h1, h2)};
-    return m.p;
-}
-
-static int blank(unsigned char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-static unsigned char fold(unsigned char c)
-{
-    return c >= 'A' && c <= 'Z' ? (unsigned char)(c - 'A' + 'a') : c;
-}
-
-/* Counts s into count by the slots of slot[] (slot + 1, 0 for none);
-** returns its characters but blanks, or -1 if one has no slot. */
-static int countin(const char *s, const unsigned char *slot, uint64_t *count)
-{
-    int n = 0;
-    count[0] = count[1] = count[2] = count[3] = 0;
-    for (; *s; s++) {
-        unsigned char c = fold((unsigned char)*s);
-        if (blank(c))
-            continue;
-        if (!slot[c])
-            return -1;
-        count[(slot[c] - 1) / 8] += 1ull << (8 * ((slot[c] - 1) % 8));
-        n++;
-    }
-    return n;
-}
-
-/* Takes the lead's letters out of the text's, and scores it as the start
-** of a line; 0 when its letters are not all the text's. */
-static int takelead(const RankQuery *q, const unsigned char *slot)
-{
-    const LmModel *m = q->usemodel ? lmmodel() : nullptr;
-    nlead = q->lead ? std::min(q->nlead, WORDS_MAX) : 0;
-    leadshort = 99;
-    leadg = 0;
-    starth1 = m ? m->bos : LM_NONE;
-    starth2 = LM_NONE;
-    for (int j = 0; j < nlead; j++) {
-        uint64_t count[4];
-        int n = countin(q->lead[j], slot, count);
-        if (n < 0 || !fits(whole, count))
-            return leadfits = 0;
-        for (int k = 0; k < 4; k++)
-            whole[k] -= count[k];
-        letters -= n;
-        leadshort = std::min(leadshort, (int)strlen(q->lead[j]));
-        leadid[j] = m ? lmword(q->lead[j]) : LM_NONE;
-        if (m) {
-            leadg += score(leadid[j], starth1, starth2) + WORD_PENALTY;
-            starth2 = starth1;
-            starth1 = leadid[j];
-        }
-    }
-    return leadfits = 1;
-}
-
-/* Takes the query: the text's slots and counts, the lead's taken out, and
-** the candidates that fit what is left, once each, in byte order. */
-static int prepare(const RankQuery *q)
-{
-    memoclear();    /* the model may have changed */
-    unsigned char slot[256] = {0};
-    query = q;
-    nslots = 0;
-    cands.clear();
-    hasown = 0;
-    for (const char *p = q->text; *p; p++) {
-        unsigned char c = fold((unsigned char)*p);
-        if (!blank(c) && !slot[c]) {
-            if (nslots == RANK_SLOTS)
-                return RANK_TOOWIDE;
-            slot[c] = (unsigned char)++nslots;
-        }
-    }
-    letters = countin(q->text, slot, whole);
-    if (!takelead(q, slot))
-        return RANK_OK;     /* no line can start with the lead */
-
-    std::vector<const char *> words(q->cands, q->cands + q->ncands);
-    std::sort(words.begin(), words.end(), [](const char *a, const char *b) { return strcmp(a, b) < 0; });
-    words.erase(std::unique(words.begin(), words.end(),
-                            [](const char *a, const char *b) { return strcmp(a, b) == 0; }), words.end());
-    for (const char *w : words) {
-        RankWord c = {};
-        c.len = countin(w, slot, c.count);
-        if (c.len <= 0 || !fits(whole, c.count))
-            continue;
-        if (cands.size() == RANK_WORDS)
-            return RANK_TOOMANY;
-        c.text = w;
-        c.key = mix(cands.size() + 1);
-        c.id = q->usemodel ? lmword(w) : LM_NONE;
-        cands.push_back(c);
-    }
-
-    /* the text's own words: those that are candidates reuse; those the
-    ** lead does not take make the rest of the text's own set */
-    std::string text(q->text);
-    for (char &ch : text)
-        ch = blank((unsigned char)ch) ? ' ' : (char)fold((unsigned char)ch);
-    hasown = 1;
-    ownkey = 0;
-    int taken[WORDS_MAX] = {0};
-    size_t at = 0;
-    while ((at = text.find_first_not_of(' ', at)) != std::string::npos) {
-        size_t end = std::min(text.find(' ', at), text.size());
-        std::string token = text.substr(at, end - at);
-        at = end;
-        auto it = std::lower_bound(cands.begin(), cands.end(), token,
-                                   [](const RankWord &c, const std::string &t) { return strcmp(c.text, t.c_str()) < 0; });
-        int cand = it != cands.end() && token == it->text;
-        if (cand)
-            it->reuse = 1;
-        int j = 0;
-        while (j < nlead && (taken[j] || token != q->lead[j]))
-            j++;
-        if (j < nlead)
-            taken[j] = 1;
-        else if (cand)
-            ownkey += it->key;
-        else
-            hasown = 0;
-    }
-    for (int j = 0; j < nlead; j++)
-        hasown &= taken[j];
-    return RANK_OK;
-}
-
-/* The score of the words w[0..k-1] after the lead as one sentence, <s>
-** and </s> included. */
-static float sentence(const int *w, int k)
-{
-    const LmModel *m = lmmodel();
-    int h1 = starth1, h2 = starth2;
-    float g = leadg;
-    for (int i = 0; i < k; i++) {
-        int id = cands[w[i]].id;
-        g += lmscore(id, h1, h2) + WORD_PENALTY;
-        h2 = h1;
-        h1 = id;
-    }
-    return g + lmscore(m->eos, h1, h2);
-}
-
 /* The line of words w[0..k-1]; also sets words, reuses and shortest. */
 static void makeline(RankLine *r, const int *w, int k, float score)
 {
     size_t at = 0;
-    r->words = k + nlead;
-    r->reuses = 0;     /* the lead's words were asked for: they do not count */
-    r->shortest = leadshort;
+    r->words = k + T.nlead;
+    r->reuses = r->chunks = 0;     /* the lead's words were asked for: they do not count */
+    r->shortest = T.leadshort;
     r->score = score;
+    r->related = T.leadbonus;
+    r->demoted = T.leadextra - T.leadbonus;
     for (int i = 0; i < k; i++) {
-        const RankWord &c = cands[w[i]];
+        const ScoreWord &c = T.cands[w[i]];
         size_t n = strlen(c.text);
         if (at + n + 2 > sizeof r->text)
             n = sizeof r->text - at - 2;    /* only for words longer than WORD_MAX */
@@ -281,16 +69,20 @@ static void makeline(RankLine *r, const int *w, int k, float score)
         at += n;
         r->text[at++] = ' ';
         r->reuses |= c.reuse;
+        r->chunks += c.chunk;
+        r->related += c.bonus;
+        r->demoted += c.extra - c.bonus;
         r->shortest = std::min(r->shortest, (int)strlen(c.text));
     }
     r->text[at] = '\0';
+    r->fluency = score - r->related - r->demoted;
 }
 
 /* The order lines are listed in: reusing after not, then better first,
 ** then in byte order. */
 static bool before(const RankLine &a, const RankLine &b)
 {
-    if (a.reuses != b.reuses)
+    if (a.reuses != b.reuses && (T.ownlast || !query->usemodel))
         return a.reuses < b.reuses;
     if (query->usemodel) {
         if (a.score != b.score)
@@ -339,11 +131,11 @@ static int eachset(int from, const uint64_t *left, int leftn, int *w, int k, int
     }
     if (most == 0)
         return 0;
-    for (int c = from; c < (int)cands.size(); c++) {
+    for (int c = from; c < (int)T.cands.size(); c++) {
         if (--*steps < 0 || stopping())
             return 1;
-        const RankWord &cd = cands[c];
-        if (cd.len > leftn || !fits(left, cd.count))
+        const ScoreWord &cd = T.cands[c];
+        if (cd.len > leftn || !scorefits(left, cd.count))
             continue;
         uint64_t rest[4];
         for (int j = 0; j < 4; j++)
@@ -363,21 +155,21 @@ static void setbyorder(int *w, int k)
 {
     uint64_t key = 0;
     for (int i = 0; i < k; i++)
-        key += cands[w[i]].key;
-    if ((hasown && key == ownkey) || (exactly && k != exactly))
+        key += T.cands[w[i]].key;
+    if ((T.hasown && key == T.ownkey) || (exactly && k != exactly))
         return;
     if (!query->usemodel) {
         keep(key, w, k, 0);
         return;
     }
-    if (query->maxwords == 1 && !nlead) {
-        keep(key, w, k, lmunigram(cands[w[0]].id));
+    if (query->maxwords == 1 && !T.nlead) {
+        keep(key, w, k, lmunigram(T.cands[w[0]].id) + T.cands[w[0]].extra);
         return;
     }
     int order[WORDS_MAX];
     memcpy(order, w, k * sizeof *order);
     do
-        keep(key, order, k, sentence(order, k));
+        keep(key, order, k, scoreline(&T, order, k));
     while (std::next_permutation(order, order + k));
 }
 
@@ -395,17 +187,18 @@ static void give(RankLine *out, int *n)
 ** text's own words. */
 static void leadalone(void)
 {
-    if (!nlead || (hasown && ownkey == 0))
+    if (!T.nlead || (T.hasown && T.ownkey == 0))
         return;
     const LmModel *m = lmmodel();
-    keep(0, nullptr, 0, query->usemodel ? leadg + score(m->eos, starth1, starth2) : 0);
+    keep(0, nullptr, 0, query->usemodel ? T.leadg + scoreword(m->eos, T.starth1, T.starth2) : 0);
 }
 
 int rankall(const RankQuery *q, RankLine *out, int *n)
 {
     rankstats.stopped = 0;
     pollcount = 0;
-    int r = prepare(q);
+    query = q;
+    int r = scoreprepare(&T, q);
     *n = 0;
     if (r != RANK_OK)
         return r;
@@ -413,12 +206,12 @@ int rankall(const RankQuery *q, RankLine *out, int *n)
     long long steps = 1ll << 62;
     lines.clear();
     linekey.clear();
-    if (!leadfits)
+    if (!T.leadfits)
         ;
-    else if (letters == 0)
+    else if (T.letters == 0)
         leadalone();
     else
-        eachset(0, whole, letters, w, 0, q->maxwords, &steps, setbyorder);
+        eachset(0, T.whole, T.letters, w, 0, q->maxwords, &steps, setbyorder);
     rankstats.exact = 1;
     rankstats.sets = (long long)lines.size();
     give(out, n);
@@ -429,7 +222,8 @@ int rankall(const RankQuery *q, RankLine *out, int *n)
 
 /* A partial phrase: its words in order and what they leave. */
 struct Phrase {
-    float guess;        /* the queue's order: score, bound and a guess */
+    float guess;        /* the queue's order: score, hope and a guess */
+    float hope;         /* what its letters left may add but the extras */
     float most;         /* the most its completion can score */
     float g;            /* log10 P of its words so far, after <s> */
     int leftn;
@@ -472,12 +266,12 @@ static void complete(const Phrase &p, int c, float g, int reusing)
     int w[WORDS_MAX], reuse = 0;
     for (int i = 0; i < p.n; i++) {
         w[i] = p.w[i];
-        reuse |= cands[w[i]].reuse;
+        reuse |= T.cands[w[i]].reuse;
     }
     w[p.n] = c;
-    reuse |= cands[c].reuse;
-    uint64_t key = p.key + cands[c].key;
-    if (reuse != reusing || (hasown && key == ownkey))
+    reuse |= T.cands[c].reuse;
+    uint64_t key = p.key + T.cands[c].key;
+    if ((T.ownlast && reuse != reusing) || (T.hasown && key == T.ownkey))
         return;
     auto it = linekey.find(key);
     float old = it == linekey.end() ? NAN : lines[it->second].score;
@@ -498,7 +292,7 @@ static int slotcount(const uint64_t *count, int s)
 static int rarest(const uint64_t *left)
 {
     int rare = -1;
-    for (int s = 0; s < nslots; s++)
+    for (int s = 0; s < T.nslots; s++)
         if (slotcount(left, s) && (rare < 0 || holding[s].size() < holding[rare].size()))
             rare = s;
     return rare;
@@ -509,7 +303,7 @@ static int rarest(const uint64_t *left)
 static int held(const uint64_t *left, int s, int reusing)
 {
     for (int c : holding[s])
-        if ((reusing || !cands[c].reuse) && fits(left, cands[c].count))
+        if ((reusing || !T.cands[c].reuse) && scorefits(left, T.cands[c].count))
             return 1;
     return 0;
 }
@@ -517,44 +311,20 @@ static int held(const uint64_t *left, int s, int reusing)
 /* held, for every letter left */
 static int allheld(const uint64_t *left, int reusing)
 {
-    for (int s = 0; s < nslots; s++)
+    for (int s = 0; s < T.nslots; s++)
         if (slotcount(left, s) && !held(left, s, reusing))
             return 0;
     return 1;
 }
 
-/* The bound: what each slot's letter may add at most, and what each
-** candidate's letters take of it; and the candidates holding each letter. */
-static void bound(void)
+/* The candidates holding each letter. */
+static void holders(void)
 {
-    const LmModel *m = lmmodel();
-    std::vector<int> ids(cands.size() + 1 + nlead);   /* the lead's words are contexts too */
-    std::vector<float> most(ids.size());
-    for (size_t i = 0; i < cands.size(); i++)
-        ids[i] = cands[i].id;
-    ids[cands.size()] = m->eos;
-    std::copy(leadid, leadid + nlead, ids.begin() + (long)cands.size() + 1);
-    lmbounds(ids.data(), (int)ids.size(), most.data());
-    endmost = most[cands.size()];
-    for (int s = 0; s < nslots; s++)
-        rate[s] = -INFINITY;
-    for (size_t i = 0; i < cands.size(); i++) {
-        RankWord &c = cands[i];
-        c.most = most[i] + WORD_PENALTY;
-        for (int s = 0; s < nslots; s++)
-            if ((c.count[s / 8] >> (8 * (s % 8))) & 0xff)
-                rate[s] = std::max(rate[s], c.most / c.len);
-    }
-    for (RankWord &c : cands) {
-        c.rated = 0;
-        for (int s = 0; s < nslots; s++)
-            c.rated += (float)slotcount(c.count, s) * rate[s];
-    }
-    for (int s = 0; s < nslots; s++)
+    for (int s = 0; s < T.nslots; s++)
         holding[s].clear();
-    for (int c = 0; c < (int)cands.size(); c++)
-        for (int s = 0; s < nslots; s++)
-            if (slotcount(cands[c].count, s))
+    for (int c = 0; c < (int)T.cands.size(); c++)
+        for (int s = 0; s < T.nslots; s++)
+            if (slotcount(T.cands[c].count, s))
                 holding[s].push_back(c);
 }
 
@@ -569,54 +339,9 @@ static void bound(void)
 struct Try { float v; int c; };
 static std::vector<Try> fillplace[WORDS_MAX];   /* the tries of each place, best first */
 
-/* Puts the words w[0..k-1] in the order that scores best after the lead
-** (of two that score the same, the first in index order) and returns
-** its score. */
-static float bestorder(int *w, int k)
-{
-    const LmModel *m = lmmodel();
-    /* by place: the words, then the lead's last word (or <s>) and the one
-    ** before it; tab[i][a][b] is what word i (k: </s>) adds after b a */
-    int id[WORDS_MAX + 2], first[WORDS_MAX], place[WORDS_MAX], best[WORDS_MAX];
-    float tab[WORDS_MAX + 1][WORDS_MAX + 1][WORDS_MAX + 2];
-    std::sort(w, w + k);
-    for (int i = 0; i < k; i++)
-        id[i] = cands[w[i]].id;
-    id[k] = starth1;
-    id[k + 1] = starth2;
-    for (int i = 0; i <= k; i++)
-        for (int a = 0; a <= k; a++)
-            for (int b = 0; b <= k + 1; b++)
-                tab[i][a][b] = i < k ? score(id[i], id[a], id[b]) + WORD_PENALTY
-                                     : score(m->eos, id[a], id[b]);
-    for (int i = 0; i < k; i++)     /* a word twice is one order, not two */
-        first[i] = i > 0 && w[i] == w[i - 1] ? first[i - 1] : i;
-    memcpy(place, first, k * sizeof *place);
-    float top = -INFINITY;
-    do {
-        float g = leadg;
-        int a = k, b = k + 1;
-        for (int i = 0; i < k; i++) {
-            g += tab[place[i]][a][b];
-            b = a;
-            a = place[i];
-        }
-        g += tab[k][a][b];
-        if (g > top) {
-            top = g;
-            memcpy(best, place, k * sizeof *best);
-        }
-    } while (std::next_permutation(place, place + k));
-    int sorted[WORDS_MAX];
-    memcpy(sorted, w, k * sizeof *sorted);
-    for (int i = 0; i < k; i++)
-        w[i] = sorted[best[i]];
-    return top;
-}
-
 static Phrase extend(const Phrase &p, int c)
 {
-    const RankWord &cd = cands[c];
+    const ScoreWord &cd = T.cands[c];
     Phrase q = p;
     for (int j = 0; j < 4; j++)
         q.left[j] = p.left[j] - cd.count[j];
@@ -632,14 +357,14 @@ static Phrase extend(const Phrase &p, int c)
 ** Returns 0, or -1 when *looks ran out or the poll said stop. */
 static int places(const Phrase &p, int reusing, long long *looks, std::vector<Try> &tries)
 {
-    int h1 = p.n ? cands[p.w[p.n - 1]].id : starth1;
-    int h2 = p.n > 1 ? cands[p.w[p.n - 2]].id : p.n == 1 ? starth1 : starth2;
+    int h1 = p.n ? T.cands[p.w[p.n - 1]].id : T.starth1;
+    int h2 = p.n > 1 ? T.cands[p.w[p.n - 2]].id : p.n == 1 ? T.starth1 : T.starth2;
     tries.clear();
     for (int c : holding[rarest(p.left)]) {
         if (--*looks < 0 || stopping())
             return -1;
-        const RankWord &cd = cands[c];
-        if (cd.len > p.leftn || (!reusing && cd.reuse) || !fits(p.left, cd.count) ||
+        const ScoreWord &cd = T.cands[c];
+        if (cd.len > p.leftn || (!reusing && cd.reuse) || !scorefits(p.left, cd.count) ||
             (cd.len < p.leftn && p.n + 1 >= query->maxwords))
             continue;
         uint64_t left[4];
@@ -647,7 +372,7 @@ static int places(const Phrase &p, int reusing, long long *looks, std::vector<Tr
             left[j] = p.left[j] - cd.count[j];
         if (cd.len < p.leftn && !allheld(left, reusing))
             continue;
-        tries.push_back({score(cd.id, h1, h2) + WORD_PENALTY + GUESS_RATE * cd.len - cd.rated, c});
+        tries.push_back({scoreplace(&T, c, h1, h2) + GUESS_RATE * cd.len - cd.hoped, c});
     }
     std::sort(tries.begin(), tries.end(), [](const Try &a, const Try &b) { return a.v > b.v; });
     return 0;
@@ -657,12 +382,12 @@ static int places(const Phrase &p, int reusing, long long *looks, std::vector<Tr
 ** text's own; 1 if it is a new set. */
 static int finish(const Phrase &q)
 {
-    if (hasown && q.key == ownkey)
+    if (T.hasown && q.key == T.ownkey)
         return 0;
     int w[WORDS_MAX];
     for (int j = 0; j < q.n; j++)
         w[j] = q.w[j];
-    float g = bestorder(w, q.n);
+    float g = scoreorder(&T, w, q.n);
     return keep(q.key, w, q.n, g);
 }
 
@@ -719,9 +444,11 @@ static void fill(const Phrase &root, std::vector<Phrase> &open, int reusing)
 static int rankround(int reusing)
 {
     const LmModel *m = lmmodel();
-    float whole_rated = 0;
-    for (int s = 0; s < nslots; s++)
-        whole_rated += (float)((whole[s / 8] >> (8 * (s % 8))) & 0xff) * rate[s];
+    float whole_rated = 0, whole_hoped = 0;
+    for (int s = 0; s < T.nslots; s++) {
+        whole_rated += (float)slotcount(T.whole, s) * T.rate[s];
+        whole_hoped += (float)slotcount(T.whole, s) * T.hoperate[s];
+    }
     std::vector<Phrase> queue;
     queue.reserve(QUEUE_MOST);  /* pages the queue never reaches stay untouched */
     struct Seen { uint64_t key; float g; };
@@ -729,15 +456,16 @@ static int rankround(int reusing)
     if (!seen)
         return -1;
     Phrase root = {};
-    root.g = leadg;
-    root.most = leadg + whole_rated + endmost;
-    root.guess = root.most - GUESS_RATE * letters;
-    root.leftn = letters;
-    memcpy(root.left, whole, sizeof whole);
+    root.g = T.leadg;
+    root.most = T.leadg + whole_rated + T.endmost;
+    root.hope = whole_hoped;
+    root.guess = T.leadg + root.hope + T.endmost - GUESS_RATE * T.letters;
+    root.leftn = T.letters;
+    memcpy(root.left, T.whole, sizeof T.whole);
     queue.push_back(root);
     int proved = 1;
     long long expanded = 0;
-    long long expandmost = std::min((long long)EXPAND_MOST, LOOK_MOST / (long long)std::max(cands.size(), (size_t)1));
+    long long expandmost = std::min((long long)EXPAND_MOST, LOOK_MOST / (long long)std::max(T.cands.size(), (size_t)1));
 
     /*
     ** The bound: a phrase's score only falls as words are added, and no
@@ -747,7 +475,7 @@ static int rankround(int reusing)
     ** most </s> adds. So a phrase is dropped only when that sum is below
     ** the score of the most-th best set found: it never prunes a phrase
     ** that could still place a set in the list. The queue takes the
-    ** phrases in order of that sum less a guess of what each letter left
+    ** phrases in order of that sum (the extras left out of the letters' part) less a guess of what each letter left
     ** will truly cost, which finds good sets early but proves nothing; when
     ** the expansions (at most LOOK_MOST candidates looked at) or the queue
     ** run out, the list is the best found.
@@ -764,33 +492,34 @@ static int rankround(int reusing)
                 proved &= r.most < threshold();
             break;
         }
-        int h1 = p.n ? cands[p.w[p.n - 1]].id : starth1;
-        int h2 = p.n > 1 ? cands[p.w[p.n - 2]].id : p.n == 1 ? starth1 : starth2;
-        float rated = p.most - endmost - p.g;
-        for (int c = 0; c < (int)cands.size(); c++) {
+        int h1 = p.n ? T.cands[p.w[p.n - 1]].id : T.starth1;
+        int h2 = p.n > 1 ? T.cands[p.w[p.n - 2]].id : p.n == 1 ? T.starth1 : T.starth2;
+        float rated = p.most - T.endmost - p.g;
+        for (int c = 0; c < (int)T.cands.size(); c++) {
             /* a long text's expansion asks the model of thousands of words */
             if ((c & 255) == 255 && stopping())
                 break;
-            const RankWord &cd = cands[c];
-            if (cd.len > p.leftn || (!reusing && cd.reuse) || !fits(p.left, cd.count))
+            const ScoreWord &cd = T.cands[c];
+            if (cd.len > p.leftn || (!reusing && cd.reuse) || !scorefits(p.left, cd.count))
                 continue;
             /* what the bound allows, before the model is asked */
-            if (p.g + cd.most + (rated - cd.rated) + endmost < threshold())
+            if (p.g + cd.most + (rated - cd.rated) + T.endmost < threshold())
                 continue;
-            float g = p.g + score(cd.id, h1, h2) + WORD_PENALTY;
+            float g = p.g + scoreplace(&T, c, h1, h2);
             if (cd.len == p.leftn) {
-                complete(p, c, g + score(m->eos, cd.id, h1), reusing);
+                complete(p, c, g + scoreword(m->eos, cd.id, h1), reusing);
                 continue;
             }
             if (p.n + 1 >= query->maxwords)
                 continue;
             Phrase q;
             q.g = g;
-            q.most = g + (rated - cd.rated) + endmost;
+            q.most = g + (rated - cd.rated) + T.endmost;
             if (q.most < threshold())
                 continue;
             q.leftn = p.leftn - cd.len;
-            q.guess = q.most - GUESS_RATE * q.leftn;
+            q.hope = p.hope - cd.hoped;
+            q.guess = g + q.hope + T.endmost - GUESS_RATE * q.leftn;
             for (int j = 0; j < 4; j++)
                 q.left[j] = p.left[j] - cd.count[j];
             q.key = p.key + cd.key;
@@ -799,7 +528,7 @@ static int rankround(int reusing)
             q.w[p.n] = (unsigned short)c;
             /* the same set ending in the same two words, queued with a
             ** score at least as good, has every completion this one has */
-            uint64_t sk = q.key ^ mix((uint64_t)c << 20 ^ (p.n ? p.w[p.n - 1] + 1 : 0));
+            uint64_t sk = q.key ^ scoremix((uint64_t)c << 20 ^ (p.n ? p.w[p.n - 1] + 1 : 0));
             size_t at = sk & (SEEN_SLOTS - 1);
             for (int probe = 0; probe < 8; probe++, at = (at + 1) & (SEEN_SLOTS - 1)) {
                 if (seen[at].key == sk || seen[at].key == 0)
@@ -833,9 +562,9 @@ static int rankround(int reusing)
 /* Single words, by their unigram probability. */
 static void unigrams(void)
 {
-    for (int c = 0; c < (int)cands.size() && !stopping(); c++)
-        if (cands[c].len == letters && !(hasown && cands[c].key == ownkey))
-            keep(cands[c].key, &c, 1, lmunigram(cands[c].id));
+    for (int c = 0; c < (int)T.cands.size() && !stopping(); c++)
+        if (T.cands[c].len == T.letters && !(T.hasown && T.cands[c].key == T.ownkey))
+            keep(T.cands[c].key, &c, 1, lmunigram(T.cands[c].id) + T.cands[c].extra);
 }
 
 /* The sets of few words, by shape: k words for k = 1, 2, ... until the
@@ -848,7 +577,7 @@ static int shapes(void)
     for (int k = 1; k <= query->maxwords && proved; k++) {
         int fresh = 0;
         exactly = k;
-        proved = !eachset(0, whole, letters, w, 0, k, &steps, setbyorder);
+        proved = !eachset(0, T.whole, T.letters, w, 0, k, &steps, setbyorder);
         for (const RankLine &r : lines)
             fresh += !r.reuses;
         if (fresh >= query->most)
@@ -862,7 +591,8 @@ int rankbest(const RankQuery *q, RankLine *out, int *n)
 {
     rankstats.stopped = 0;
     pollcount = 0;
-    int r = prepare(q);
+    query = q;
+    int r = scoreprepare(&T, q);
     *n = 0;
     if (r != RANK_OK)
         return r;
@@ -870,21 +600,22 @@ int rankbest(const RankQuery *q, RankLine *out, int *n)
     rankstats.exact = 1;
     lines.clear();
     linekey.clear();
-    if (!leadfits) {
+    if (!T.leadfits) {
         ;   /* no line */
-    } else if (letters == 0) {
+    } else if (T.letters == 0) {
         leadalone();
     } else if (!q->usemodel) {
         rankstats.exact = shapes();
-    } else if (q->maxwords == 1 && !nlead) {
+    } else if (q->maxwords == 1 && !T.nlead) {
         unigrams();
     } else {
-        bound();
+        scorebound(&T);
+        holders();
         top.clear();
-        int proved = rankround(0), reusable = 0;
-        for (const RankWord &c : cands)
+        int proved = rankround(!T.ownlast), reusable = 0;
+        for (const ScoreWord &c : T.cands)
             reusable |= c.reuse;
-        if (proved >= 0 && (int)lines.size() < q->most && reusable && !rankstats.stopped) {
+        if (proved >= 0 && (int)lines.size() < q->most && reusable && T.ownlast && !rankstats.stopped) {
             top.clear();
             int again = rankround(1);
             proved = again < 0 ? again : proved & again;
@@ -896,25 +627,4 @@ int rankbest(const RankQuery *q, RankLine *out, int *n)
     rankstats.sets = (long long)lines.size();
     give(out, n);
     return RANK_OK;
-}
-
-float rankscore(const char *line, const char *const *lead, int nlead)
-{
-    const LmModel *m = lmmodel();
-    int h1 = m->bos, h2 = LM_NONE;
-    float g = 0;
-    std::string words;
-    for (int j = 0; j < nlead; j++)
-        words += std::string(lead[j]) + " ";
-    words += line;
-    size_t at = 0;
-    while ((at = words.find_first_not_of(' ', at)) != std::string::npos) {
-        size_t end = std::min(words.find(' ', at), words.size());
-        int id = lmword(words.substr(at, end - at).c_str());
-        g += lmscore(id, h1, h2) + WORD_PENALTY;
-        h2 = h1;
-        h1 = id;
-        at = end;
-    }
-    return g + lmscore(m->eos, h1, h2);
 }

@@ -24,10 +24,15 @@
 ** space, as the finder's lines are. */
 struct RankLine {
     char text[RANK_LINE];   /* the words after the query's lead */
-    float score;    /* log10 probability of the line as a sentence, less
+    float score;    /* what it is ranked by: fluency + related + demoted */
+    float fluency;  /* log10 probability of the line as a sentence, less
                     ** 1 for each word */
+    float related;  /* the bonus for its words related to the text */
+    float demoted;  /* taken for its chunks of the text and (when they do
+                    ** not come last) its words of the text: 0 or less */
     int words;      /* the lead's words too */
     int reuses;     /* it takes a word of the text (the lead's not counted) */
+    int chunks;     /* its words that are chunks of the text's (score.h) */
     int shortest;   /* characters of its shortest word, the lead's too */
 };
 
@@ -64,9 +69,12 @@ struct RankStats {
 extern RankStats rankstats;
 
 /* Ranks the word sets of candidates (each used any number of times) that
-** use exactly the text's characters but spaces: a set that takes one of the
-** text's own words after every set that takes none, then by score (with
-** the model) or by fewest words and then the longest shortest word
+** use exactly the text's characters but spaces: by score (with the model:
+** score.h, with the bonus for words related to the text by the
+** relatedness file loaded, if one is, and the demotion of the text's
+** chunks and words; when scorerule puts the text's words last, and
+** without the model, a set that takes one of them after every set that
+** takes none) or by fewest words and then the longest shortest word
 ** (without), then in byte order; the set of the text's own words is left
 ** out. With maxwords 1, no lead and the model, single words rank by their
 ** unigram probability. Writes up to most lines to out and their number to *n. The
@@ -79,9 +87,11 @@ int rankbest(const RankQuery *q, RankLine *out, int *n);
 /* rankbest's exhaustive twin, for tests: every set, every order. */
 int rankall(const RankQuery *q, RankLine *out, int *n);
 
-/* The score rankbest gives the words of line (each followed by a space),
+/* The fluency rankbest gives the words of line (each followed by a space),
 ** in that order, as a sentence after lead (NULL: none), by the loaded
-** model; a line of no word is the lead alone. */
+** model; a line of no word is the lead alone. The bonus and demotions do
+** not depend on the order: a line's score in another order is this plus
+** its related and demoted. */
 float rankscore(const char *line, const char *const *lead, int nlead);
 
 #endif

@@ -12,6 +12,9 @@
 
 #include "model/lmfile.h"
 #include "model/rank.h"
+#include "model/related.h"
+#include "model/score.h"
+#include "tests/testutil.h"
 
 namespace {
 
@@ -135,10 +138,75 @@ TEST(Rank, HandMadeModel)
             ASSERT_GE(n, 1) << c.text;
             EXPECT_TRUE(!c.lead || n == 1) << "the text's own set listed";
             EXPECT_STREQ(c.line, out[0].text);
-            EXPECT_NEAR(c.score, out[0].score, 1e-5);
+            EXPECT_NEAR(c.score, out[0].fluency, 1e-5);
         }
     }
     lmfree();
+}
+
+// The score's parts by hand, with the model above ('dirt', 'moor' and
+// 'roomy' unknown) and a bag that relates 'moor' and 'dormitory':
+//   "dirty moor" -9.0 + a bonus of 6 = -3.0 beats "dirty room" -3.55;
+//   for 'dirtyroom', 'dirty' is a chunk: "dirty room" -3.55 - 5 = -8.55
+//     beats "dirt roomy" (-5, -5, -1, less 2 for the words: -13) but not
+//     when a chunk comes last;
+//   for 'dirty room', "dirty moor" (-9, the text's 'dirty') comes after
+//     "dirt roomy" but for a demotion of 2 (-11).
+TEST(Rank, ScoreByHand)
+{
+    const float uni[4][2] = {{-1, 0}, {-99, -0.2f}, {-2, -0.5f}, {-2, -0.3f}};
+    std::vector<Gram> grams = {
+        {0, 3, -1, -0.4f, 0}, {2, 1, -1, -1, 0}, {3, 2, -1, -0.5f, -0.05f}, {3, 2, 1, -0.1f, 0}};
+    writemodel("tiny.model", {"</s>", "<s>", "dirty", "room"}, uni, grams, 1, 0, -5);
+    ASSERT_EQ(LM_OK, lmload("tiny.model")) << lmerror();
+    std::ofstream("tiny.related", std::ios::binary) << relfile({"dormitory", "moor"}, {{1}, {0}}, {});
+    ASSERT_EQ(REL_OK, relload("tiny.related")) << relerror();
+    const ScoreRule keep = scorerule;
+    const struct {
+        const char *text; ScoreRule rule; const char *first, *second; float score, related, demoted;
+    } cases[] = {
+        {"dormitory", {6, 5, -1, 1, 0, -1}, "dirty moor ", "dirty room ", -3.0f, 6, 0},
+        {"dirtyroom", {6, 5, -1, 1, 0, -1}, "dirty room ", "dirt roomy ", -8.55f, 0, -5},
+        {"dirtyroom", {6, -1, -1, 1, 0, -1}, "dirt roomy ", "dirty room ", -13.0f, 0, 0},
+        {"dirty room", {6, 5, -1, 1, 0, -1}, "dirt roomy ", "dirty moor ", -13.0f, 0, 0},
+        {"dirty room", {6, 5, 2, 1, 0, -1}, "dirty moor ", "dirt roomy ", -11.0f, 0, -2},
+        {"dormitory", {6, 5, -1, 5, 0, -1}, "dirty room ", "dirty moor ", -3.55f, 0, 0},  // 'moor' too short
+    };
+    const char *cands[] = {"dirt", "dirty", "moor", "room", "roomy"};
+    for (const auto &c : cases) {
+        scorerule = c.rule;
+        RankQuery q = {c.text, cands, 5, 5, 3, 1, nullptr, nullptr, nullptr, 0};
+        RankLine out[5];
+        int n = 0;
+        for (auto rank : {rankbest, rankall}) {
+            ASSERT_EQ(RANK_OK, rank(&q, out, &n));
+            ASSERT_GE(n, 2) << c.text;
+            EXPECT_STREQ(c.first, out[0].text) << c.text;
+            EXPECT_STREQ(c.second, out[1].text) << c.text;
+            EXPECT_NEAR(c.score, out[0].score, 1e-5) << c.text;
+            EXPECT_NEAR(c.related, out[0].related, 1e-5) << c.text;
+            EXPECT_NEAR(c.demoted, out[0].demoted, 1e-5) << c.text;
+        }
+    }
+    scorerule = keep;
+    relfree();
+    lmfree();
+}
+
+// A chunk: a run of 5 or more letters of a word of the text, or a word
+// that holds a word of the text that long.
+TEST(Rank, Chunks)
+{
+    const struct { const char *word, *text; int chunk; } cases[] = {
+        {"master", "schoolmaster", 1}, {"schoolmasters", "schoolmaster", 1},
+        {"elections", "election results", 1}, {"result", "election results", 1},
+        {"clothespins", "clothes pins", 1}, {"machine", "slot machines", 1},
+        {"post", "postmaster", 0},      // 4 letters
+        {"slots", "slot machines", 0},  // holds 'slot', of 4
+        {"steam", "master", 0}, {"lift", "a shoplifter", 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.chunk, scorechunk(c.word, c.text)) << c.word << " for " << c.text;
 }
 
 // A damaged model is refused whole: cut short anywhere, or a word's link
@@ -179,6 +247,11 @@ TEST(Rank, BoundedIsExhaustive)
         sametwins(text, cands, 20);
         EXPECT_TRUE(rankstats.exact) << text;
     }
+    // with the bonus of the relatedness file, and the chunks
+    if (relload(VEXLORE_TEST_RELATED) == REL_OK)
+        for (const char *text : {"madam curie", "the eyes", "postmaster", "dirty room"})
+            sametwins(text, cands, 20);
+    relfree();
     lmfree();
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/related.h"
+#include "tests/testutil.h"
 
 namespace {
 
@@ -26,17 +27,19 @@ void u32(std::string &out, uint32_t v)
         out += (char)(v >> 8 * i);
 }
 
-// ids: chemist 0, chemists 1 (base: chemist), curie 2, lamp 3,
-// madame curie 4, nurse 5, radium 6; each bag as the list gives it.
-std::string tinyfile()
+}  // namespace
+
+std::string relfile(const std::vector<const char *> &words,
+                    const std::vector<std::vector<uint32_t>> &bags,
+                    const std::vector<std::pair<uint32_t, uint32_t>> &bases)
 {
-    const char *words[] = {"chemist", "chemists", "curie", "lamp", "madame curie", "nurse", "radium"};
-    const std::vector<std::vector<uint32_t>> bags = {{2}, {}, {0, 6}, {5}, {0, 6}, {3}, {2}};
-    std::string text, bases, bagbytes;
+    std::string text, basebytes, bagbytes;
     for (const char *w : words)
         text += std::string(w) + '\0';
-    varint(bases, 1);
-    varint(bases, 0);
+    for (size_t i = 0; i < bases.size(); i++) {
+        varint(basebytes, i ? bases[i].first - bases[i - 1].first - 1 : bases[i].first);
+        varint(basebytes, bases[i].second);
+    }
     uint32_t heads = 0, last = 0;
     for (uint32_t h = 0; h < bags.size(); h++) {
         if (bags[h].empty())
@@ -48,10 +51,20 @@ std::string tinyfile()
         last = h;
     }
     std::string f(REL_MAGIC, 8);
-    for (uint32_t v : {(uint32_t)REL_VERSION, 7u, (uint32_t)text.size(), 1u, (uint32_t)bases.size(),
-                       heads, (uint32_t)bagbytes.size()})
+    for (uint32_t v : {(uint32_t)REL_VERSION, (uint32_t)words.size(), (uint32_t)text.size(),
+                       (uint32_t)bases.size(), (uint32_t)basebytes.size(), heads, (uint32_t)bagbytes.size()})
         u32(f, v);
-    return f + text + bases + bagbytes;
+    return f + text + basebytes + bagbytes;
+}
+
+namespace {
+
+// ids: chemist 0, chemists 1 (base: chemist), curie 2, lamp 3,
+// madame curie 4, nurse 5, radium 6; each bag as the list gives it.
+std::string tinyfile()
+{
+    return relfile({"chemist", "chemists", "curie", "lamp", "madame curie", "nurse", "radium"},
+                   {{2}, {}, {0, 6}, {5}, {0, 6}, {3}, {2}}, {{1, 0}});
 }
 
 void save(const char *path, const std::string &bytes)

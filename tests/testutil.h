@@ -3,6 +3,8 @@
 #ifndef VEXLORE_TESTUTIL_H
 #define VEXLORE_TESTUTIL_H
 
+#include <stdint.h>
+
 #include <string>
 #include <vector>
 
@@ -70,5 +72,11 @@ struct SettingsBack {
 ** lines in sorted order. */
 std::vector<std::string> find(const std::string &path, const std::string &text,
                               int type, int *result = nullptr);
+
+/* A relatedness file of the words (in byte order), the bags of their ids
+** (each in rising order, both ways) and the (inflection, base) ids. */
+std::string relfile(const std::vector<const char *> &words,
+                    const std::vector<std::vector<uint32_t>> &bags,
+                    const std::vector<std::pair<uint32_t, uint32_t>> &bases);
 
 #endif
