@@ -48,13 +48,21 @@ check "--memory 1M: temporary files removed from $temp" "$before" "$(ls "$temp" 
 check "a reader that closed the pipe: quiet, 141" "141 ''" "$(cat pipe.code) '$(cat pipe.err)'"
 rm -f perm.words spill.err pipe.err pipe.code
 
-# the same model file as the Linux finder reads, the same best line
+# the same model and relatedness files as the Linux finder reads (the
+# second beside the first), the same best line
 if [ -f "$model" ]; then
     cp "$model" english.model
+    want="dirty room |"
+    related=$(dirname "$model")/english.related
+    if [ -f "$related" ]; then
+        cp "$related" english.related
+    else
+        want="vexlore-find: no relatedness file 'english.related'; ranking by fluency alone|$want"
+    fi
     printf 'dirty\ndormitory\nmoor\nroom\n' > best.words
     out=$("$wine" "$find" --best=1 --model english.model -w best.words dormitory 2>&1 | lines)
-    check "--best reads the model file" "dirty room |" "$out"
-    rm -f english.model best.words
+    check "--best reads the model file" "$want" "$out"
+    rm -f english.model english.related best.words
 else
     echo "skip --best: no $model"
 fi
