@@ -16,7 +16,8 @@
 #define REL_RUN  64            /* the longest word of a text looked up */
 #define REL_CHUNK 5            /* the letters of a chunk of the text */
 
-static unsigned char *block;   /* the whole file, while loaded */
+static const unsigned char *block;  /* the whole file, while loaded */
+static size_t blocksize;
 static uint32_t nwords;
 static const char *text;
 static const unsigned char *bags, *bagsend;
@@ -152,22 +153,6 @@ static int layout(size_t size)
     return r;
 }
 
-/* The whole of f, of size bytes, read into block. */
-static int readwhole(FILE *f, size_t size)
-{
-    block = (unsigned char *)malloc(size ? size : 1);
-    if (!block) {
-        errno = ENOMEM;
-        return REL_NOFILE;
-    }
-    if (fread(block, 1, size, f) != size) {
-        if (!ferror(f))
-            return bad("the file became shorter while it was read");
-        return REL_NOFILE;
-    }
-    return REL_OK;
-}
-
 int relload(const char *path)
 {
     relfree();
@@ -182,8 +167,12 @@ int relload(const char *path)
         r = bad("larger than any relatedness file of ours");
     else if (size < REL_HEADER)
         r = bad("not a Vexlore relatedness file");
+    else if ((block = filewhole(f, (size_t)size)) != NULL)
+        blocksize = (size_t)size;
+    else if (errno == EIO && !ferror(f))
+        r = bad("the file became shorter while it was read");
     else
-        r = readwhole(f, (size_t)size);
+        r = REL_NOFILE;
     int err = errno;
     fclose(f);
     if (r == REL_OK)
@@ -202,7 +191,7 @@ const char *relerror(void)
 
 void relfree(void)
 {
-    free(block);
+    filefree(block, blocksize);
     free(wordat);
     free(baseof);
     free(bagat);
