@@ -78,7 +78,8 @@ step "the window from its desktop entry's Exec, under Xvfb"
 exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/vexlore.desktop)
 echo "Exec=$exec_line"
 numfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$numfile" 2>/dev/null &
+# -noreset: see xvfb_launch in lib.sh
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$numfile" 2>/dev/null &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$numfile" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$numfile")

@@ -64,11 +64,14 @@ native_build() {
 # xvfb_launch SIZE: starts Xvfb at SIZE (WxHxDEPTH) on a free display
 # number, which it picks itself and says; sets xvfb_pid, and xvfb_display
 # once the server is up. FALSE, with a message and no server left, if it
-# did not start.
+# did not start. The server does not reset when its last client leaves:
+# a client that only reads a property of the root window (the AT-SPI
+# library finding its bus) would otherwise reset it just as the window
+# being tested connects, and that window would find no display.
 xvfb_launch() {
   local numfile
   numfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$numfile" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$numfile" 2>/dev/null &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$numfile" ] && break

@@ -349,13 +349,20 @@ def check(tree, work, shots):
 def smoke(argv):
     """The worked example in the window of an installed program."""
     v = Vex(argv, cwd="/tmp")
-    ok = v.window is not None and v.search("dirty room", True, 60) is not None
+    if v.window is None:
+        status = v.proc.poll()
+        v.end()
+        with open("/tmp/vexlore-stderr.txt") as f:
+            said = " ".join(f.read().split())
+        report(False, "smoke", "no window came (%s): %s" % (
+            "still running" if status is None else "exit status %d" % status, said))
+        return 1
+    ok = v.search("dirty room", True, 60) is not None
     got = v.lines() if ok else []
     ok = ok and "dirty room " in got and "dormitory " in got and got == sorted(got)
     report(ok, "smoke", "'dirty room', multi-word: %d lines: %s" % (len(got), joined(got)))
-    if v.window:
-        v.click(v.close)
-        v.waitexit(5)
+    v.click(v.close)
+    v.waitexit(5)
     v.end()
     return 1 if expect.failed[0] else 0
 
