@@ -15,6 +15,7 @@
 #define REL_NAME 4             /* the most words of a name looked up */
 #define REL_RUN  64            /* the longest word of a text looked up */
 #define REL_CHUNK 5            /* the letters of a chunk of the text */
+#define REL_STEM 4             /* the first letters a word shares with its kin */
 
 static const unsigned char *block;  /* the whole file, while loaded */
 static size_t blocksize;
@@ -304,6 +305,26 @@ static int chunkof(const char *word, const char *lowered)
     return 0;
 }
 
+/* Whether word begins with the same REL_STEM letters as a word of the
+** text (lower case, a space between its words): the text's word in
+** another form ('rest', 'safer' for 'restful', 'rail safety'), which
+** WordNet relates to it by its gloss but which says nothing new. */
+static int samestem(const char *word, const char *lowered)
+{
+    if (strlen(word) < REL_STEM)
+        return 0;
+    if (strstr(lowered, word))
+        return 1;
+    for (const char *p = lowered; *p;) {
+        size_t len = strcspn(p, " ");
+        if (len >= REL_STEM && memcmp(p, word, REL_STEM) == 0)
+            return 1;
+        p += len;
+        p += strspn(p, " ");
+    }
+    return 0;
+}
+
 int relset(RelSet *set, const char *t)
 {
     relsetfree(set);
@@ -376,7 +397,8 @@ int relset(RelSet *set, const char *t)
         int b = (int)baseof[i];
         if (set->why[i] < 0 && set->why[b] >= 0)
             set->why[i] = set->why[b];
-        if (own[b] || (set->why[i] >= 0 && chunkof(text + wordat[i], lowered)))
+        if (own[b] || (set->why[i] >= 0 && (chunkof(text + wordat[i], lowered) ||
+                                            samestem(text + wordat[i], lowered))))
             set->why[i] = -1;
         set->count += set->why[i] >= 0;
     }

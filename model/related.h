@@ -85,7 +85,9 @@ struct RelSet {
 ** nightingale'), each with its inflections, but not the text's own words
 ** nor theirs, nor a word that is a chunk of 5 or more letters of a word
 ** of the text or holds a word of it of 5 or more ('master', 'schools' for
-** 'schoolmaster'). Returns the number related, or -1 when out of memory (the
+** 'schoolmaster'), nor one that is a run of 4 letters of a word of the
+** text or begins with the same 4 ('ware', 'safer' for 'rail safety
+** software'). Returns the number related, or -1 when out of memory (the
 ** set is then empty). Frees what set held before; an empty set when no
 ** file is loaded. */
 int relset(RelSet *set, const char *text);

@@ -91,7 +91,8 @@ TEST(Related, HandMadeFile)
     EXPECT_EQ(0, relbag("marie", bag, 4));
 
     // the set of a text: the bags of its words and names, with their
-    // inflections, never the text's own words nor theirs, nor its chunks
+    // inflections, never the text's own words nor theirs, nor its chunks,
+    // nor its words' stems
     const struct { const char *text; int count; int id, why; } cases[] = {
         {"Madame Curie!", 3, 1, 2},   // chemists ~ curie, through chemist
         {"madame curie", 3, 6, 2},
@@ -99,6 +100,8 @@ TEST(Related, HandMadeFile)
         {"a nurse's lamp", 0, 3, -1}, // each the other's: both its own
         {"marie", 0, 2, -1},
         {"curie radiums", 2, 6, -1},  // radium: a chunk of the text
+        {"curie chemic", 1, 0, -1},   // chemist: a word of the text in another form
+        {"nurse clamps", 0, 3, -1},   // lamp: a run of its letters
     };
     RelSet set = {0, nullptr, 0};
     for (const auto &c : cases) {
