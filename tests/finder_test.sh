@@ -293,11 +293,14 @@ out=$("$find" --memory=64k -w nine.words listen | grep -c .); check "--memory=64
 
 # Ctrl-C while the output waits on a reader that has stopped reading ends
 # the printing as it ends a search: said so, status 130
+# (the reader holds the pipe open until it is killed: one that left after
+# a time would end the finder by SIGPIPE on a machine slow enough)
 rm -f out.fifo; mkfifo out.fifo
-sleep 30 < out.fifo & reader=$!
+sleep 3600 < out.fifo & reader=$!
 TMPDIR=$PWD/spill.tmp "$find" --stats --memory 64K -m -w perm.words abcdef abcdef > out.fifo 2> spill.err & pid=$!
 # --stats says when the search is over and the printing starts
-for i in $(seq 600); do grep -q examined spill.err && break; sleep 0.1; done
+for i in $(seq 1800); do grep -q examined spill.err && break; sleep 0.1; done
+echo "     (the search before the printing took some $((i / 10)) s)"
 sleep 0.5
 kill -INT $pid
 wait $pid; code=$?
