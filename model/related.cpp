@@ -280,38 +280,17 @@ static void markone(uint32_t id, void *arg)
         m->why[id] = m->head;
 }
 
-/* Whether word is a chunk of a word of the text (REL_CHUNK letters or
-** more) or holds one, the text being lower case with a space between its
-** words ('master' and 'schoolmasters' for 'schoolmaster'). */
-static int chunkof(const char *word, const char *lowered)
+/* Whether word is the text's own letters rather than what the text is
+** about, the text being lower case with a space between its words: a run
+** of REL_STEM letters or more of one of its words, a word that holds one
+** of its words of REL_CHUNK letters or more ('master' and 'schoolmasters'
+** for 'schoolmaster'), or one that begins with the same REL_STEM letters
+** as one of its words (the word in another form: 'rest', 'safer' for
+** 'restful', 'rail safety', which WordNet's glosses name). */
+static int textsown(const char *word, const char *lowered)
 {
     size_t n = strlen(word);
-    if (n >= REL_CHUNK && strstr(lowered, word))
-        return 1;
-    for (const char *p = lowered; *p;) {
-        size_t len = strcspn(p, " ");
-        if (len >= REL_CHUNK && len <= n) {
-            char run[REL_RUN + 1];
-            if (len <= REL_RUN) {
-                memcpy(run, p, len);
-                run[len] = '\0';
-                if (strstr(word, run))
-                    return 1;
-            }
-        }
-        p += len;
-        p += strspn(p, " ");
-    }
-    return 0;
-}
-
-/* Whether word begins with the same REL_STEM letters as a word of the
-** text (lower case, a space between its words): the text's word in
-** another form ('rest', 'safer' for 'restful', 'rail safety'), which
-** WordNet relates to it by its gloss but which says nothing new. */
-static int samestem(const char *word, const char *lowered)
-{
-    if (strlen(word) < REL_STEM)
+    if (n < REL_STEM)
         return 0;
     if (strstr(lowered, word))
         return 1;
@@ -319,6 +298,13 @@ static int samestem(const char *word, const char *lowered)
         size_t len = strcspn(p, " ");
         if (len >= REL_STEM && memcmp(p, word, REL_STEM) == 0)
             return 1;
+        if (len >= REL_CHUNK && len <= n && len <= REL_RUN) {
+            char run[REL_RUN + 1];
+            memcpy(run, p, len);
+            run[len] = '\0';
+            if (strstr(word, run))
+                return 1;
+        }
         p += len;
         p += strspn(p, " ");
     }
@@ -385,7 +371,8 @@ int relset(RelSet *set, const char *t)
     }
 
     /* each word related through its base form, and none of the text's own
-    ** nor a chunk of it: those are the text, not what it is about */
+    ** nor words made of its own letters (textsown): those are the text,
+    ** not what it is about */
     size_t k = 0;
     for (const char *p = t; *p; p++) {
         char c = *p >= 'A' && *p <= 'Z' ? (char)(*p - 'A' + 'a') : *p;
@@ -397,8 +384,7 @@ int relset(RelSet *set, const char *t)
         int b = (int)baseof[i];
         if (set->why[i] < 0 && set->why[b] >= 0)
             set->why[i] = set->why[b];
-        if (own[b] || (set->why[i] >= 0 && (chunkof(text + wordat[i], lowered) ||
-                                            samestem(text + wordat[i], lowered))))
+        if (own[b] || (set->why[i] >= 0 && textsown(text + wordat[i], lowered)))
             set->why[i] = -1;
         set->count += set->why[i] >= 0;
     }
