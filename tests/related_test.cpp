@@ -146,3 +146,17 @@ TEST(Related, DamagedFile)
     EXPECT_EQ(REL_OK, relload("bad.related")) << relerror();
     relfree();
 }
+
+// The file the build made: the text's glue ('a', 'in', 'of') relates to
+// nothing, its words of meaning do.
+TEST(Related, BuiltFile)
+{
+    if (relload(VEXLORE_TEST_RELATED) != REL_OK)
+        GTEST_SKIP() << "no relatedness file was built";
+    int bag[1];
+    for (const char *glue : {"a", "in", "of", "to"})
+        EXPECT_EQ(0, relbag(glue, bag, 1)) << glue;
+    EXPECT_GT(relbag("shoplifter", bag, 1), 0);
+    EXPECT_GT(relbag("curie", bag, 1), 0);
+    relfree();
+}

@@ -345,6 +345,7 @@ int main(int argc, char **argv)
             if (!w.empty() && letterruns(w).size() == 1 && letterruns(w)[0] == w && !vocab.count(w))
                 more.insert(w);
 
+    std::unordered_set<std::string> stop(std::begin(stopwords), std::end(stopwords));
     /* the heads: the words WordNet knows, and its names of two to four
     ** words of letters (joined by a space in our file) */
     std::map<std::string, std::string> heads;   /* our text -> WordNet's lemma */
@@ -361,6 +362,12 @@ int main(int argc, char **argv)
             if (joined != t || parts.empty() || parts.size() > 4)
                 continue;
             if (parts.size() == 1 && !vocab.count(t) && !more.count(t))
+                continue;
+            /* nor is a word that is in no bag: 'a' and 'in' of a text
+            ** ('a shoplifter', 'mother in law') are not what it is about,
+            ** and the vitamin, the ampere and Indiana of their senses put
+            ** 'fish' and 'town' on top */
+            if (parts.size() == 1 && (t.size() < SHORTEST || stop.count(t)))
                 continue;
             /* 'mother-in-law' and 'mother_in_law' are one name: the
             ** same one every run */
@@ -401,7 +408,6 @@ int main(int argc, char **argv)
             }
     }
 
-    std::unordered_set<std::string> stop(std::begin(stopwords), std::end(stopwords));
     auto addwords = [&](std::vector<uint32_t> &bag, const std::string &s) {
         for (const std::string &w : letterruns(s)) {
             auto f = id.find(w);
