@@ -345,7 +345,9 @@ int main(int argc, char **argv)
             if (!w.empty() && letterruns(w).size() == 1 && letterruns(w)[0] == w && !vocab.count(w))
                 more.insert(w);
 
+    /* a word no bag holds: too short, or a function word */
     std::unordered_set<std::string> stop(std::begin(stopwords), std::end(stopwords));
+    auto glue = [&](const std::string &w) { return w.size() < SHORTEST || stop.count(w) > 0; };
     /* the heads: the words WordNet knows, and its names of two to four
     ** words of letters (joined by a space in our file) */
     std::map<std::string, std::string> heads;   /* our text -> WordNet's lemma */
@@ -367,7 +369,7 @@ int main(int argc, char **argv)
             ** ('a shoplifter', 'mother in law') are not what it is about,
             ** and the vitamin, the ampere and Indiana of their senses put
             ** 'fish' and 'town' on top */
-            if (parts.size() == 1 && (t.size() < SHORTEST || stop.count(t)))
+            if (parts.size() == 1 && glue(t))
                 continue;
             /* 'mother-in-law' and 'mother_in_law' are one name: the
             ** same one every run */
@@ -411,7 +413,7 @@ int main(int argc, char **argv)
     auto addwords = [&](std::vector<uint32_t> &bag, const std::string &s) {
         for (const std::string &w : letterruns(s)) {
             auto f = id.find(w);
-            if (f != id.end() && searched[f->second] && w.size() >= SHORTEST && !stop.count(w))
+            if (f != id.end() && searched[f->second] && !glue(w))
                 bag.push_back(baseof[f->second]);
         }
     };
